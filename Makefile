@@ -1,0 +1,36 @@
+# The two everyday commands: `make run` (the app against a local demo FTP server) and `make test`.
+BUILD_DIR ?= build
+BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools cmake ninja-build g++ make
+RUN_PACKAGES = python3-pyftpdlib
+TEST_PACKAGES = python3-pyftpdlib xvfb xauth xdotool
+
+.PHONY: all build run test bench deps-build deps-run deps-test clean
+
+all: build
+
+deps-build:
+	@scripts/install-deps.sh $(BUILD_PACKAGES)
+
+deps-run: deps-build
+	@scripts/install-deps.sh $(RUN_PACKAGES)
+
+deps-test: deps-build
+	@scripts/install-deps.sh $(TEST_PACKAGES)
+
+$(BUILD_DIR)/build.ninja: CMakeLists.txt
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps-build $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR)
+
+run: deps-run build
+	scripts/run-demo.sh $(BUILD_DIR)/newsadder
+
+test: deps-test build
+	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+bench: deps-test build
+	scripts/run-bench.sh $(BUILD_DIR)
+
+clean:
+	rm -rf $(BUILD_DIR)

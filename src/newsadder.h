@@ -1,0 +1,61 @@
+#ifndef NEWSADDER_H
+#define NEWSADDER_H
+
+#include <QMainWindow>
+#include <QString>
+
+class QFile;
+class linkForm;
+class cImgLinkDialog;
+
+namespace Ui {
+class NewsAdder;
+}
+
+// The editor's main window: composes a news item and publishes it to the news page on the server.
+class NewsAdder : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    NewsAdder(QString remotePath, QString remoteFtpPath, QString host, int port, QWidget *parent = nullptr);
+    ~NewsAdder() override;
+
+    // Transfers and insertion: 0 on success, -1 on failure after a message has been shown.
+    qint32 downloadNewsFile();
+    qint32 downloadBackupFile();
+    qint32 uploadFile(QFile *file);
+    qint32 insertNewsItem();
+
+    QString login;
+    QString password;
+    QString remotePath;
+    QString remoteFtpPath;
+    QFile *newsFile;
+    QFile *backupFile;
+    QString serverHost;
+    QString newsItem;
+    qint32 serverPort;
+    Ui::NewsAdder *ui;
+    linkForm *linkDialog;
+    cImgLinkDialog *imgLinkDialog;
+
+public slots:
+    void recieveLink(QString link);
+
+private slots:
+    void on_sendButton_clicked();
+    void on_pushButton_clicked();
+    void on_restoreButton_clicked();
+    void on_linkButton_clicked();
+    void on_boldTagButton_clicked();
+    void on_italicTagButton_clicked();
+    void on_underlineTagButton_clicked();
+    void on_pushButtonSetFontSize_clicked();
+    void on_pushButtonSetFontColor_clicked();
+    void on_pushButtonImageLink_clicked();
+    void on_undoButton_clicked();
+    void on_redoBtn_clicked();
+};
+
+#endif // NEWSADDER_H

@@ -1,0 +1,46 @@
+#ifndef FTPSERVER_H
+#define FTPSERVER_H
+
+#include <QByteArray>
+#include <QProcess>
+#include <QStringList>
+#include <QTemporaryDir>
+
+// A real FTP server (pyftpdlib) on a free 127.0.0.1 port with a fresh temporary root.
+// It is stopped when the object goes out of scope, on every path out of a test.
+class FtpServer
+{
+public:
+    explicit FtpServer(const QStringList &extraArgs = {});
+    ~FtpServer();
+
+    bool start();
+    void stop();
+    bool isRunning() const;
+
+    quint16 port() const { return m_port; }
+    QString root() const { return m_root.path(); }
+    QString user() const { return QStringLiteral("editor"); }
+    QString password() const { return m_password; }
+    void setPassword(const QString &password) { m_password = password; }
+
+    // ftp://127.0.0.1:PORT/NAME, without credentials.
+    QString url(const QString &name) const;
+    // The FTP command log of the server (written when started with logging on).
+    QString logPath() const;
+    QByteArray log() const;
+
+    QByteArray fileContents(const QString &name) const;
+    bool hasFile(const QString &name) const;
+    void putFile(const QString &name, const QByteArray &contents) const;
+
+private:
+    QTemporaryDir m_root;
+    QTemporaryDir m_logDir;
+    QStringList m_extraArgs;
+    QString m_password = QStringLiteral("secret");
+    QProcess m_process;
+    quint16 m_port = 0;
+};
+
+#endif // FTPSERVER_H

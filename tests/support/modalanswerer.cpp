@@ -1,6 +1,7 @@
 #include "modalanswerer.h"
 
 #include <QAbstractButton>
+#include <QPushButton>
 #include <QApplication>
 #include <QFileDialog>
 #include <QTest>

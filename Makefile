@@ -4,7 +4,7 @@ BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools cmake ninja-build g++ make
 RUN_PACKAGES = python3-pyftpdlib
 TEST_PACKAGES = python3-pyftpdlib xvfb xauth xdotool
 
-.PHONY: all build run test bench deps-build deps-run deps-test clean
+.PHONY: all build run test bench screenshot deps-build deps-run deps-test clean
 
 all: build
 
@@ -34,3 +34,7 @@ bench: deps-test build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+screenshot: build
+	cmake --build $(BUILD_DIR) --target screenshot
+	cd demo && QT_QPA_PLATFORM=offscreen ../$(BUILD_DIR)/screenshot ../docs/main-window.png

@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Starts a local FTP server holding a sample news page and opens NewsAdder against it.
+# The demo lives in demo-run/: work/ is the app's working directory (settings.ini, logo, the
+# working copy and backups), ftp/ is the server's root. A second run keeps the page as it was left.
+set -euo pipefail
+
+binary=$(realpath "$1")
+top=$(cd "$(dirname "$0")/.." && pwd)
+demo="$top/demo-run"
+user=editor
+password=news2026
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    cat >&2 <<MSG
+There is no display to open the NewsAdder window on (neither DISPLAY nor WAYLAND_DISPLAY is set).
+Run it from a desktop session, or under a virtual X server:
+    xvfb-run -a make run
+MSG
+    exit 1
+fi
+
+mkdir -p "$demo/work" "$demo/ftp"
+if [ ! -f "$demo/ftp/news.html" ]; then
+    # The page on the server is windows-1251, as on a real site.
+    iconv -f UTF-8 -t WINDOWS-1251 "$top/demo/news.html" > "$demo/ftp/news.html"
+fi
+cp "$top/demo/orvesk.png" "$demo/work/orvesk.png"
+
+portfile=$(mktemp)
+/usr/bin/python3 "$top/tests/support/ftpserver.py" --root "$demo/ftp" --user "$user" \
+    --password "$password" > "$portfile" &
+server=$!
+trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$portfile"' EXIT INT TERM
+
+for _ in $(seq 100); do
+    [ -s "$portfile" ] && break
+    kill -0 "$server" 2>/dev/null || { echo "The demo FTP server did not start." >&2; exit 1; }
+    sleep 0.1
+done
+port=$(head -n 1 "$portfile")
+[ -n "$port" ] || { echo "The demo FTP server did not report its port." >&2; exit 1; }
+
+cat > "$demo/work/settings.ini" <<INI
+remotepath=ftp://127.0.0.1:$port/news.html
+remoteFTPpath=ftp://127.0.0.1:$port/news.html
+host=127.0.0.1
+port=$port
+INI
+
+cat <<MSG
+NewsAdder demo
+  FTP server:  ftp://127.0.0.1:$port/ (local, stops when the window closes)
+  FTP login:   $user
+  FTP password: $password
+  The page:    $demo/ftp/news.html (open it in a browser to see published items)
+  Backups and the working copy land in $demo/work
+MSG
+
+cd "$demo/work"
+set +e
+"$binary"
+status=$?
+set -e
+exit $status

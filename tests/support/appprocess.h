@@ -1,0 +1,45 @@
+#ifndef APPPROCESS_H
+#define APPPROCESS_H
+
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+
+// A private X server (Xvfb) on a display number of its own, stopped with the object.
+class VirtualDisplay
+{
+public:
+    VirtualDisplay() = default;
+    ~VirtualDisplay();
+    bool start();
+    QString name() const { return m_name; }   // ":N"
+
+    // Runs xwindows.py on this display: "list [TITLE]" or "close TITLE"; returns its output lines,
+    // or fails (ok == false) when the window did not appear in time.
+    QStringList windows(const QString &command, const QString &title, bool *ok = nullptr) const;
+
+private:
+    QProcess m_xvfb;
+    QString m_name;
+};
+
+// The real newsadder binary, started in a working directory on a virtual display.
+class AppProcess
+{
+public:
+    explicit AppProcess(const QString &workingDirectory);
+    ~AppProcess();
+
+    bool start(const VirtualDisplay &display);
+    bool waitForExit(int msecs);
+    int exitCode() const { return m_process.exitCode(); }
+    QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
+    // Everything the app wrote to its debug log, one entry a line.
+    QStringList logLines();
+
+private:
+    QProcess m_process;
+    QByteArray m_log;
+};
+
+#endif // APPPROCESS_H

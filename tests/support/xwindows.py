@@ -1,0 +1,59 @@
+#!/usr/bin/python3
+"""Looks at and closes the top-level windows of an X display the way a user's window manager
+would: `list` prints the mapped windows' titles, `close TITLE` sends WM_DELETE_WINDOW to the
+mapped window whose title is TITLE. Both wait (bounded) until such a window exists."""
+import argparse
+import sys
+import time
+
+from Xlib import X, display, protocol
+
+
+def mapped_windows(d):
+    result = []
+    for w in d.screen().root.query_tree().children:
+        try:
+            if w.get_attributes().map_state != X.IsViewable:
+                continue
+            name = w.get_full_property(d.intern_atom("_NET_WM_NAME"), d.intern_atom("UTF8_STRING"))
+            title = name.value.decode("utf-8") if name else (w.get_wm_name() or "")
+            result.append((w, title))
+        except Exception:
+            continue
+    return result
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("command", choices=["list", "close"])
+    parser.add_argument("title", nargs="?", default="")
+    parser.add_argument("--timeout", type=float, default=15)
+    args = parser.parse_args()
+
+    d = display.Display()
+    deadline = time.monotonic() + args.timeout
+    while True:
+        windows = mapped_windows(d)
+        matches = [w for w, t in windows if t == args.title]
+        if args.command == "list" and (not args.title or matches):
+            for _, t in windows:
+                print(t)
+            return 0
+        if args.command == "close" and matches:
+            w = matches[0]
+            protocols = d.intern_atom("WM_PROTOCOLS")
+            delete = d.intern_atom("WM_DELETE_WINDOW")
+            event = protocol.event.ClientMessage(window=w, client_type=protocols,
+                                                 data=(32, [delete, X.CurrentTime, 0, 0, 0]))
+            w.send_event(event)
+            d.flush()
+            return 0
+        if time.monotonic() > deadline:
+            print("no window titled %r; mapped: %r" % (args.title, [t for _, t in windows]),
+                  file=sys.stderr)
+            return 1
+        time.sleep(0.1)
+
+
+if __name__ == "__main__":
+    sys.exit(main())

@@ -1,0 +1,254 @@
+// The main window's form: what the editor sees when the program opens.
+#include "newsadder.h"
+#include "ui_newsadder.h"
+#include "workdir.h"
+
+#include <QImage>
+#include <QMetaMethod>
+#include <QtTest>
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void widgets_data();
+    void widgets();
+    void windowAndResizing();
+    void markupButtonFonts();
+    void focusChain();
+    void dateTimeEditor();
+    void spinBoxAndColours();
+    void passwordIsMasked();
+    void logo_data();
+    void logo();
+    void slotsReachableByName();
+};
+
+void TestMainWindow::widgets_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("className");
+    QTest::addColumn<QRect>("geometry");
+    QTest::addColumn<QString>("caption");
+
+    const struct {
+        const char *name, *className;
+        int x, y, w, h;
+        const char *caption;
+    } rows[] = {
+        {"sendButton", "QPushButton", 460, 250, 75, 24, "Отправить"},
+        {"dateTimeEdit", "QDateTimeEdit", 130, 310, 251, 20, nullptr},
+        {"label", "QLabel", 38, 90, 191, 20, "Введите текст новости:"},
+        {"label_2", "QLabel", 120, 290, 271, 16, "Установите дату новости (текущая по умолчанию)"},
+        {"label_4", "QLabel", 468, 120, 61, 20, "Логин FTP"},
+        {"label_5", "QLabel", 470, 180, 71, 20, "Пароль FTP"},
+        {"loginEdit", "QLineEdit", 440, 150, 113, 20, ""},
+        {"passEdit", "QLineEdit", 440, 210, 113, 20, ""},
+        {"pushButton", "QPushButton", 460, 280, 75, 24, "Backup"},
+        {"restoreButton", "QPushButton", 460, 310, 75, 24, "Restore"},
+        {"textEdit", "QPlainTextEdit", 30, 110, 391, 161, ""},
+        {"linkButton", "QPushButton", 30, 70, 75, 24, "Ссылка"},
+        {"boldTagButton", "QPushButton", 110, 70, 31, 24, "Ж"},
+        {"italicTagButton", "QPushButton", 140, 70, 31, 24, "К"},
+        {"underlineTagButton", "QPushButton", 170, 70, 31, 24, "Ч"},
+        {"label_6", "QLabel", 450, 10, 91, 101, ""},
+        {"spinBoxFontSize", "QSpinBox", 120, 40, 41, 22, nullptr},
+        {"pushButtonSetFontSize", "QPushButton", 30, 40, 91, 22, "Размер шрифта"},
+        {"comboBoxFontColor", "QComboBox", 260, 40, 81, 22, nullptr},
+        {"pushButtonSetFontColor", "QPushButton", 170, 40, 91, 22, "Цвет шрифта"},
+        {"pushButtonImageLink", "QPushButton", 210, 70, 81, 24, "Изображение"},
+        {"undoButton", "QPushButton", 330, 70, 51, 24, "Отмена"},
+        {"redoBtn", "QPushButton", 380, 70, 51, 24, "Повтор"},
+    };
+    for (const auto &row : rows) {
+        QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.className)
+                                << QRect(row.x, row.y, row.w, row.h)
+                                << (row.caption ? QString::fromUtf8(row.caption) : QString());
+    }
+}
+
+void TestMainWindow::widgets()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, className);
+    QFETCH(QRect, geometry);
+    QFETCH(QString, caption);
+
+    WorkDir workDir;
+    NewsAdder window(QString(), QString(), QString(), 0);
+    QWidget *widget = window.findChild<QWidget *>(name);
+    QVERIFY(widget);
+    QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
+    QCOMPARE(widget->parentWidget(), window.ui->centralWidget);
+    QCOMPARE(widget->geometry(), geometry);
+    if (caption.isNull())
+        return;
+    const QVariant text = widget->property("text");
+    QCOMPARE(text.isValid() ? text.toString() : widget->property("plainText").toString(), caption);
+}
+
+void TestMainWindow::windowAndResizing()
+{
+    WorkDir workDir;
+    NewsAdder window(QString(), QString(), QString(), 0);
+    QCOMPARE(window.objectName(), QStringLiteral("NewsAdder"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Отправка новостей quellmar"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.size(), QSize(566, 363));
+    QCOMPARE(window.centralWidget(), window.ui->centralWidget);
+    QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 23);
+
+    const QRect sendGeometry = window.ui->sendButton->geometry();
+    const QRect editorGeometry = window.ui->textEdit->geometry();
+    window.resize(900, 700);
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), QSize(900, 700), 2000);
+    QCOMPARE(window.ui->sendButton->geometry(), sendGeometry);
+    QCOMPARE(window.ui->textEdit->geometry(), editorGeometry);
+    window.resize(300, 200);
+    QTRY_COMPARE_WITH_TIMEOUT(window.size(), QSize(300, 200), 2000);
+    QCOMPARE(window.ui->sendButton->geometry(), sendGeometry);
+}
+
+void TestMainWindow::markupButtonFonts()
+{
+    WorkDir workDir;
+    NewsAdder window(QString(), QString(), QString(), 0);
+    const QFont bold = window.ui->boldTagButton->font();
+    QCOMPARE(bold.weight(), 75);
+    QVERIFY(!bold.italic() && !bold.underline());
+    const QFont italic = window.ui->italicTagButton->font();
+    QCOMPARE(italic.weight(), 50);
+    QVERIFY(italic.italic() && !italic.underline());
+    const QFont underline = window.ui->underlineTagButton->font();
+    QCOMPARE(underline.weight(), 50);
+    QVERIFY(!underline.italic() && underline.underline());
+    QCOMPARE(window.ui->sendButton->font(), QFont());
+}
+
+void TestMainWindow::focusChain()
+{
+    WorkDir workDir;
+    NewsAdder window(QString(), QString(), QString(), 0);
+    const QStringList expected{"sendButton", "dateTimeEdit", "loginEdit", "passEdit", "pushButton",
+                               "restoreButton", "textEdit", "linkButton", "boldTagButton",
+                               "italicTagButton", "underlineTagButton", "spinBoxFontSize",
+                               "pushButtonSetFontSize", "comboBoxFontColor", "pushButtonSetFontColor",
+                               "pushButtonImageLink", "undoButton", "redoBtn"};
+    QStringList chain;
+    QWidget *widget = window.ui->sendButton;
+    for (int step = 0; step < 200 && chain.size() < expected.size(); ++step) {
+        // Spin boxes and the date editor contain line edits of their own; count the outer widget.
+        if (widget->parentWidget() == window.ui->centralWidget && (widget->focusPolicy() & Qt::TabFocus))
+            chain << widget->objectName();
+        widget = widget->nextInFocusChain();
+    }
+    QCOMPARE(chain, expected);
+    for (QLabel *label : window.ui->centralWidget->findChildren<QLabel *>())
+        QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+}
+
+void TestMainWindow::dateTimeEditor()
+{
+    WorkDir workDir;
+    const QDateTime before = QDateTime::currentDateTime().addMSecs(-1000);
+    NewsAdder window(QString(), QString(), QString(), 0);
+    const QDateTime after = QDateTime::currentDateTime().addMSecs(1000);
+    QDateTimeEdit *edit = window.ui->dateTimeEdit;
+
+    // The item's date starts at the moment the window was built, and stays there.
+    QVERIFY(edit->dateTime() >= before && edit->dateTime() <= after);
+    const QDateTime shown = edit->dateTime();
+    QTest::qWait(50);
+    QCOMPARE(edit->dateTime(), shown);
+
+    QCOMPARE(edit->displayFormat(), QStringLiteral("dd.MM.yyyy H:mm"));
+    QVERIFY(edit->calendarPopup());
+    QCOMPARE(edit->timeSpec(), Qt::LocalTime);
+    QCOMPARE(edit->maximumDateTime(), QDateTime(QDate(7952, 12, 31), QTime(23, 59, 59)));
+    edit->setDateTime(QDateTime(QDate(2014, 3, 5), QTime(9, 7)));
+    QCOMPARE(edit->text(), QStringLiteral("05.03.2014 9:07"));
+    edit->setDateTime(QDateTime(QDate(7953, 1, 1), QTime(0, 0)));
+    QCOMPARE(edit->date(), QDate(7952, 12, 31));
+}
+
+void TestMainWindow::spinBoxAndColours()
+{
+    WorkDir workDir;
+    NewsAdder window(QString(), QString(), QString(), 0);
+    QCOMPARE(window.ui->spinBoxFontSize->value(), 12);
+    QCOMPARE(window.ui->spinBoxFontSize->minimum(), 0);
+    QCOMPARE(window.ui->spinBoxFontSize->maximum(), 99);
+
+    QComboBox *colours = window.ui->comboBoxFontColor;
+    QStringList items;
+    for (int i = 0; i < colours->count(); ++i)
+        items << colours->itemText(i);
+    QCOMPARE(items, (QStringList{"Красный", "Желтый", "Зеленый", "Синий", "Черный", "Белый"}));
+    QCOMPARE(colours->currentIndex(), 0);
+}
+
+void TestMainWindow::passwordIsMasked()
+{
+    WorkDir workDir;
+    NewsAdder window(QString(), QString(), QString(), 0);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::keyClicks(window.ui->passEdit, "s3cret");
+    QCOMPARE(window.ui->passEdit->text(), QStringLiteral("s3cret"));
+    QCOMPARE(window.ui->passEdit->echoMode(), QLineEdit::Password);
+    QVERIFY(!window.ui->passEdit->displayText().contains(QLatin1String("s3cret")));
+    QCOMPARE(window.ui->loginEdit->echoMode(), QLineEdit::Normal);
+}
+
+void TestMainWindow::logo_data()
+{
+    QTest::addColumn<bool>("logoPresent");
+    QTest::newRow("orvesk.png in the working directory") << true;
+    QTest::newRow("no logo file") << false;
+}
+
+void TestMainWindow::logo()
+{
+    QFETCH(bool, logoPresent);
+    WorkDir workDir;
+    if (logoPresent) {
+        QImage image(20, 30, QImage::Format_RGB32);
+        image.fill(Qt::darkBlue);
+        QVERIFY(image.save(workDir.filePath("orvesk.png")));
+    }
+    NewsAdder window(QString(), QString(), QString(), 0);
+    QLabel *logo = window.ui->label_6;
+    QCOMPARE(logo->text(), QString());
+    QVERIFY(logo->hasScaledContents());
+    QCOMPARE(logo->layoutDirection(), Qt::RightToLeft);
+    QVERIFY(logo->autoFillBackground());
+    QCOMPARE(logo->frameShape(), QFrame::NoFrame);
+    const QPixmap *pixmap = logo->pixmap();
+    QCOMPARE(pixmap && !pixmap->isNull(), logoPresent);
+    if (logoPresent)
+        QCOMPARE(pixmap->size(), QSize(20, 30));
+}
+
+void TestMainWindow::slotsReachableByName()
+{
+    // The dialogs reach recieveLink by its signature text and the buttons reach their slots by
+    // object name, so the names and their order are the window's interface.
+    const QMetaObject *meta = &NewsAdder::staticMetaObject;
+    QStringList signatures;
+    for (int i = meta->methodOffset(); i < meta->methodCount(); ++i)
+        signatures << QString::fromLatin1(meta->method(i).methodSignature());
+    QCOMPARE(signatures, (QStringList{"recieveLink(QString)", "on_sendButton_clicked()",
+                                      "on_pushButton_clicked()", "on_restoreButton_clicked()",
+                                      "on_linkButton_clicked()", "on_boldTagButton_clicked()",
+                                      "on_italicTagButton_clicked()", "on_underlineTagButton_clicked()",
+                                      "on_pushButtonSetFontSize_clicked()",
+                                      "on_pushButtonSetFontColor_clicked()",
+                                      "on_pushButtonImageLink_clicked()", "on_undoButton_clicked()",
+                                      "on_redoBtn_clicked()"}));
+    QCOMPARE(meta->method(meta->indexOfSlot("recieveLink(QString)")).access(), QMetaMethod::Public);
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"

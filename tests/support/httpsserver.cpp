@@ -1,0 +1,195 @@
+#include "httpsserver.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QSslConfiguration>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QThread>
+
+#include <unistd.h>
+
+HttpsServer::HttpsServer() = default;
+
+HttpsServer::~HttpsServer()
+{
+    stop();
+}
+
+QString HttpsServer::root() const
+{
+    return m_dir.filePath(QStringLiteral("root"));
+}
+
+bool HttpsServer::run(const QString &program, const QStringList &args, const QByteArray &input)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForStarted(10000)) {
+        m_error = program + QStringLiteral(" did not start");
+        return false;
+    }
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
+        m_error = program + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError());
+        return false;
+    }
+    return true;
+}
+
+bool HttpsServer::writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
+        m_error = path + QStringLiteral(": ") + file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool HttpsServer::start()
+{
+    if (!m_dir.isValid() || !QDir(m_dir.path()).mkpath(QStringLiteral("root"))
+        || !QDir(m_dir.path()).mkpath(QStringLiteral("temp"))) {
+        m_error = QStringLiteral("no temporary directory");
+        return false;
+    }
+    const QString cert = m_dir.filePath(QStringLiteral("cert.pem"));
+    const QString key = m_dir.filePath(QStringLiteral("key.pem"));
+    if (!run(QStringLiteral("openssl"),
+             {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
+              "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert}))
+        return false;
+    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(cert);
+    if (certificates.isEmpty()) {
+        m_error = QStringLiteral("certificate not readable");
+        return false;
+    }
+    m_certificate = certificates.first();
+
+    // htpasswd line with an APR1 hash; openssl reads the password from standard input.
+    QProcess hasher;
+    hasher.start(QStringLiteral("openssl"), {"passwd", "-apr1", "-stdin"});
+    hasher.write(m_password.toUtf8() + '\n');
+    hasher.closeWriteChannel();
+    if (!hasher.waitForFinished(10000) || hasher.exitCode() != 0) {
+        m_error = QStringLiteral("openssl passwd failed");
+        return false;
+    }
+    const QByteArray hash = hasher.readAllStandardOutput().trimmed();
+    if (!writeFile(m_dir.filePath(QStringLiteral("htpasswd")), user().toUtf8() + ':' + hash + '\n'))
+        return false;
+
+    // A free port: ask the system for one, then hand it to nginx.
+    {
+        QTcpServer probe;
+        if (!probe.listen(QHostAddress::LocalHost, 0)) {
+            m_error = QStringLiteral("no free port");
+            return false;
+        }
+        m_port = probe.serverPort();
+    }
+
+    const QString prefix = m_dir.path();
+    QString config = QStringLiteral(
+        "%1"
+        "worker_processes 1;\n"
+        "pid %2/nginx.pid;\n"
+        "error_log %2/error.log;\n"
+        "events { worker_connections 64; }\n"
+        "http {\n"
+        "  access_log %2/access.log;\n"
+        "  client_body_temp_path %2/temp/body;\n"
+        "  proxy_temp_path %2/temp/proxy;\n"
+        "  fastcgi_temp_path %2/temp/fastcgi;\n"
+        "  uwsgi_temp_path %2/temp/uwsgi;\n"
+        "  scgi_temp_path %2/temp/scgi;\n"
+        "  server {\n"
+        "    listen 127.0.0.1:%3 ssl;\n"
+        "    ssl_certificate %2/cert.pem;\n"
+        "    ssl_certificate_key %2/key.pem;\n"
+        "    root %2/root;\n"
+        "    client_max_body_size 200m;\n"
+        "    location / {\n"
+        "      dav_methods PUT;\n"
+        "      dav_access user:rw group:r all:r;\n"
+        "      limit_except GET HEAD {\n"
+        "        auth_basic \"news\";\n"
+        "        auth_basic_user_file %2/htpasswd;\n"
+        "      }\n"
+        "    }\n"
+        "  }\n"
+        "}\n")
+        .arg(geteuid() == 0 ? QStringLiteral("user root root;\n") : QString(), prefix)
+        .arg(m_port);
+    const QString configPath = m_dir.filePath(QStringLiteral("nginx.conf"));
+    if (!writeFile(configPath, config.toUtf8()))
+        return false;
+
+    m_nginx.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_nginx.start(QStringLiteral("/usr/sbin/nginx"),
+                  {"-p", prefix, "-c", configPath, "-e", prefix + QStringLiteral("/error.log"),
+                   "-g", "daemon off;"});
+    if (!m_nginx.waitForStarted(10000)) {
+        m_error = QStringLiteral("nginx did not start");
+        return false;
+    }
+    // Ready once the port accepts connections.
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired() && m_nginx.state() == QProcess::Running) {
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress::LocalHost, m_port);
+        if (socket.waitForConnected(500))
+            return true;
+        QThread::msleep(50);
+    }
+    QFile log(m_dir.filePath(QStringLiteral("error.log")));
+    m_error = QStringLiteral("nginx is not listening: ")
+              + QString::fromLocal8Bit(log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray());
+    return false;
+}
+
+void HttpsServer::stop()
+{
+    if (m_nginx.state() == QProcess::NotRunning)
+        return;
+    m_nginx.terminate();
+    if (!m_nginx.waitForFinished(5000)) {
+        m_nginx.kill();
+        m_nginx.waitForFinished(5000);
+    }
+}
+
+void HttpsServer::trustCertificate() const
+{
+    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
+    QList<QSslCertificate> authorities = configuration.caCertificates();
+    authorities << m_certificate;
+    configuration.setCaCertificates(authorities);
+    QSslConfiguration::setDefaultConfiguration(configuration);
+}
+
+QString HttpsServer::url(const QString &name) const
+{
+    return QStringLiteral("https://127.0.0.1:%1/%2").arg(m_port).arg(name);
+}
+
+QByteArray HttpsServer::fileContents(const QString &name) const
+{
+    QFile file(QDir(root()).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool HttpsServer::hasFile(const QString &name) const
+{
+    return QFile::exists(QDir(root()).filePath(name));
+}
+
+void HttpsServer::putFile(const QString &name, const QByteArray &contents) const
+{
+    QFile file(QDir(root()).filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(contents);
+}

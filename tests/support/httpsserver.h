@@ -1,0 +1,50 @@
+#ifndef HTTPSSERVER_H
+#define HTTPSSERVER_H
+
+#include <QByteArray>
+#include <QProcess>
+#include <QSslCertificate>
+#include <QTemporaryDir>
+
+// A real nginx on a free 127.0.0.1 port, serving a temporary root over TLS with a certificate made
+// for this run. GET is open; PUT (WebDAV) needs basic authentication as user "editor".
+// Stopped when the object goes out of scope.
+class HttpsServer
+{
+public:
+    HttpsServer();
+    ~HttpsServer();
+
+    // Makes the certificate, writes the configuration and starts nginx; false when any step fails.
+    bool start();
+    void stop();
+
+    quint16 port() const { return m_port; }
+    QString root() const;
+    QString user() const { return QStringLiteral("editor"); }
+    QString password() const { return m_password; }
+    void setPassword(const QString &password) { m_password = password; }
+    QSslCertificate certificate() const { return m_certificate; }
+    // Adds this run's certificate to the process's default SSL configuration as a trusted CA.
+    void trustCertificate() const;
+
+    // https://127.0.0.1:PORT/NAME, without credentials.
+    QString url(const QString &name) const;
+    QByteArray fileContents(const QString &name) const;
+    bool hasFile(const QString &name) const;
+    void putFile(const QString &name, const QByteArray &contents) const;
+    QString errorString() const { return m_error; }
+
+private:
+    bool run(const QString &program, const QStringList &args, const QByteArray &input = QByteArray());
+    bool writeFile(const QString &path, const QByteArray &contents);
+
+    QTemporaryDir m_dir;
+    QProcess m_nginx;
+    QString m_password = QStringLiteral("secret");
+    QSslCertificate m_certificate;
+    quint16 m_port = 0;
+    QString m_error;
+};
+
+#endif // HTTPSSERVER_H

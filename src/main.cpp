@@ -1,3 +1,6 @@
+#include "cimglinkdialog.h"
+#include "dialoghookup.h"
+#include "linkform.h"
 #include "newsadder.h"
 
 #include <QApplication>
@@ -19,10 +22,13 @@ int main(int argc, char *argv[])
                                       settings->value(QStringLiteral("host")).toString(),
                                       settings->value(QStringLiteral("port")).toInt(),
                                       nullptr);
+    hookUpDialogs(window);
 
     window->show();
     const int exitCode = app->exec();
 
+    delete window->imgLinkDialog;
+    delete window->linkDialog;
     delete window;
     delete app;
     delete settings;

@@ -32,17 +32,79 @@ NewsAdder::~NewsAdder()
 
 // --- Editor commands -------------------------------------------------------
 
-void NewsAdder::recieveLink(QString link)
+#include "cimglinkdialog.h"
+#include "linkform.h"
+#include "markup.h"
+
+#include <QTextCursor>
+
+namespace {
+
+// Inserting through a copy of the editor's cursor leaves the editor's own cursor behind the
+// inserted text; the edit block keeps each command one undo step of its own, never merged
+// with the typing or the insertion just before it.
+void insertAtCursor(QPlainTextEdit *editor, const QString &text)
 {
-    Q_UNUSED(link)
+    QTextCursor cursor = editor->textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
 }
 
-void NewsAdder::on_linkButton_clicked() {}
-void NewsAdder::on_boldTagButton_clicked() {}
-void NewsAdder::on_italicTagButton_clicked() {}
-void NewsAdder::on_underlineTagButton_clicked() {}
-void NewsAdder::on_pushButtonSetFontSize_clicked() {}
-void NewsAdder::on_pushButtonSetFontColor_clicked() {}
-void NewsAdder::on_pushButtonImageLink_clicked() {}
-void NewsAdder::on_undoButton_clicked() {}
-void NewsAdder::on_redoBtn_clicked() {}
+void wrapSelection(QPlainTextEdit *editor, const MarkupTags &tags)
+{
+    insertAtCursor(editor, wrapText(tags, editor->textCursor().selectedText()));
+}
+
+} // namespace
+
+void NewsAdder::recieveLink(QString link)
+{
+    qDebug() << link;
+    insertAtCursor(ui->textEdit, link);
+}
+
+void NewsAdder::on_linkButton_clicked()
+{
+    linkDialog->show();
+}
+
+void NewsAdder::on_boldTagButton_clicked()
+{
+    wrapSelection(ui->textEdit, boldTags());
+}
+
+void NewsAdder::on_italicTagButton_clicked()
+{
+    wrapSelection(ui->textEdit, italicTags());
+}
+
+void NewsAdder::on_underlineTagButton_clicked()
+{
+    wrapSelection(ui->textEdit, underlineTags());
+}
+
+void NewsAdder::on_pushButtonSetFontSize_clicked()
+{
+    wrapSelection(ui->textEdit, fontSizeTags(ui->spinBoxFontSize->value()));
+}
+
+void NewsAdder::on_pushButtonSetFontColor_clicked()
+{
+    wrapSelection(ui->textEdit, fontColorTags(ui->comboBoxFontColor->currentIndex()));
+}
+
+void NewsAdder::on_pushButtonImageLink_clicked()
+{
+    imgLinkDialog->show();
+}
+
+void NewsAdder::on_undoButton_clicked()
+{
+    ui->textEdit->undo();
+}
+
+void NewsAdder::on_redoBtn_clicked()
+{
+    ui->textEdit->redo();
+}

@@ -1,0 +1,51 @@
+#include "cimglinkdialog.h"
+#include "ui_cimglinkdialog.h"
+
+#include "markup.h"
+
+cImgLinkDialog::cImgLinkDialog(QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::cImgLinkDialog)
+    , receiver(nullptr)
+{
+    ui->setupUi(this);
+}
+
+cImgLinkDialog::~cImgLinkDialog()
+{
+    delete ui;
+}
+
+void cImgLinkDialog::setReceiver(QObject *receiver)
+{
+    this->receiver = receiver;
+    connect(this, SIGNAL(sendImgLink(QString)), receiver, SLOT(recieveLink(QString)));
+}
+
+void cImgLinkDialog::on_pushButtonOk_clicked()
+{
+    emit sendImgLink(imageFragment(ui->lineEdit->text(), ui->spinBoxBorderSize->value(),
+                                   ui->comboBoxAlign->currentIndex(),
+                                   ui->checkBoxChangeImgSize->isChecked(),
+                                   ui->spinBoxPixelsW->value(), ui->spinBoxPixelsH->value(),
+                                   ui->lineEditImgAltText->text()));
+    resetFields();
+    hide();
+}
+
+void cImgLinkDialog::on_pushButtonCancel_clicked()
+{
+    resetFields();
+    hide();
+}
+
+void cImgLinkDialog::resetFields()
+{
+    ui->lineEdit->setText(QString());
+    ui->comboBoxAlign->setCurrentIndex(0);
+    ui->spinBoxBorderSize->setValue(0);
+    ui->lineEditImgAltText->setText(QString());
+    ui->checkBoxChangeImgSize->setChecked(false);
+    ui->spinBoxPixelsH->setValue(100);
+    ui->spinBoxPixelsW->setValue(100);
+}

@@ -1,0 +1,20 @@
+#include "dialoghookup.h"
+
+#include "cimglinkdialog.h"
+#include "linkform.h"
+#include "newsadder.h"
+
+void hookUpDialogs(NewsAdder *window)
+{
+    // Parented to the window so that neither keeps the program running once it is closed.
+    linkForm *linkDialog = new linkForm(window);
+    linkDialog->setWindowFlags(Qt::Window);
+    cImgLinkDialog *imgLinkDialog = new cImgLinkDialog(window);
+    imgLinkDialog->setWindowFlags(Qt::Window);
+
+    linkDialog->setReceiver(window);
+    imgLinkDialog->setReceiver(window);
+
+    window->imgLinkDialog = imgLinkDialog;
+    window->linkDialog = linkDialog;
+}

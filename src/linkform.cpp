@@ -1,0 +1,47 @@
+#include "linkform.h"
+#include "ui_linkform.h"
+
+#include "markup.h"
+#include "newsadder.h"
+
+linkForm::linkForm(QWidget *parent)
+    : QWidget(parent)
+    , ui(new Ui::linkForm)
+    , receiver(nullptr)
+{
+    ui->setupUi(this);
+}
+
+linkForm::~linkForm()
+{
+    delete ui;
+}
+
+void linkForm::setReceiver(QObject *receiver)
+{
+    this->receiver = receiver;
+    NewsAdder *window = static_cast<NewsAdder *>(NewsAdder::staticMetaObject.cast(receiver));
+    if (window)
+        connect(this, SIGNAL(sendLink(QString)), window, SLOT(recieveLink(QString)));
+}
+
+void linkForm::on_pushButtonOk_clicked()
+{
+    emit sendLink(linkFragment(ui->lineEditLinkText->text(), ui->lineEditAltT->text(),
+                               ui->checkBoxNewWindow->isChecked()));
+    resetFields();
+    hide();
+}
+
+void linkForm::on_pushButtonCancel_clicked()
+{
+    resetFields();
+    hide();
+}
+
+void linkForm::resetFields()
+{
+    ui->lineEditAltT->setText(QString());
+    ui->lineEditLinkText->setText(QString());
+    ui->checkBoxNewWindow->setChecked(true);
+}

@@ -1,9 +1,14 @@
 #include "newsadder.h"
 #include "ui_newsadder.h"
 
+#include "cimglinkdialog.h"
+#include "linkform.h"
+#include "markup.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
+#include <QTextCursor>
 
 NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, int port, QWidget *parent)
     : QMainWindow(parent)
@@ -31,12 +36,6 @@ NewsAdder::~NewsAdder()
 }
 
 // --- Editor commands -------------------------------------------------------
-
-#include "cimglinkdialog.h"
-#include "linkform.h"
-#include "markup.h"
-
-#include <QTextCursor>
 
 namespace {
 

@@ -17,6 +17,8 @@ private slots:
     void initTestCase();
     void readsSettingsOfWorkingDirectory_data();
     void readsSettingsOfWorkingDirectory();
+    void closingMainWindowClosesOpenDialogs_data();
+    void closingMainWindowClosesOpenDialogs();
 
 private:
     VirtualDisplay m_display;
@@ -81,6 +83,36 @@ void TestStartup::readsSettingsOfWorkingDirectory()
     // Start-up writes nothing to its working directory.
     const QStringList expectedFiles = settings.isEmpty() ? QStringList() : QStringList{"settings.ini"};
     QCOMPARE(QDir(workDir.path()).entryList(QDir::Files).join(", "), expectedFiles.join(", "));
+}
+
+void TestStartup::closingMainWindowClosesOpenDialogs_data()
+{
+    QTest::addColumn<QPoint>("buttonCentre");   // in the main window
+    QTest::addColumn<QString>("dialogTitle");
+    QTest::newRow("link dialog") << QPoint(30 + 37, 70 + 12) << QStringLiteral("Редактор ссылок");
+    QTest::newRow("image link dialog") << QPoint(210 + 40, 70 + 12) << QStringLiteral("Ввод ссылки на изображение");
+}
+
+void TestStartup::closingMainWindowClosesOpenDialogs()
+{
+    QFETCH(QPoint, buttonCentre);
+    QFETCH(QString, dialogTitle);
+
+    QTemporaryDir workDir;
+    AppProcess app(workDir.path());
+    QVERIFY(app.start(m_display));
+    bool ok = false;
+    m_display.windows("click", WindowTitle, &ok,
+                      {QString::number(buttonCentre.x()), QString::number(buttonCentre.y())});
+    QVERIFY2(ok, "the main window did not appear");
+    m_display.windows("list", dialogTitle, &ok);
+    QVERIFY2(ok, "the dialog did not open");
+
+    m_display.windows("close", WindowTitle, &ok);
+    QVERIFY(ok);
+    QVERIFY2(app.waitForExit(15000), "the open dialog kept the program running");
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -35,7 +35,8 @@ bool VirtualDisplay::start()
     return m_name.size() > 1;
 }
 
-QStringList VirtualDisplay::windows(const QString &command, const QString &title, bool *ok) const
+QStringList VirtualDisplay::windows(const QString &command, const QString &title, bool *ok,
+                                    const QStringList &extraArgs) const
 {
     QProcess tool;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -44,6 +45,7 @@ QStringList VirtualDisplay::windows(const QString &command, const QString &title
     QStringList args{QStringLiteral(TEST_SUPPORT_DIR "/xwindows.py"), command};
     if (!title.isEmpty())
         args << title;
+    args << extraArgs;
     args << QStringLiteral("--timeout") << QStringLiteral("15");
     tool.start(QStringLiteral("/usr/bin/python3"), args);
     const bool finished = tool.waitForFinished(30000);

@@ -14,9 +14,10 @@ public:
     bool start();
     QString name() const { return m_name; }   // ":N"
 
-    // Runs xwindows.py on this display: "list [TITLE]" or "close TITLE"; returns its output lines,
-    // or fails (ok == false) when the window did not appear in time.
-    QStringList windows(const QString &command, const QString &title, bool *ok = nullptr) const;
+    // Runs xwindows.py on this display: "list [TITLE]", "click TITLE X Y" or "close TITLE"; returns
+    // its output lines, or fails (ok == false) when the window did not appear in time.
+    QStringList windows(const QString &command, const QString &title, bool *ok = nullptr,
+                        const QStringList &extraArgs = {}) const;
 
 private:
     QProcess m_xvfb;

@@ -40,6 +40,8 @@ public:
     QStringList texts() const;
     int unscripted() const;
     int pendingAnswers() const { return m_answers.size(); }
+    // How often the dialogs are looked for; a benchmark wants it short.
+    void setPollInterval(int msecs) { m_timer.setInterval(msecs); }
 
 private:
     struct Answer

@@ -1,12 +1,14 @@
 #!/usr/bin/python3
-"""Looks at and closes the top-level windows of an X display the way a user's window manager
-would: `list` prints the mapped windows' titles, `close TITLE` sends WM_DELETE_WINDOW to the
-mapped window whose title is TITLE. Both wait (bounded) until such a window exists."""
+"""Looks at, clicks into and closes the top-level windows of an X display as a user would:
+`list [TITLE]` prints the mapped windows' titles, `click TITLE X Y` clicks the left button at X, Y
+inside the window titled TITLE, `close TITLE` sends it WM_DELETE_WINDOW as a window manager does.
+Each waits (bounded) until such a window exists."""
 import argparse
 import sys
 import time
 
 from Xlib import X, display, protocol
+from Xlib.ext import xtest
 
 
 def mapped_windows(d):
@@ -25,8 +27,10 @@ def mapped_windows(d):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("command", choices=["list", "close"])
+    parser.add_argument("command", choices=["list", "click", "close"])
     parser.add_argument("title", nargs="?", default="")
+    parser.add_argument("x", nargs="?", type=int, default=0)
+    parser.add_argument("y", nargs="?", type=int, default=0)
     parser.add_argument("--timeout", type=float, default=15)
     args = parser.parse_args()
 
@@ -38,6 +42,14 @@ def main():
         if args.command == "list" and (not args.title or matches):
             for _, t in windows:
                 print(t)
+            return 0
+        if args.command == "click" and matches:
+            root = d.screen().root
+            origin = matches[0].translate_coords(root, 0, 0)
+            xtest.fake_input(d, X.MotionNotify, x=-origin.x + args.x, y=-origin.y + args.y)
+            xtest.fake_input(d, X.ButtonPress, 1)
+            xtest.fake_input(d, X.ButtonRelease, 1)
+            d.sync()
             return 0
         if args.command == "close" and matches:
             w = matches[0]

@@ -56,6 +56,9 @@ private slots:
     void on_pushButtonImageLink_clicked();
     void on_undoButton_clicked();
     void on_redoBtn_clicked();
+
+private:
+    qint32 downloadInto(QFile *target);
 };
 
 #endif // NEWSADDER_H

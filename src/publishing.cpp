@@ -2,13 +2,136 @@
 #include "newsadder.h"
 #include "ui_newsadder.h"
 
+#include "localfile.h"
+#include "newsitem.h"
+#include "transfer.h"
+
+#include <QDateTime>
+#include <QDebug>
 #include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
 
-qint32 NewsAdder::downloadNewsFile() { return -1; }
-qint32 NewsAdder::downloadBackupFile() { return -1; }
-qint32 NewsAdder::uploadFile(QFile *file) { Q_UNUSED(file) return -1; }
-qint32 NewsAdder::insertNewsItem() { return -1; }
+static void showMessage(const QString &text)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.exec();
+}
 
-void NewsAdder::on_sendButton_clicked() {}
-void NewsAdder::on_pushButton_clicked() {}
-void NewsAdder::on_restoreButton_clicked() {}
+qint32 NewsAdder::downloadInto(QFile *target)
+{
+    const TransferResult result = fetchUrl(this, QUrl(remotePath, QUrl::TolerantMode));
+    if (!result.succeeded()) {
+        showMessage(tr("Произошла ошибка загрузки файла новостей:") + result.errorText);
+        return -1;
+    }
+    // Raw bytes: line ends and code page are the insertion's business.
+    if (!saveWholeFile(target->fileName(), result.body)) {
+        showMessage(tr("Произошла ошибка сохранения файла на жестком диске."));
+        return -1;
+    }
+    return 0;
+}
+
+qint32 NewsAdder::downloadNewsFile()
+{
+    return downloadInto(newsFile);
+}
+
+qint32 NewsAdder::downloadBackupFile()
+{
+    return downloadInto(backupFile);
+}
+
+qint32 NewsAdder::uploadFile(QFile *file)
+{
+    login = ui->loginEdit->text();
+    password = ui->passEdit->text();
+    QByteArray contents;
+    if (!readWholeFile(file->fileName(), contents)) {
+        showMessage(tr("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска"));
+        return -1;
+    }
+    const TransferResult result = putUrl(this, urlWithCredentials(remoteFtpPath, login, password), contents);
+    if (!result.succeeded()) {
+        showMessage(tr("Произошла ошибка сохранения файла на сервере:") + result.errorText);
+        return -1;
+    }
+    showMessage(tr("Файл успешно передан на сервер."));
+    return 0;
+}
+
+qint32 NewsAdder::insertNewsItem()
+{
+    // Text mode, as the page is a text file: carriage returns are dropped on reading, and line
+    // feeds are written as the platform's line end.
+    QByteArray page;
+    if (!readWholeFile(newsFile->fileName(), page, QIODevice::Text)) {
+        showMessage(tr("Произошла ошибка добавления новости в файл. (чтение)"));
+        return -1;
+    }
+    if (!insertAfterMarker(page, encodeForNewsPage(newsItem))) {
+        showMessage(tr("Плохой файл на сервере (ошибка)"));
+        return -1;
+    }
+    if (!saveWholeFile(newsFile->fileName(), page, QIODevice::Text)) {
+        showMessage(tr("Произошла ошибка записи новости в файл."));
+        return -1;
+    }
+    return 0;
+}
+
+void NewsAdder::on_sendButton_clicked()
+{
+    backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
+    if (downloadBackupFile() != 0) {
+        QMessageBox question;
+        question.setWindowTitle(tr("Ошибка"));
+        question.setIcon(QMessageBox::Warning);
+        question.setText(tr("Произошла ошибка при создании резервной копии. Без резервной копии "
+                            "восстановление будет невозможно. Всё равно продолжить загрузку? "));
+        question.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        question.setDefaultButton(QMessageBox::Cancel);
+        if (question.exec() != QMessageBox::Ok) {
+            showMessage(tr("Загрузка на сервер отменена."));
+            return;
+        }
+        showMessage(tr("Запуск процедуры загрузки на сервер без резервной копии."));
+    }
+
+    newsItem = composeNewsItem(ui->textEdit->toPlainText(), ui->dateTimeEdit->dateTime());
+    qDebug() << newsItem;
+
+    if (downloadNewsFile() != 0)
+        return;
+    if (insertNewsItem() != 0) {
+        showMessage(tr("Проблема добавления новостей. Плохой файл с сервера?"));
+        return;
+    }
+    uploadFile(newsFile);
+}
+
+void NewsAdder::on_pushButton_clicked()
+{
+    const QString name = QFileDialog::getSaveFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
+                                                      tr("BAK file (*.bak)"));
+    if (name.isEmpty()) {
+        showMessage(tr("Создание резервной копии отменено"));
+        return;
+    }
+    backupFile->setFileName(name);
+    downloadBackupFile();
+}
+
+void NewsAdder::on_restoreButton_clicked()
+{
+    const QString name = QFileDialog::getOpenFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
+                                                      tr("BAK file (*.bak)"));
+    if (name.isEmpty()) {
+        showMessage(tr("Восстановление резервной копии отменено"));
+        return;
+    }
+    backupFile->setFileName(name);
+    uploadFile(backupFile);
+}

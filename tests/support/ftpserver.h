@@ -20,7 +20,8 @@ public:
 
     quint16 port() const { return m_port; }
     QString root() const { return m_root.path(); }
-    QString user() const { return QStringLiteral("editor"); }
+    QString user() const { return m_user; }
+    void setUser(const QString &user) { m_user = user; }
     QString password() const { return m_password; }
     void setPassword(const QString &password) { m_password = password; }
 
@@ -38,6 +39,7 @@ private:
     QTemporaryDir m_root;
     QTemporaryDir m_logDir;
     QStringList m_extraArgs;
+    QString m_user = QStringLiteral("editor");
     QString m_password = QStringLiteral("secret");
     QProcess m_process;
     quint16 m_port = 0;

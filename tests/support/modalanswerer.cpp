@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -119,6 +120,10 @@ void ModalAnswerer::answerFileDialog(QFileDialog *dialog)
         return;
     }
     dialog->selectFile(answer.path);
+    // selectFile() leaves the name field alone while it has the keyboard focus: type the name in then.
+    auto nameEdit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+    if (nameEdit && nameEdit->hasFocus())
+        nameEdit->setText(answer.path);
     // accept() may ask to confirm an overwrite; that box is answered from the queue in turn.
     QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
 }

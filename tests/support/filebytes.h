@@ -1,0 +1,31 @@
+#ifndef FILEBYTES_H
+#define FILEBYTES_H
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+// Local files as bytes, for stating what must be on the disk byte for byte.
+
+inline QByteArray readFile(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString &name, const QByteArray &bytes)
+{
+    QFile file(name);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// The 256 byte values in order, for files that must come through unchanged.
+inline QByteArray allByteValues()
+{
+    QByteArray bytes;
+    for (int value = 0; value < 256; ++value)
+        bytes.append(char(value));
+    return bytes;
+}
+
+#endif // FILEBYTES_H

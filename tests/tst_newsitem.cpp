@@ -1,0 +1,156 @@
+#include "newsitem.h"
+
+#include <QTest>
+#include <QTextCodec>
+
+class TestNewsItem : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void composition_data();
+    void composition();
+    void backupName_data();
+    void backupName();
+    void encoding_data();
+    void encoding();
+    void everyCodePageCharacterIsOneByte();
+    void insertion_data();
+    void insertion();
+};
+
+static QDateTime at(int year, int month, int day, int hour, int minute, int second = 0)
+{
+    return QDateTime(QDate(year, month, day), QTime(hour, minute, second));
+}
+
+void TestNewsItem::composition_data()
+{
+    QTest::addColumn<QString>("editorText");
+    QTest::addColumn<QDateTime>("date");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("worked example") << "abc\ndef" << at(2026, 12, 5, 18, 48)
+        << "\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>";
+    QTest::newRow("empty editor") << "" << at(2026, 12, 5, 18, 48)
+        << "\n \n<br>\n \n<br>05/12/2026 18:48<br><br>";
+    QTest::newRow("line feed at the end") << "abc\n" << at(2026, 12, 5, 18, 48)
+        << "\n \nabc<br><br>\n \n<br>05/12/2026 18:48<br><br>";
+    QTest::newRow("empty line kept") << "a\n\nb" << at(2026, 12, 5, 18, 48)
+        << "\n \na<br><br>b<br>\n \n<br>05/12/2026 18:48<br><br>";
+    QTest::newRow("markup and Cyrillic as typed") << "<b>Новость</b> & <a href=\"x\">" << at(2026, 12, 5, 18, 48)
+        << "\n \n<b>Новость</b> & <a href=\"x\"><br>\n \n<br>05/12/2026 18:48<br><br>";
+    QTest::newRow("leading zeros, midnight") << "x" << at(2027, 1, 2, 0, 5)
+        << "\n \nx<br>\n \n<br>02/01/2027 00:05<br><br>";
+    QTest::newRow("24-hour clock, seconds dropped") << "x" << at(2026, 12, 31, 23, 59, 59)
+        << "\n \nx<br>\n \n<br>31/12/2026 23:59<br><br>";
+}
+
+void TestNewsItem::composition()
+{
+    QFETCH(QString, editorText);
+    QFETCH(QDateTime, date);
+    QFETCH(QString, expected);
+    QCOMPARE(composeNewsItem(editorText, date), expected);
+}
+
+void TestNewsItem::backupName_data()
+{
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("example") << at(2026, 12, 5, 18, 48, 23) << "backup_05-12-2026_18-48-23.bak";
+    QTest::newRow("leading zeros") << at(2027, 1, 2, 0, 5, 9) << "backup_02-01-2027_00-05-09.bak";
+    QTest::newRow("last second of the year") << at(2026, 12, 31, 23, 59, 59) << "backup_31-12-2026_23-59-59.bak";
+}
+
+void TestNewsItem::backupName()
+{
+    QFETCH(QDateTime, now);
+    QFETCH(QString, expected);
+    QCOMPARE(automaticBackupName(now), expected);
+}
+
+void TestNewsItem::encoding_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("expected");
+
+    QTest::newRow("empty") << "" << QByteArray();
+    QTest::newRow("ASCII and line feeds") << "\n \nabc<br>\n" << QByteArray("\n \nabc<br>\n");
+    QTest::newRow("Cyrillic") << "Новость" << QByteArray("\xCD\xEE\xE2\xEE\xF1\xF2\xFC");
+    QTest::newRow("Ё, ё, №, euro, no-break space") << QString::fromUtf8("Ёё№€\u00A0")
+        << QByteArray("\xA8\xB8\xB9\x88\xA0");
+    QTest::newRow("Latin letter the code page lacks") << "café" << QByteArray("caf&#233;");
+    QTest::newRow("Chinese") << "中文" << QByteArray("&#20013;&#25991;");
+    QTest::newRow("outside the basic plane, one reference") << QString::fromUtf8("a😀b")
+        << QByteArray("a&#128512;b");
+    QTest::newRow("mixed") << QString::fromUtf8("Привет, 世界 😀!")
+        << QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, &#19990;&#30028; &#128512;!");
+    QTest::newRow("replacement character") << QString(QChar::ReplacementCharacter) << QByteArray("&#65533;");
+    QTest::newRow("typed reference left alone") << "&#65; &amp;" << QByteArray("&#65; &amp;");
+}
+
+void TestNewsItem::encoding()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(encodeForNewsPage(text), expected);
+}
+
+void TestNewsItem::everyCodePageCharacterIsOneByte()
+{
+    // Whatever the code page can show must go in as its own byte, never as a reference.
+    QTextCodec *codec = QTextCodec::codecForName("windows-1251");
+    for (int value = 0; value < 256; ++value) {
+        const QByteArray byte(1, char(value));
+        QCOMPARE(encodeForNewsPage(codec->toUnicode(byte)), byte);
+    }
+}
+
+void TestNewsItem::insertion_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QByteArray>("item");
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray item("[NEW]");
+    QTest::newRow("marker in the middle") << QByteArray("<p><font color=yellow>old</font>") << item << true
+        << QByteArray("<p><font color=yellow>[NEW]old</font>");
+    QTest::newRow("marker at the start") << QByteArray("<font color=yellow>old") << item << true
+        << QByteArray("<font color=yellow>[NEW]old");
+    QTest::newRow("marker at the very end") << QByteArray("top\n<font color=yellow>") << item << true
+        << QByteArray("top\n<font color=yellow>[NEW]");
+    QTest::newRow("first of several markers") << QByteArray("a<font color=yellow>b<font color=yellow>c") << item
+        << true << QByteArray("a<font color=yellow>[NEW]b<font color=yellow>c");
+    QTest::newRow("empty item") << QByteArray("a<font color=yellow>b") << QByteArray() << true
+        << QByteArray("a<font color=yellow>b");
+    QTest::newRow("bytes around kept") << QByteArray("\x00\x98\xFF<font color=yellow>\xC0\x01", 25) << item << true
+        << QByteArray("\x00\x98\xFF<font color=yellow>[NEW]\xC0\x01", 30);
+    QTest::newRow("empty page") << QByteArray() << item << false << QByteArray();
+    QTest::newRow("no marker") << QByteArray("<html>news</html>") << item << false << QByteArray("<html>news</html>");
+    QTest::newRow("capitals") << QByteArray("<FONT COLOR=YELLOW>x") << item << false
+        << QByteArray("<FONT COLOR=YELLOW>x");
+    QTest::newRow("colour in quotes") << QByteArray("<font color=\"yellow\">x") << item << false
+        << QByteArray("<font color=\"yellow\">x");
+    QTest::newRow("split over two lines") << QByteArray("<font\ncolor=yellow>x") << item << false
+        << QByteArray("<font\ncolor=yellow>x");
+    QTest::newRow("two blanks") << QByteArray("<font  color=yellow>x") << item << false
+        << QByteArray("<font  color=yellow>x");
+    QTest::newRow("unclosed at the end") << QByteArray("x<font color=yellow") << item << false
+        << QByteArray("x<font color=yellow");
+}
+
+void TestNewsItem::insertion()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QByteArray, item);
+    QFETCH(bool, found);
+    QFETCH(QByteArray, expected);
+    QCOMPARE(insertAfterMarker(page, item), found);
+    QCOMPARE(page, expected);
+}
+
+QTEST_GUILESS_MAIN(TestNewsItem)
+#include "tst_newsitem.moc"

@@ -1,0 +1,501 @@
+#include "filebytes.h"
+#include "filesizelimit.h"
+#include "ftpserver.h"
+#include "modalanswerer.h"
+#include "newsadder.h"
+#include "newsitem.h"
+#include "ordinaryuser.h"
+#include "workdir.h"
+
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+
+static const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
+static const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
+static const QString SaveFailed = QStringLiteral("Произошла ошибка сохранения файла на жестком диске.");
+static const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
+static const QString BadFile = QStringLiteral("Плохой файл на сервере (ошибка)");
+static const QString InsertionProblem = QStringLiteral("Проблема добавления новостей. Плохой файл с сервера?");
+static const QString ReadFailed = QStringLiteral("Произошла ошибка добавления новости в файл. (чтение)");
+static const QString WriteFailed = QStringLiteral("Произошла ошибка записи новости в файл.");
+static const QString Question = QStringLiteral(
+    "Произошла ошибка при создании резервной копии. Без резервной копии восстановление будет невозможно. "
+    "Всё равно продолжить загрузку? ");
+static const QString GoingOn = QStringLiteral("Запуск процедуры загрузки на сервер без резервной копии.");
+static const QString Cancelled = QStringLiteral("Загрузка на сервер отменена.");
+
+// A windows-1251 page as the site keeps it: Cyrillic text, CRLF line ends, one older item.
+static const QByteArray Before("<html>\r\n<body>\r\n<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <font color=yellow>");
+static const QByteArray After("\r\n \r\nold item<br>\r\n</p>\r\n</body>\r\n</html>\r\n");
+static const QByteArray WorkedItem("\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>");
+
+static QByteArray withoutCarriageReturns(QByteArray bytes)
+{
+    return bytes.replace('\r', QByteArray());
+}
+
+static QStringList backupsIn(const WorkDir &dir)
+{
+    return QDir(dir.path()).entryList({"backup_*.bak"}, QDir::Files, QDir::Name);
+}
+
+static int count(const QByteArray &log, const char *command)
+{
+    return log.count(QByteArray("<- ") + command + ' ');
+}
+
+// The editor's window against a running server, the user's login and password typed in.
+class Editor
+{
+public:
+    explicit Editor(const FtpServer &server)
+        : window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port())
+    {
+        type("abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+        field("loginEdit")->setText(server.user());
+        field("passEdit")->setText(server.password());
+    }
+
+    void type(const QString &text, const QDateTime &date)
+    {
+        window.findChild<QPlainTextEdit *>("textEdit")->setPlainText(text);
+        window.findChild<QDateTimeEdit *>("dateTimeEdit")->setDateTime(date);
+    }
+    QLineEdit *field(const char *name) { return window.findChild<QLineEdit *>(name); }
+    void send() { window.findChild<QPushButton *>("sendButton")->click(); }
+
+    NewsAdder window;
+};
+
+// Messages compared in order; an expected text ending in ':' is followed by the network module's words.
+static bool sameMessages(const QStringList &seen, const QStringList &expected)
+{
+    if (seen.size() != expected.size())
+        return false;
+    for (int i = 0; i < seen.size(); ++i) {
+        const bool prefix = expected.at(i).endsWith(':');
+        if (prefix ? !(seen.at(i).startsWith(expected.at(i)) && seen.at(i).size() > expected.at(i).size())
+                   : seen.at(i) != expected.at(i))
+            return false;
+    }
+    return true;
+}
+
+static QStringList debugLines;
+static void recordDebugLine(QtMsgType type, const QMessageLogContext &, const QString &text)
+{
+    if (type == QtDebugMsg)
+        debugLines << text;
+}
+
+class TestPublish : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExample();
+    void newestItemFirst();
+    void emptyEditorStillPublishes();
+    void sendFails_data();
+    void sendFails();
+    void backupQuestion_data();
+    void backupQuestion();
+    void insertionCannotTouchWorkingCopy_data();
+    void insertionCannotTouchWorkingCopy();
+    void fullDiskDuringInsertionSendsNothing();
+    void nextSendAfterBadFileWorks();
+    void everyByteValueComesBack();
+    void charactersOutsideCodePage();
+    void passwordNeverShown_data();
+    void passwordNeverShown();
+};
+
+void TestPublish::workedExample()
+{
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", Before + After);
+    Editor editor(server);
+    ModalAnswerer answerer;
+    debugLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordDebugLine);
+    const QDateTime start = QDateTime::currentDateTime();
+
+    editor.send();
+
+    const QDateTime end = QDateTime::currentDateTime();
+    qInstallMessageHandler(previous);
+    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(server.fileContents("news.html"), withoutCarriageReturns(Before + WorkedItem + After));
+    QCOMPARE(server.fileContents("news.html"),
+             QByteArray("<html>\n<body>\n<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <font color=yellow>\n"
+                        " \n"
+                        "abc<br>def<br>\n"
+                        " \n"
+                        "<br>05/12/2026 18:48<br><br>\n \nold item<br>\n</p>\n</body>\n</html>\n"));
+    QCOMPARE(readFile("news.html"), server.fileContents("news.html"));
+    QCOMPARE(editor.window.newsItem, QString::fromLatin1(WorkedItem));
+    QCOMPARE(debugLines, QStringList{QStringLiteral("\"\\n \\nabc<br>def<br>\\n \\n<br>05/12/2026 18:48<br><br>\"")});
+
+    // The automatic backup holds the server's page as it was, under the time of sending.
+    const QStringList backups = backupsIn(dir);
+    QCOMPARE(backups.size(), 1);
+    QVERIFY2(QRegularExpression("^backup_\\d\\d-\\d\\d-\\d{4}_\\d\\d-\\d\\d-\\d\\d\\.bak$").match(backups.first()).hasMatch(),
+             qPrintable(backups.first()));
+    QStringList possibleNames;
+    for (QDateTime second = start.addMSecs(-start.time().msec()); second <= end; second = second.addSecs(1))
+        possibleNames << automaticBackupName(second);
+    QVERIFY2(possibleNames.contains(backups.first()), qPrintable(backups.first()));
+    QCOMPARE(readFile(backups.first()), Before + After);
+
+    // The window is left as it was found.
+    QCOMPARE(editor.window.findChild<QPlainTextEdit *>("textEdit")->toPlainText(), QString("abc\ndef"));
+    QCOMPARE(editor.field("passEdit")->text(), server.password());
+}
+
+void TestPublish::newestItemFirst()
+{
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", "top<font color=yellow>rest");
+    Editor editor(server);
+    ModalAnswerer answerer;
+
+    editor.type("first", QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+    editor.send();
+    editor.type("second", QDateTime(QDate(2026, 5, 6), QTime(7, 8)));
+    editor.send();
+
+    QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded}));
+    QCOMPARE(server.fileContents("news.html"),
+             QByteArray("top<font color=yellow>"
+                        "\n \nsecond<br>\n \n<br>06/05/2026 07:08<br><br>"
+                        "\n \nfirst<br>\n \n<br>02/01/2026 03:04<br><br>"
+                        "rest"));
+    QCOMPARE(count(server.log(), "RETR"), 4);
+}
+
+void TestPublish::emptyEditorStillPublishes()
+{
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", "<font color=yellow>");
+    Editor editor(server);
+    editor.type("", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    ModalAnswerer answerer;
+
+    editor.send();
+
+    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(server.fileContents("news.html"), QByteArray("<font color=yellow>\n \n<br>\n \n<br>05/12/2026 18:48<br><br>"));
+}
+
+void TestPublish::sendFails_data()
+{
+    QTest::addColumn<QString>("situation");
+    QTest::addColumn<QByteArray>("onServer");
+    QTest::addColumn<bool>("answerOk");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("backups");
+
+    const QByteArray page("<font color=yellow>old");
+    const QStringList missingMarker{BadFile, InsertionProblem};
+    QTest::newRow("no server, go on") << "no server" << page << true
+        << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << 0;
+    QTest::newRow("no server, cancel") << "no server" << page << false
+        << QStringList{DownloadFailed, Question, Cancelled} << 0;
+    QTest::newRow("missing file, go on") << "missing file" << page << true
+        << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << 0;
+    QTest::newRow("missing file, cancel") << "missing file" << page << false
+        << QStringList{DownloadFailed, Question, Cancelled} << 0;
+    QTest::newRow("no marker") << "" << QByteArray("<html>news</html>") << true << missingMarker << 1;
+    QTest::newRow("empty file") << "" << QByteArray() << true << missingMarker << 1;
+    QTest::newRow("marker in capitals") << "" << QByteArray("<FONT COLOR=YELLOW>old") << true << missingMarker << 1;
+    QTest::newRow("colour in quotes") << "" << QByteArray("<font color=\"yellow\">old") << true << missingMarker << 1;
+    QTest::newRow("marker over two lines") << "" << QByteArray("<font\r\ncolor=yellow>old") << true << missingMarker << 1;
+    QTest::newRow("wrong password") << "wrong password" << page << true << QStringList{UploadFailed} << 1;
+}
+
+void TestPublish::sendFails()
+{
+    QFETCH(QString, situation);
+    QFETCH(QByteArray, onServer);
+    QFETCH(bool, answerOk);
+    QFETCH(QStringList, messages);
+    QFETCH(int, backups);
+
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    if (situation != "missing file")
+        server.putFile("news.html", onServer);
+    Editor editor(server);
+    if (situation == "wrong password")
+        editor.field("passEdit")->setText("wrong");
+    if (situation == "no server")
+        server.stop();
+    ModalAnswerer answerer;
+    if (messages.contains(Question)) {
+        answerer.clickButton(QMessageBox::Ok);  // the download's own message
+        answerer.clickButton(answerOk ? QMessageBox::Ok : QMessageBox::Cancel);
+    }
+
+    editor.send();
+
+    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
+    QCOMPARE(answerer.pendingAnswers(), 0);
+    QCOMPARE(backupsIn(dir).size(), backups);
+    if (situation == "missing file")
+        QVERIFY(!server.hasFile("news.html"));
+    else if (situation != "no server")
+        QCOMPARE(server.fileContents("news.html"), onServer);
+    if (situation != "no server")
+        QCOMPARE(count(server.log(), "STOR"), 0);
+    // A news download that failed left no working copy behind.
+    if (messages.last() == DownloadFailed || messages.last() == Cancelled)
+        QVERIFY(!QFile::exists("news.html"));
+}
+
+void TestPublish::backupQuestion_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<bool>("published");
+
+    QTest::newRow("OK") << "ok" << QStringList{SaveFailed, Question, GoingOn, Uploaded} << true;
+    QTest::newRow("Cancel") << "cancel" << QStringList{SaveFailed, Question, Cancelled} << false;
+    QTest::newRow("Escape") << "escape" << QStringList{SaveFailed, Question, Cancelled} << false;
+}
+
+void TestPublish::backupQuestion()
+{
+    QFETCH(QString, answer);
+    QFETCH(QStringList, messages);
+    QFETCH(bool, published);
+
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", Before + After);
+    Editor editor(server);
+    // A folder under every name the automatic backup may take in the next minute: it cannot be saved.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int second = 0; second < 60; ++second)
+        QVERIFY(QDir(dir.path()).mkdir(automaticBackupName(now.addSecs(second))));
+    ModalAnswerer answerer;
+    answerer.clickButton(QMessageBox::Ok);  // the download's own message
+    if (answer == "escape")
+        answerer.pressEscape();
+    else
+        answerer.clickButton(answer == "ok" ? QMessageBox::Ok : QMessageBox::Cancel);
+
+    editor.send();
+
+    QCOMPARE(answerer.texts(), messages);
+    const SeenDialog question = answerer.seen.at(1);
+    QCOMPARE(question.title, QString("Ошибка"));
+    QCOMPARE(question.icon, QMessageBox::Warning);
+    QCOMPARE(question.buttons, QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(question.defaultButton, QMessageBox::Cancel);
+    for (const SeenDialog &plain : answerer.seen.mid(2)) {
+        QCOMPARE(plain.title, QString());
+        QCOMPARE(plain.icon, QMessageBox::NoIcon);
+        QCOMPARE(plain.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    }
+    QCOMPARE(server.fileContents("news.html"),
+             published ? withoutCarriageReturns(Before + WorkedItem + After) : Before + After);
+    QCOMPARE(count(server.log(), "RETR"), published ? 2 : 1);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), published ? QStringList{"news.html"} : QStringList());
+}
+
+void TestPublish::insertionCannotTouchWorkingCopy_data()
+{
+    QTest::addColumn<QString>("obstacle");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("unreadable") << "unreadable" << ReadFailed;
+    QTest::newRow("folder in its place") << "folder" << ReadFailed;
+    QTest::newRow("missing") << "missing" << ReadFailed;
+    QTest::newRow("read-only") << "read-only" << WriteFailed;
+    QTest::newRow("disk full while writing") << "full disk" << WriteFailed;
+    QTest::newRow("no marker") << "no marker" << BadFile;
+}
+
+void TestPublish::insertionCannotTouchWorkingCopy()
+{
+    QFETCH(QString, obstacle);
+    QFETCH(QString, message);
+
+    WorkDir dir;
+    NewsAdder window("", "", "", 0);
+    window.newsItem = QStringLiteral("\n \nNEW<br>");
+    const QByteArray page = obstacle == "no marker" ? QByteArray("<p>no marker</p>") : Before + After;
+    if (obstacle == "folder")
+        QVERIFY(QDir(dir.path()).mkdir("news.html"));
+    else if (obstacle != "missing")
+        QVERIFY(writeFile("news.html", page));
+    if (obstacle == "unreadable")
+        QVERIFY(QFile::setPermissions("news.html", QFile::WriteOwner | QFile::WriteOther));
+    if (obstacle == "read-only")
+        QVERIFY(QFile::setPermissions("news.html", QFile::ReadOwner | QFile::ReadOther));
+    ModalAnswerer answerer;
+
+    qint32 result = 0;
+    {
+        OrdinaryUser user(dir.path());
+        QVERIFY2(user.modesApply(), "file modes must apply to this process");
+        // Room for the page as it is read (without its carriage returns), not for the page with the item.
+        FileSizeLimit limit(obstacle == "full disk" ? rlim_t(withoutCarriageReturns(page).size() + 2) : RLIM_INFINITY);
+        result = window.insertNewsItem();
+    }
+    if (obstacle == "unreadable")
+        QVERIFY(QFile::setPermissions("news.html", QFile::ReadOwner | QFile::WriteOwner));
+
+    QCOMPARE(result, -1);
+    QCOMPARE(answerer.texts(), QStringList{message});
+    if (obstacle == "folder")
+        QVERIFY(QFileInfo("news.html").isDir());
+    else if (obstacle != "missing")
+        QCOMPARE(readFile("news.html"), page);
+    const QStringList expectedFiles = obstacle == "folder" || obstacle == "missing" ? QStringList() : QStringList{"news.html"};
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expectedFiles);
+}
+
+void TestPublish::fullDiskDuringInsertionSendsNothing()
+{
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    const QByteArray page = "<font color=yellow>" + QByteArray(8000, 'x');
+    server.putFile("news.html", page);
+    Editor editor(server);
+    ModalAnswerer answerer;
+
+    {
+        // The backup and the working copy fit; the working copy with the item does not.
+        FileSizeLimit fullDisk(rlim_t(page.size() + 10));
+        QVERIFY(fullDisk.isActive());
+        editor.send();
+    }
+
+    QCOMPARE(answerer.texts(), (QStringList{WriteFailed, InsertionProblem}));
+    QCOMPARE(server.fileContents("news.html"), page);
+    QCOMPARE(count(server.log(), "STOR"), 0);
+    QCOMPARE(readFile("news.html"), page);
+    QCOMPARE(backupsIn(dir).size(), 1);
+    QCOMPARE(readFile(backupsIn(dir).first()), page);
+}
+
+void TestPublish::nextSendAfterBadFileWorks()
+{
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", "no marker here");
+    Editor editor(server);
+    ModalAnswerer answerer;
+
+    editor.send();
+    server.putFile("news.html", Before + After);
+    editor.send();
+
+    QCOMPARE(answerer.texts(), (QStringList{BadFile, InsertionProblem, Uploaded}));
+    QCOMPARE(server.fileContents("news.html"), withoutCarriageReturns(Before + WorkedItem + After));
+}
+
+void TestPublish::everyByteValueComesBack()
+{
+    const QByteArray bytes = allByteValues();
+    const QByteArray page = bytes + "\r\n<font color=yellow>\r\n" + bytes + "\n" + bytes;
+
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", page);
+    Editor editor(server);
+    ModalAnswerer answerer;
+
+    editor.send();
+
+    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    // On this platform text mode drops the carriage returns on reading and writes line feeds as they are.
+    QByteArray expected = page;
+    expected.insert(page.indexOf("<font color=yellow>") + 19, WorkedItem);
+    QCOMPARE(server.fileContents("news.html"), withoutCarriageReturns(expected));
+    QCOMPARE(readFile(backupsIn(dir).first()), page);
+}
+
+void TestPublish::charactersOutsideCodePage()
+{
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", "<font color=yellow>");
+    Editor editor(server);
+    editor.type(QString::fromUtf8("Привет 😀 中 café №1"), QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    ModalAnswerer answerer;
+
+    editor.send();
+
+    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(server.fileContents("news.html"),
+             QByteArray("<font color=yellow>\n \n\xCF\xF0\xE8\xE2\xE5\xF2 &#128512; &#20013; caf&#233; \xB9" "1<br>"
+                        "\n \n<br>05/12/2026 18:48<br><br>"));
+}
+
+void TestPublish::passwordNeverShown_data()
+{
+    QTest::addColumn<QString>("serverPassword");
+    QTest::addColumn<QString>("typedPassword");
+    QTest::addColumn<QString>("uploadPath");
+    QTest::addColumn<QString>("lastMessage");
+
+    const QString special = QStringLiteral("p%41ss@:#/ й");
+    QTest::newRow("published") << special << special << "news.html" << Uploaded;
+    QTest::newRow("wrong password") << "other" << special << "news.html" << UploadFailed;
+    QTest::newRow("server refuses the file") << special << special << "missing/news.html" << UploadFailed;
+}
+
+void TestPublish::passwordNeverShown()
+{
+    QFETCH(QString, serverPassword);
+    QFETCH(QString, typedPassword);
+    QFETCH(QString, uploadPath);
+    QFETCH(QString, lastMessage);
+
+    WorkDir dir;
+    FtpServer server;
+    server.setPassword(serverPassword);
+    QVERIFY(server.start());
+    server.putFile("news.html", "<font color=yellow>");
+    NewsAdder window(server.url("news.html"), server.url(uploadPath), "127.0.0.1", server.port());
+    window.findChild<QLineEdit *>("loginEdit")->setText(server.user());
+    window.findChild<QLineEdit *>("passEdit")->setText(typedPassword);
+    ModalAnswerer answerer;
+    debugLines.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(recordDebugLine);
+
+    window.findChild<QPushButton *>("sendButton")->click();
+
+    qInstallMessageHandler(previous);
+    QVERIFY2(sameMessages(answerer.texts(), {lastMessage}), qPrintable(answerer.texts().join(" | ")));
+    const QStringList shown = answerer.texts() + debugLines;
+    for (const QString &spelling : {typedPassword, QString::fromLatin1(QUrl::toPercentEncoding(typedPassword)),
+                                    QStringLiteral("p%2541ss"), QStringLiteral("%D0%B9"), QStringLiteral("/ й")}) {
+        for (const QString &line : shown)
+            QVERIFY2(!line.contains(spelling), qPrintable(line));
+    }
+}
+
+QTEST_MAIN(TestPublish)
+#include "tst_publish.moc"

@@ -1,0 +1,287 @@
+// Measures what publishing costs against what the network allows, in one run:
+//   1. the whole send command against curl doing the same three transfers;
+//   2. the insertion alone against reading and writing the file once;
+//   3. start-up to the shown main window against a bare QMainWindow program;
+//   4. the peak memory of publishing a 10 MB page above the bare program's peak.
+// Each figure line ends with its ratio. Runs against a local pyftpdlib server on 127.0.0.1.
+#include "ftpserver.h"
+#include "modalanswerer.h"
+#include "newsadder.h"
+#include "ui_newsadder.h"
+#include "workdir.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextCodec>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+
+namespace {
+
+const int Runs = 5;
+const int StartupRuns = 11;
+
+double median(QVector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const int n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double timeMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+long long peakResidentBytes()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return -1;
+}
+
+// A news page of about `size` bytes: the site's frame around years of items in the program's format.
+QByteArray newsPage(int size)
+{
+    const QStringList texts{
+        QStringLiteral("Открыт летний сезон! Тренировки проходят по <b>вторникам</b> и четвергам с 18:00."),
+        QStringLiteral("Обновлено расписание соревнований. Подробности <a href=\"schedule.html\" target=\"_blank\">здесь</a>."),
+        QStringLiteral("<font size=\"14\">Внимание!</font> Собрание членов клуба переносится на субботу."),
+        QStringLiteral("Фотографии с турнира: <img src=\"photo.jpg\" border=\"0\"  align=\"center\"  >Турнир</img>"),
+    };
+    QTextCodec *codec = QTextCodec::codecForName("windows-1251");
+    QByteArray page = codec->fromUnicode(QStringLiteral(
+        "<html>\n<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">"
+        "<title>Новости</title></head>\n<body>\n<h2>Новости клуба</h2>\n<font color=yellow>"));
+    const QByteArray tail = "\n</font>\n</body>\n</html>\n";
+    QDateTime date(QDate(2026, 12, 1), QTime(12, 0));
+    for (int i = 0; page.size() + tail.size() < size; ++i) {
+        date = date.addSecs(-86400 - 37 * 60);
+        const QString item = QStringLiteral("\n \n%1 (%2)<br>\n \n<br>%3<br><br>")
+                                 .arg(texts[i % texts.size()]).arg(i)
+                                 .arg(date.toString(QStringLiteral("dd/MM/yyyy hh:mm")));
+        page += codec->fromUnicode(item);
+    }
+    page.truncate(size - tail.size());
+    return page + tail;
+}
+
+struct Session
+{
+    FtpServer &server;
+    QByteArray page;
+};
+
+// One send through the window, as the editor does it; the success message is answered at once.
+double publishOnce(Session &session, NewsAdder &window, ModalAnswerer &answerer)
+{
+    session.server.putFile(QStringLiteral("news.html"), session.page);
+    answerer.clickButton(QMessageBox::Ok);
+    return timeMs([&] { window.ui->sendButton->click(); });
+}
+
+bool runCurl(const QStringList &args)
+{
+    QProcess curl;
+    curl.start(QStringLiteral("curl"), QStringList{"-s", "-S"} + args);
+    return curl.waitForFinished(120000) && curl.exitCode() == 0;
+}
+
+double curlOnce(Session &session, const QString &dir)
+{
+    session.server.putFile(QStringLiteral("news.html"), session.page);
+    const QString url = session.server.url(QStringLiteral("news.html"));
+    const QString backup = dir + QStringLiteral("/backup.bak");
+    const QString copy = dir + QStringLiteral("/news.html");
+    const QString login = session.server.user() + QLatin1Char(':') + session.server.password();
+    return timeMs([&] {
+        if (!runCurl({"-o", backup, url}) || !runCurl({"-o", copy, url})
+            || !runCurl({"-T", copy, "--user", login, url}))
+            std::fprintf(stderr, "curl failed\n");
+    });
+}
+
+QString sizeName(int size)
+{
+    return size >= 1000000 ? QStringLiteral("%1 MB").arg(size / 1000000) : QStringLiteral("%1 KB").arg(size / 1000);
+}
+
+void benchPublish(FtpServer &server, const QList<int> &sizes)
+{
+    for (int size : sizes) {
+        Session session{server, newsPage(size)};
+        WorkDir workDir;
+        NewsAdder window(server.url(QStringLiteral("news.html")), server.url(QStringLiteral("news.html")),
+                         QStringLiteral("127.0.0.1"), server.port());
+        window.ui->loginEdit->setText(server.user());
+        window.ui->passEdit->setText(server.password());
+        window.ui->textEdit->setPlainText(QStringLiteral("Новость для замера"));
+        ModalAnswerer answerer;
+        answerer.setPollInterval(1);
+
+        QVector<double> publish, baseline;
+        for (int run = 0; run < Runs; ++run) {
+            publish << publishOnce(session, window, answerer);
+            baseline << curlOnce(session, workDir.path());
+        }
+        if (answerer.texts().count(QStringLiteral("Файл успешно передан на сервер.")) != Runs)
+            std::fprintf(stderr, "publish did not succeed every time: %s\n",
+                         qPrintable(answerer.texts().join(QStringLiteral(" | "))));
+        const double p = median(publish), b = median(baseline);
+        std::printf("publish %s page: median %.1f ms, curl baseline %.1f ms, ratio %.2f\n",
+                    qPrintable(sizeName(size)), p, b, p / b);
+        std::fflush(stdout);
+    }
+}
+
+void benchInsertion(const QList<int> &sizes)
+{
+    for (int size : sizes) {
+        const QByteArray page = newsPage(size);
+        WorkDir workDir;
+        NewsAdder window(QString(), QString(), QString(), 0);
+        window.newsItem = QStringLiteral("\n \nНовость для замера<br>\n \n<br>07/12/2026 09:30<br><br>");
+        auto resetCopy = [&] {
+            QFile file(QStringLiteral("news.html"));
+            file.open(QIODevice::WriteOnly);
+            file.write(page);
+        };
+        QVector<double> insertion, baseline;
+        for (int run = 0; run < Runs; ++run) {
+            resetCopy();
+            insertion << timeMs([&] { window.insertNewsItem(); });
+            resetCopy();
+            baseline << timeMs([&] {
+                QFile in(QStringLiteral("news.html"));
+                in.open(QIODevice::ReadOnly);
+                const QByteArray bytes = in.readAll();
+                in.close();
+                QFile out(QStringLiteral("news.html"));
+                out.open(QIODevice::WriteOnly);
+                out.write(bytes);
+            });
+        }
+        const double i = median(insertion), b = median(baseline);
+        std::printf("insertion %s page: median %.2f ms, plain read and write %.2f ms, ratio %.2f\n",
+                    qPrintable(sizeName(size)), i, b, i / b);
+        std::fflush(stdout);
+    }
+}
+
+double processMs(const QString &program, const QStringList &args, QByteArray *output = nullptr)
+{
+    QProcess process;
+    QElapsedTimer timer;
+    timer.start();
+    process.start(program, args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        std::fprintf(stderr, "%s failed\n", qPrintable(program));
+    const double ms = timer.nsecsElapsed() / 1e6;
+    if (output)
+        *output = process.readAllStandardOutput();
+    return ms;
+}
+
+QString barePath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/bench_bare_window");
+}
+
+void benchStartup()
+{
+    QVector<double> app, bare;
+    for (int run = 0; run < StartupRuns; ++run) {
+        app << processMs(QCoreApplication::applicationDirPath() + QStringLiteral("/bench_startup"), {});
+        bare << processMs(barePath(), {});
+    }
+    const double a = median(app), b = median(bare);
+    std::printf("start-up to the shown main window: median %.1f ms, bare QMainWindow %.1f ms, ratio %.2f\n",
+                a, b, a / b);
+    std::fflush(stdout);
+}
+
+void benchPeakMemory(FtpServer &server, int size)
+{
+    server.putFile(QStringLiteral("news.html"), newsPage(size));
+    QTemporaryDir dir;
+    QProcess child;
+    child.setWorkingDirectory(dir.path());
+    child.start(QCoreApplication::applicationFilePath(),
+                {"--publish-once", server.url(QStringLiteral("news.html")), server.user(), server.password()});
+    child.waitForFinished(300000);
+    const long long publishPeak = child.readAllStandardOutput().trimmed().toLongLong();
+    QByteArray bareOutput;
+    processMs(barePath(), {"--peak-memory"}, &bareOutput);
+    const long long barePeak = bareOutput.trimmed().toLongLong();
+    std::printf("peak memory publishing a %s page: %.1f MB, bare QMainWindow %.1f MB, "
+                "above bare as a multiple of the page size %.2f\n",
+                qPrintable(sizeName(size)), publishPeak / 1e6, barePeak / 1e6,
+                double(publishPeak - barePeak) / size);
+    std::fflush(stdout);
+}
+
+// Child mode, run as a process of its own so that its peak memory is the publish's alone.
+int publishOnceMode(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QString url = QString::fromLocal8Bit(argv[2]);
+    NewsAdder window(url, url, QStringLiteral("127.0.0.1"), 0);
+    window.ui->loginEdit->setText(QString::fromLocal8Bit(argv[3]));
+    window.ui->passEdit->setText(QString::fromLocal8Bit(argv[4]));
+    window.ui->textEdit->setPlainText(QStringLiteral("Новость для замера"));
+    window.show();
+    ModalAnswerer answerer;
+    answerer.setPollInterval(1);
+    answerer.clickButton(QMessageBox::Ok);
+    window.ui->sendButton->click();
+    if (answerer.texts() != QStringList{QStringLiteral("Файл успешно передан на сервер.")})
+        std::fprintf(stderr, "publish failed: %s\n", qPrintable(answerer.texts().join(QStringLiteral(" | "))));
+    std::printf("%lld\n", peakResidentBytes());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_LOGGING_RULES", "*.debug=false");
+    // The figures alone: the toolkit's chatter about the offscreen platform would bury them.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type == QtCriticalMsg || type == QtFatalMsg)
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
+    if (argc > 4 && std::strcmp(argv[1], "--publish-once") == 0)
+        return publishOnceMode(argc, argv);
+
+    QApplication app(argc, argv);
+    FtpServer server;
+    if (!server.start()) {
+        std::fprintf(stderr, "the FTP server did not start\n");
+        return 1;
+    }
+    const QList<int> sizes{100 * 1000, 1000 * 1000, 10 * 1000 * 1000};
+    std::printf("NewsAdder benchmark: medians of %d runs; pyftpdlib on 127.0.0.1\n", Runs);
+    benchPublish(server, sizes);
+    benchInsertion(sizes);
+    benchStartup();
+    benchPeakMemory(server, 10 * 1000 * 1000);
+    return 0;
+}

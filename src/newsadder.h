@@ -1,8 +1,11 @@
 #ifndef NEWSADDER_H
 #define NEWSADDER_H
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
+
+#include "transfer.h"
 
 class QFile;
 class linkForm;
@@ -21,11 +24,15 @@ public:
     NewsAdder(QString remotePath, QString remoteFtpPath, QString host, int port, QWidget *parent = nullptr);
     ~NewsAdder() override;
 
-    // Transfers and insertion: 0 on success, -1 on failure after a message has been shown.
+    // Transfers and insertion: 0 on success, -1 on failure after a message has been shown; a
+    // transfer whose wait ends because the application quits returns -1 without any message.
     qint32 downloadNewsFile();
     qint32 downloadBackupFile();
     qint32 uploadFile(QFile *file);
     qint32 insertNewsItem();
+
+    // How long a transfer may move no byte before it fails as a server that stopped answering.
+    void setTransferIdleTimeout(int msecs) { transferIdleTimeout = msecs; }
 
     QString login;
     QString password;
@@ -59,6 +66,11 @@ private slots:
 
 private:
     qint32 downloadInto(QFile *target);
+    QList<QWidget *> publishingButtons() const;
+
+    int transferIdleTimeout = DefaultIdleTimeout;
+    bool commandRunning = false;
+    bool lastWaitCutShort = false;  // the last transfer's wait ended as the application quit
 };
 
 #endif // NEWSADDER_H

@@ -4,6 +4,7 @@
 
 #include "localfile.h"
 #include "newsitem.h"
+#include "runningcommand.h"
 #include "transfer.h"
 
 #include <QDateTime>
@@ -19,9 +20,18 @@ static void showMessage(const QString &text)
     box.exec();
 }
 
+QList<QWidget *> NewsAdder::publishingButtons() const
+{
+    return {ui->sendButton, ui->pushButton, ui->restoreButton};
+}
+
 qint32 NewsAdder::downloadInto(QFile *target)
 {
-    const TransferResult result = fetchUrl(this, QUrl(remotePath, QUrl::TolerantMode));
+    const TransferResult result = fetchUrl(QUrl(remotePath, QUrl::TolerantMode), transferIdleTimeout);
+    // The wait ended because the application is quitting: no message any more, nothing written.
+    lastWaitCutShort = result.status == TransferResult::Unfinished;
+    if (lastWaitCutShort)
+        return -1;
     if (!result.succeeded()) {
         showMessage(tr("Произошла ошибка загрузки файла новостей:") + result.errorText);
         return -1;
@@ -53,7 +63,11 @@ qint32 NewsAdder::uploadFile(QFile *file)
         showMessage(tr("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска"));
         return -1;
     }
-    const TransferResult result = putUrl(this, urlWithCredentials(remoteFtpPath, login, password), contents);
+    const TransferResult result = putUrl(urlWithCredentials(remoteFtpPath, login, password), contents,
+                                         transferIdleTimeout);
+    lastWaitCutShort = result.status == TransferResult::Unfinished;
+    if (lastWaitCutShort)
+        return -1;
     if (!result.succeeded()) {
         showMessage(tr("Произошла ошибка сохранения файла на сервере:") + result.errorText);
         return -1;
@@ -84,8 +98,14 @@ qint32 NewsAdder::insertNewsItem()
 
 void NewsAdder::on_sendButton_clicked()
 {
+    const RunningCommand command(commandRunning, publishingButtons());
+    if (command.refused())
+        return;
+
     backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
     if (downloadBackupFile() != 0) {
+        if (lastWaitCutShort)
+            return;
         QMessageBox question;
         question.setWindowTitle(tr("Ошибка"));
         question.setIcon(QMessageBox::Warning);
@@ -114,6 +134,10 @@ void NewsAdder::on_sendButton_clicked()
 
 void NewsAdder::on_pushButton_clicked()
 {
+    const RunningCommand command(commandRunning, publishingButtons());
+    if (command.refused())
+        return;
+
     const QString name = QFileDialog::getSaveFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
                                                       tr("BAK file (*.bak)"));
     if (name.isEmpty()) {
@@ -126,6 +150,10 @@ void NewsAdder::on_pushButton_clicked()
 
 void NewsAdder::on_restoreButton_clicked()
 {
+    const RunningCommand command(commandRunning, publishingButtons());
+    if (command.refused())
+        return;
+
     const QString name = QFileDialog::getOpenFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
                                                       tr("BAK file (*.bak)"));
     if (name.isEmpty()) {

@@ -1,48 +1,133 @@
 #include "transfer.h"
 
+#include <QCoreApplication>
+#include <QCursor>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTimer>
 
 #include <algorithm>
 
-// The one place where a transfer is issued and waited for; upload is null for a GET.
-static TransferResult transfer(QObject *owner, const QUrl &url, const QByteArray *upload)
+namespace {
+
+// Over the whole application while a transfer waits, never over the message boxes that follow.
+class BusyCursor
 {
-    auto manager = new QNetworkAccessManager(owner);
-    QNetworkReply *reply = upload ? manager->put(QNetworkRequest(url), *upload) : manager->get(QNetworkRequest(url));
+public:
+    BusyCursor()
+        : m_shown(qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr)
+    {
+        if (m_shown)
+            QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    }
+    ~BusyCursor()
+    {
+        if (m_shown)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    bool m_shown;
+};
+
+bool hasControlCharacter(const QString &text)
+{
+    return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
+}
+
+QString stoppedAnswering(int idleTimeout)
+{
+    return QCoreApplication::translate("NewsAdder", "Сервер перестал отвечать: за %1 с не передано ни одного байта.")
+        .arg(QString::number(idleTimeout / 1000.0));
+}
+
+} // namespace
+
+// The one place where a transfer is issued and waited for; upload is null for a GET.
+static TransferResult transfer(const QUrl &url, const QByteArray *upload, int idleTimeout)
+{
+    TransferResult result;
+    const QString problem = credentialsProblem(url);
+    if (!problem.isEmpty()) {
+        result.status = TransferResult::Failed;
+        result.errorText = problem;
+        return result;
+    }
+
+    QNetworkAccessManager manager;
+    QNetworkReply *reply = upload ? manager.put(QNetworkRequest(url), *upload) : manager.get(QNetworkRequest(url));
     QEventLoop loop;
     QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
-    if (!reply->isFinished())
-        loop.exec();
-
-    TransferResult result;
+    // Qt's FTP backend neither times out nor notices a server that went away, so every byte moved
+    // in either direction restarts a watchdog of our own.
+    QTimer watchdog;
+    watchdog.setSingleShot(true);
+    watchdog.setTimerType(Qt::PreciseTimer);
+    watchdog.setInterval(idleTimeout);
+    bool stalled = false;
+    QObject::connect(&watchdog, &QTimer::timeout, &loop, [&] {
+        stalled = true;
+        loop.quit();
+    });
+    const auto restartWatchdog = [&watchdog] { watchdog.start(); };
+    QObject::connect(reply, &QNetworkReply::readyRead, &watchdog, restartWatchdog);
+    QObject::connect(reply, &QNetworkReply::downloadProgress, &watchdog, restartWatchdog);
+    QObject::connect(reply, &QNetworkReply::uploadProgress, &watchdog, restartWatchdog);
     if (!reply->isFinished()) {
-        reply->abort();
-        result.status = TransferResult::Unfinished;
-    } else if (reply->error() != QNetworkReply::NoError) {
+        const BusyCursor busy;
+        watchdog.start();
+        // Returns at once, or early, when the application is quitting: then the reply is unfinished.
+        loop.exec();
+    }
+    watchdog.stop();
+
+    if (reply->isFinished() && reply->error() != QNetworkReply::NoError) {
         result.status = TransferResult::Failed;
-    } else {
+        result.errorText = withoutPassword(reply->errorString(), url);
+    } else if (reply->isFinished()) {
         result.status = TransferResult::Succeeded;
         result.body = reply->readAll();
+    } else {
+        reply->abort();
+        result.status = stalled ? TransferResult::Failed : TransferResult::Unfinished;
+        if (stalled)
+            result.errorText = stoppedAnswering(idleTimeout);
     }
-    if (!result.succeeded())
-        result.errorText = withoutPassword(reply->errorString(), url);
+    // Released here and now rather than by deleteLater(), which a nested loop may never reach;
+    // the manager follows at the end of the scope and closes its connection to the server.
     delete reply;
     return result;
 }
 
-TransferResult fetchUrl(QObject *owner, const QUrl &url)
+TransferResult fetchUrl(const QUrl &url, int idleTimeout)
 {
-    return transfer(owner, url, nullptr);
+    return transfer(url, nullptr, idleTimeout);
 }
 
-TransferResult putUrl(QObject *owner, const QUrl &url, const QByteArray &data)
+TransferResult putUrl(const QUrl &url, const QByteArray &data, int idleTimeout)
 {
-    return transfer(owner, url, &data);
+    return transfer(url, &data, idleTimeout);
+}
+
+QString credentialsProblem(const QUrl &url)
+{
+    // A line end would let the rest of the text pass for a command of its own on the FTP control connection.
+    if (hasControlCharacter(url.userName(QUrl::FullyDecoded)))
+        return QCoreApplication::translate("NewsAdder", "Логин содержит управляющий символ (перевод строки, возврат "
+                                                        "каретки или другой). На сервер ничего не отправлено; "
+                                                        "исправьте логин и повторите.");
+    if (hasControlCharacter(url.password(QUrl::FullyDecoded)))
+        return QCoreApplication::translate("NewsAdder", "Пароль содержит управляющий символ (перевод строки, возврат "
+                                                        "каретки или другой). На сервер ничего не отправлено; "
+                                                        "исправьте пароль и повторите.");
+    return QString();
 }
 
 QUrl urlWithCredentials(const QString &address, const QString &login, const QString &password)
@@ -53,20 +138,27 @@ QUrl urlWithCredentials(const QString &address, const QString &login, const QStr
     return url;
 }
 
-// How the password shows inside url.toString(options): what stands between the user name's
-// colon and the '@' that the same address without the password has in its place.
-static QString passwordInAddress(const QUrl &url, QUrl::ComponentFormattingOptions options)
+// One way the network module may print the address: the whole address, the same address with
+// nothing between the user name's colon and the '@', and the password as it stood there.
+struct PrintedAddress
+{
+    QString whole;
+    QString scrubbed;
+    QString password;
+};
+
+static PrintedAddress printedAddress(const QUrl &url, QUrl::ComponentFormattingOptions options)
 {
     const QString full = url.toString(QUrl::FormattingOptions(options));
     const QString bare = url.toString(QUrl::FormattingOptions(options) | QUrl::RemovePassword);
     const int at = bare.indexOf(QLatin1Char('@'));
     if (at < 0)
-        return QString();
+        return {};
     const QString head = bare.left(at) + QLatin1Char(':');
     const QString tail = bare.mid(at);
     if (!full.startsWith(head) || !full.endsWith(tail) || full.size() <= head.size() + tail.size())
-        return QString();
-    return full.mid(head.size(), full.size() - head.size() - tail.size());
+        return {};
+    return {full, head + tail, full.mid(head.size(), full.size() - head.size() - tail.size())};
 }
 
 static QString withLowerCaseEscapes(QString text)
@@ -80,6 +172,32 @@ static QString withLowerCaseEscapes(QString text)
     return text;
 }
 
+static void sortLongestFirst(QStringList &texts)
+{
+    std::sort(texts.begin(), texts.end(), [](const QString &a, const QString &b) { return a.size() > b.size(); });
+}
+
+// Replaces each of pieces (longest first) by its replacement until none is left, as one
+// replacement can join two parts of the text into another piece.
+static QString replacedUntilGone(QString text, const QStringList &pieces, const QHash<QString, QString> &replacements)
+{
+    bool replaced = true;
+    while (replaced) {
+        replaced = false;
+        for (const QString &piece : pieces) {
+            if (text.contains(piece)) {
+                text.replace(piece, replacements.value(piece));
+                replaced = true;
+            }
+        }
+    }
+    return text;
+}
+
+// A spelling this long goes wherever it stands; a shorter one only from addresses, as on its own it
+// could as well be a port, a status code or a piece of a word of the message ("e" in "Error").
+static const int LoneSpellingLength = 6;
+
 QString withoutPassword(const QString &text, const QUrl &url)
 {
     const QString password = url.password(QUrl::FullyDecoded);
@@ -90,29 +208,38 @@ QString withoutPassword(const QString &text, const QUrl &url)
         QUrl::PrettyDecoded, QUrl::FullyEncoded, QUrl::EncodeUnicode,
         QUrl::EncodeSpaces, QUrl::EncodeUnicode | QUrl::EncodeSpaces, QUrl::DecodeReserved,
         QUrl::EncodeDelimiters, QUrl::EncodeReserved, QUrl::EncodeDelimiters | QUrl::EncodeReserved};
+    QHash<QString, QString> addresses;  // whole address -> the same without its password
     QSet<QString> spellings = {password, QString::fromLatin1(QUrl::toPercentEncoding(password))};
     for (const QUrl::ComponentFormattingOptions format : formats) {
-        spellings << url.password(format);
-        spellings << passwordInAddress(url, format);
+        const PrintedAddress printed = printedAddress(url, format);
+        if (!printed.whole.isEmpty()) {
+            addresses.insert(printed.whole, printed.scrubbed);
+            addresses.insert(withLowerCaseEscapes(printed.whole), withLowerCaseEscapes(printed.scrubbed));
+        }
+        spellings << printed.password << url.password(format);
     }
     for (const QString &spelling : QSet<QString>(spellings))
         spellings << withLowerCaseEscapes(spelling);
     spellings.remove(QString());
 
-    QStringList longestFirst = spellings.values();
-    std::sort(longestFirst.begin(), longestFirst.end(),
-              [](const QString &a, const QString &b) { return a.size() > b.size(); });
-    // Removing one spelling can join two pieces into another, so repeat until none is left.
-    QString scrubbed = text;
-    bool removed = true;
-    while (removed) {
-        removed = false;
-        for (const QString &spelling : longestFirst) {
-            if (scrubbed.contains(spelling)) {
-                scrubbed.remove(spelling);
-                removed = true;
-            }
-        }
+    // First the whole address, so that the rest of the message stays as the network module wrote it.
+    QStringList wholeAddresses = addresses.keys();
+    sortLongestFirst(wholeAddresses);
+    QString scrubbed = replacedUntilGone(text, wholeAddresses, addresses);
+
+    // Then the password in the user-info place of any other address, whatever its length.
+    QHash<QString, QString> userInfos;
+    QStringList longSpellings;
+    for (const QString &spelling : qAsConst(spellings)) {
+        userInfos.insert(QLatin1Char(':') + spelling + QLatin1Char('@'), QStringLiteral(":@"));
+        if (spelling.size() >= LoneSpellingLength)
+            longSpellings << spelling;
     }
-    return scrubbed;
+    QStringList userInfoPieces = userInfos.keys();
+    sortLongestFirst(userInfoPieces);
+    scrubbed = replacedUntilGone(scrubbed, userInfoPieces, userInfos);
+
+    // Last, wherever else a spelling long enough to be nothing but the password still stands.
+    sortLongestFirst(longSpellings);
+    return replacedUntilGone(scrubbed, longSpellings, {});
 }

@@ -5,8 +5,6 @@
 #include <QString>
 #include <QUrl>
 
-class QObject;
-
 // The outcome of one GET or PUT, read from its reply before the reply is released.
 struct TransferResult
 {
@@ -17,15 +15,23 @@ struct TransferResult
     };
     Status status = Unfinished;
     QByteArray body;
-    QString errorText;  // the network module's text, with the address's password removed
+    QString errorText;  // the network module's text without the address's password, or the program's own
 
     bool succeeded() const { return status == Succeeded; }
 };
 
-// Each blocks its caller in a local event loop until the reply has finished.
-// The network access manager is created for the one operation, as a child of owner.
-TransferResult fetchUrl(QObject *owner, const QUrl &url);
-TransferResult putUrl(QObject *owner, const QUrl &url, const QByteArray &data);
+// How long a transfer may go without moving a byte before the server counts as no longer answering.
+const int DefaultIdleTimeout = 60 * 1000;  // milliseconds
+
+// Each blocks its caller in a local event loop, with a busy cursor, until the reply has finished,
+// no byte has moved for idleTimeout milliseconds (Failed), or the application quits (Unfinished).
+// The network access manager, and with it the connection to the server, lives only as long as the
+// operation. An address whose user name or password holds a control character is refused unsent.
+TransferResult fetchUrl(const QUrl &url, int idleTimeout = DefaultIdleTimeout);
+TransferResult putUrl(const QUrl &url, const QByteArray &data, int idleTimeout = DefaultIdleTimeout);
+
+// Why the address's user name or password cannot go into the FTP command stream, or an empty text.
+QString credentialsProblem(const QUrl &url);
 
 // The upload address with the login and password set exactly as typed: nothing decoded or re-encoded.
 QUrl urlWithCredentials(const QString &address, const QString &login, const QString &password);

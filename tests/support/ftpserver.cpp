@@ -70,6 +70,24 @@ QByteArray FtpServer::log() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+int FtpServer::openSessions() const
+{
+    const QByteArray text = log();
+    return text.count("FTP session opened (connect)") - text.count("FTP session closed (disconnect).");
+}
+
+int FtpServer::commandCount(const char *command) const
+{
+    const QByteArray word = QByteArray("<- ") + command;
+    int count = 0;
+    for (const QByteArray &line : log().split('\n')) {
+        const int at = line.indexOf(word);
+        if (at >= 0 && (line.size() == at + word.size() || line.at(at + word.size()) == ' '))
+            ++count;
+    }
+    return count;
+}
+
 QByteArray FtpServer::fileContents(const QString &name) const
 {
     QFile file(QDir(m_root.path()).filePath(name));

@@ -30,6 +30,10 @@ public:
     // The FTP command log of the server (written when started with logging on).
     QString logPath() const;
     QByteArray log() const;
+    // Control connections the server holds open at the moment (sessions opened minus closed, by the log).
+    int openSessions() const;
+    // How often a client sent COMMAND (as "RETR", "STOR", "USER").
+    int commandCount(const char *command) const;
 
     QByteArray fileContents(const QString &name) const;
     bool hasFile(const QString &name) const;

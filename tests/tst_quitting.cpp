@@ -1,0 +1,187 @@
+// Closing the main window while a transfer waits ends the program at once and quietly: no message,
+// no question, nothing written to the disk and nothing more sent to the server.
+#include "appprocess.h"
+#include "filebytes.h"
+#include "ftpserver.h"
+#include "newsadder.h"
+#include "workdir.h"
+
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+const QString WindowTitle = QStringLiteral("Отправка новостей quellmar");
+const QByteArray Page("<html><body><font color=yellow>\n \nold item<br></body></html>");
+const QPoint SendButtonCentre(497, 262);
+
+// Counts every message box that is shown, however briefly.
+class MessageBoxCounter : public QObject
+{
+public:
+    MessageBoxCounter() { qApp->installEventFilter(this); }
+    ~MessageBoxCounter() override { qApp->removeEventFilter(this); }
+    QStringList texts;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto box = qobject_cast<QMessageBox *>(watched))
+                texts << box->text();
+        }
+        return false;
+    }
+};
+
+bool waitFor(const std::function<bool()> &condition, int msecs)
+{
+    QDeadlineTimer deadline(msecs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(20);
+    }
+    return true;
+}
+} // namespace
+
+class TestQuitting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void closingWindowDuringTransfer_data();
+    void closingWindowDuringTransfer();
+    void closingRealProgramDuringSend_data();
+    void closingRealProgramDuringSend();
+};
+
+void TestQuitting::closingWindowDuringTransfer_data()
+{
+    QTest::addColumn<QByteArray>("command");   // the line in the server's log the transfer waits after
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QStringList>("files");    // in the working directory afterwards
+    QTest::addColumn<bool>("backupWritten");
+
+    QTest::newRow("backup download") << QByteArray("RETR") << 1 << QStringList() << false;
+    QTest::newRow("news download") << QByteArray("RETR") << 2 << QStringList() << true;
+    QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true;
+}
+
+// In this process: the window is shown inside the application's own event loop, as in the program.
+void TestQuitting::closingWindowDuringTransfer()
+{
+    QFETCH(QByteArray, command);
+    QFETCH(int, count);
+    QFETCH(QStringList, files);
+    QFETCH(bool, backupWritten);
+
+    WorkDir dir;
+    FtpServer server({"--stall-downloads", "1", "--stall-uploads", "30"});
+    QVERIFY(server.start());
+    server.putFile("news.html", Page);
+    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
+    window.findChild<QLineEdit *>("loginEdit")->setText(server.user());
+    window.findChild<QLineEdit *>("passEdit")->setText(server.password());
+    window.show();
+    MessageBoxCounter boxes;
+
+    QTimer::singleShot(0, &window, [&] { window.findChild<QPushButton *>("sendButton")->click(); });
+    QElapsedTimer sinceClose;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &window, [&] {
+        if (!sinceClose.isValid() && server.commandCount(command.constData()) >= count) {
+            sinceClose.start();
+            window.close();
+        }
+    });
+    poll.start(20);
+    // Should the program not end by itself, the test must end all the same.
+    QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(1); });
+    const int exitCode = QApplication::exec();
+
+    QCOMPARE(exitCode, 0);
+    QVERIFY(sinceClose.isValid());
+    QVERIFY2(sinceClose.elapsed() < 2000, qPrintable(QString::number(sinceClose.elapsed())));
+    QCOMPARE(boxes.texts, QStringList());
+    QStringList expectedFiles = files;
+    if (backupWritten)
+        expectedFiles.prepend(QDir(dir.path()).entryList({"backup_*.bak"}).value(0, "a backup"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expectedFiles);
+    QCOMPARE(server.fileContents("news.html"), Page);
+    QCOMPARE(server.commandCount("STOR"), command == "STOR" ? 1 : 0);
+    // The window is left usable, should the program go on.
+    QVERIFY(window.findChild<QPushButton *>("sendButton")->isEnabled());
+    QVERIFY(!QApplication::overrideCursor());
+}
+
+void TestQuitting::closingRealProgramDuringSend_data()
+{
+    QTest::addColumn<int>("downloads");   // the download the send waits in when the window closes
+    QTest::addColumn<bool>("backupWritten");
+
+    QTest::newRow("during the backup download") << 1 << false;
+    QTest::newRow("during the news download") << 2 << true;
+}
+
+// The real program on a display of its own: the user clicks send, then closes the window.
+void TestQuitting::closingRealProgramDuringSend()
+{
+    QFETCH(int, downloads);
+    QFETCH(bool, backupWritten);
+
+    VirtualDisplay display;
+    QVERIFY2(display.start(), "Xvfb did not start");
+    // Every download stalls: for long when the window closes during the first, for a few seconds
+    // when the first must have gone through.
+    FtpServer server({"--stall-downloads", downloads == 1 ? "30" : "3"});
+    QVERIFY(server.start());
+    server.putFile("news.html", Page);
+    QTemporaryDir workDir;
+    const QByteArray settings = QStringLiteral("remotepath=%1\nremoteFTPpath=%1\nhost=127.0.0.1\nport=%2\n")
+                                    .arg(server.url("news.html")).arg(server.port()).toUtf8();
+    QVERIFY(writeFile(workDir.filePath("settings.ini"), settings));
+
+    AppProcess app(workDir.path());
+    QVERIFY(app.start(display));
+    bool ok = false;
+    display.windows("click", WindowTitle, &ok, {QString::number(SendButtonCentre.x()), QString::number(SendButtonCentre.y())});
+    QVERIFY2(ok, "the main window did not appear");
+    QVERIFY2(waitFor([&] { return server.commandCount("RETR") >= downloads; }, 15000), server.log().constData());
+
+    QElapsedTimer sinceClose;
+    sinceClose.start();
+    display.windows("close", WindowTitle, &ok);
+    QVERIFY(ok);
+    QVERIFY2(app.waitForExit(10000), "the program did not end while its transfer waited");
+    QVERIFY2(sinceClose.elapsed() < 5000, qPrintable(QString::number(sinceClose.elapsed())));
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+
+    QStringList expectedFiles{"settings.ini"};
+    const QStringList backups = QDir(workDir.path()).entryList({"backup_*.bak"});
+    if (backupWritten) {
+        QCOMPARE(backups.size(), 1);
+        QCOMPARE(readFile(workDir.filePath(backups.first())), Page);
+        expectedFiles.prepend(backups.first());
+    }
+    QCOMPARE(QDir(workDir.path()).entryList(QDir::Files), expectedFiles);
+    QCOMPARE(readFile(workDir.filePath("settings.ini")), settings);
+    QCOMPARE(server.fileContents("news.html"), Page);
+    QCOMPARE(QDir(server.root()).entryList(QDir::Files), QStringList{"news.html"});
+    QCOMPARE(server.commandCount("STOR"), 0);
+}
+
+QTEST_MAIN(TestQuitting)
+#include "tst_quitting.moc"

@@ -193,3 +193,9 @@ void HttpsServer::putFile(const QString &name, const QByteArray &contents) const
     if (file.open(QIODevice::WriteOnly))
         file.write(contents);
 }
+
+QByteArray HttpsServer::log() const
+{
+    QFile file(m_dir.filePath(QStringLiteral("access.log")));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

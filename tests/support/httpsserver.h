@@ -33,6 +33,8 @@ public:
     QByteArray fileContents(const QString &name) const;
     bool hasFile(const QString &name) const;
     void putFile(const QString &name, const QByteArray &contents) const;
+    // nginx's access log: one line per finished request, with method, path and status.
+    QByteArray log() const;
     QString errorString() const { return m_error; }
 
 private:

@@ -1,0 +1,372 @@
+#include "filebytes.h"
+#include "httpsserver.h"
+#include "modalanswerer.h"
+#include "newsadder.h"
+#include "transfer.h"
+#include "workdir.h"
+
+#include <QApplication>
+#include <QDateTimeEdit>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+#include <memory>
+
+static const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
+static const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
+static const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
+static const QString Question = QStringLiteral(
+    "Произошла ошибка при создании резервной копии. Без резервной копии восстановление будет невозможно. "
+    "Всё равно продолжить загрузку? ");
+static const QString GoingOn = QStringLiteral("Запуск процедуры загрузки на сервер без резервной копии.");
+static const QString Cancelled = QStringLiteral("Загрузка на сервер отменена.");
+static const QString Caption = QStringLiteral("Выберите имя сохраняемого файла");
+
+// Characters that an address must escape, so the password shows differently inside one.
+static const QString SpecialPassword = QStringLiteral("p%41ss@:#/ x");
+
+// The site's windows-1251 page with CRLF line ends, and the worked example's item.
+static const QByteArray Before("<html>\r\n<body>\r\n<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <font color=yellow>");
+static const QByteArray After("\r\n \r\nold item<br>\r\n</p>\r\n</body>\r\n</html>\r\n");
+static const QByteArray WorkedItem("\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>");
+
+static QByteArray withoutCarriageReturns(QByteArray bytes)
+{
+    return bytes.replace('\r', QByteArray());
+}
+
+static QStringList backupsIn(const WorkDir &dir)
+{
+    return QDir(dir.path()).entryList({"backup_*.bak"}, QDir::Files, QDir::Name);
+}
+
+// Everything the program writes to Qt's log while it lives: debug lines, and any warning.
+class LogRecorder
+{
+public:
+    LogRecorder() { lines.clear(); m_previous = qInstallMessageHandler(record); }
+    ~LogRecorder() { qInstallMessageHandler(m_previous); }
+    static QStringList lines;
+
+private:
+    static void record(QtMsgType, const QMessageLogContext &, const QString &text) { lines << text; }
+    QtMessageHandler m_previous;
+};
+QStringList LogRecorder::lines;
+
+// A server with the page on it, its certificate trusted the way an operator's CA would be.
+static std::unique_ptr<HttpsServer> startedServer(const QByteArray &page, const QString &password = SpecialPassword)
+{
+    auto server = std::make_unique<HttpsServer>();
+    server->setPassword(password);
+    if (!server->start()) {
+        qWarning("%s", qPrintable(server->errorString()));
+        return nullptr;
+    }
+    server->trustCertificate();
+    server->putFile("news.html", page);
+    return server;
+}
+
+static void typeCredentials(NewsAdder &window, const QString &login, const QString &password)
+{
+    window.findChild<QLineEdit *>("loginEdit")->setText(login);
+    window.findChild<QLineEdit *>("passEdit")->setText(password);
+}
+
+static void typeItem(NewsAdder &window, const QString &text, const QDateTime &date)
+{
+    window.findChild<QPlainTextEdit *>("textEdit")->setPlainText(text);
+    window.findChild<QDateTimeEdit *>("dateTimeEdit")->setDateTime(date);
+}
+
+static void click(NewsAdder &window, const char *button)
+{
+    window.findChild<QPushButton *>(button)->click();
+}
+
+// Messages compared in order; an expected text ending in ':' is followed by the network module's words.
+static bool sameMessages(const QStringList &seen, const QStringList &expected)
+{
+    if (seen.size() != expected.size())
+        return false;
+    for (int i = 0; i < seen.size(); ++i) {
+        const bool prefix = expected.at(i).endsWith(':');
+        if (prefix ? !(seen.at(i).startsWith(expected.at(i)) && seen.at(i).size() > expected.at(i).size())
+                   : seen.at(i) != expected.at(i))
+            return false;
+    }
+    return true;
+}
+
+// What stands between "editor:" and "@host" in the address as printed.
+static QString passwordInside(const QString &printed, const QUrl &url)
+{
+    const int start = printed.indexOf("//editor:") + 9;
+    return printed.mid(start, printed.lastIndexOf("@" + url.host()) - start);
+}
+
+// Every way the typed password can be written, alone or inside an upload address.
+static QStringList passwordSpellings(const QString &address, const QString &password)
+{
+    const QUrl url = urlWithCredentials(address, "editor", password);
+    return {password, QString::fromLatin1(QUrl::toPercentEncoding(password)),
+            url.password(QUrl::PrettyDecoded), url.password(QUrl::FullyEncoded),
+            passwordInside(url.toString(), url), passwordInside(QString::fromLatin1(url.toEncoded()), url)};
+}
+
+// The first spelling of the password found in lines, with its line; empty when there is none. A short
+// password counts only in the user-info place of an address: elsewhere it may be a piece of a word.
+static QString leakedPassword(const QStringList &lines, const QString &address, const QString &password)
+{
+    for (const QString &spelling : passwordSpellings(address, password)) {
+        for (const QString &line : lines) {
+            if (line.contains(":" + spelling + "@", Qt::CaseInsensitive)
+                || (password.size() >= 6 && line.contains(spelling, Qt::CaseInsensitive)))
+                return spelling + " in " + line;
+        }
+    }
+    return QString();
+}
+
+// The window as the program builds it from settings.ini in the working directory.
+static std::unique_ptr<NewsAdder> windowFromSettings()
+{
+    QSettings settings(QStringLiteral("settings.ini"), QSettings::IniFormat);
+    return std::make_unique<NewsAdder>(settings.value("remotepath").toString(),
+                                       settings.value("remoteFTPpath").toString(),
+                                       settings.value("host").toString(), settings.value("port").toInt());
+}
+
+class TestHttps : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void publishFromSettings();
+    void restoreUploadsChosenFile();
+    void backupThenRestoreRoundTrip();
+    void commandFails_data();
+    void commandFails();
+    void untrustedCertificateSendsNothing();
+    void cyrillicPasswordCannotLogIn();
+};
+
+void TestHttps::publishFromSettings()
+{
+    WorkDir dir;
+    const auto server = startedServer(Before + After);
+    QVERIFY(server);
+    QVERIFY(writeFile("settings.ini", QStringLiteral("remotepath=%1\nremoteFTPpath=%1\nhost=127.0.0.1\nport=%2\n")
+                                          .arg(server->url("news.html")).arg(server->port()).toUtf8()));
+    const auto window = windowFromSettings();
+    typeItem(*window, "abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    typeCredentials(*window, server->user(), server->password());
+    ModalAnswerer answerer;
+    LogRecorder log;
+
+    click(*window, "sendButton");
+
+    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(server->fileContents("news.html"), withoutCarriageReturns(Before + WorkedItem + After));
+    QCOMPARE(readFile("news.html"), server->fileContents("news.html"));
+    const QStringList backups = backupsIn(dir);
+    QCOMPARE(backups.size(), 1);
+    QCOMPARE(readFile(backups.first()), Before + After);
+    const QString leak = leakedPassword(answerer.texts() + log.lines, server->url("news.html"), server->password());
+    QVERIFY2(leak.isEmpty(), qPrintable(leak));
+}
+
+void TestHttps::restoreUploadsChosenFile()
+{
+    WorkDir dir;
+    const auto server = startedServer("server page");
+    QVERIFY(server);
+    NewsAdder window(server->url("news.html"), server->url("news.html"), "127.0.0.1", server->port());
+    typeCredentials(window, server->user(), server->password());
+    const QByteArray old = "<font color=yellow>\r\n" + allByteValues() + "\r\n" + allByteValues();
+    QVERIFY(writeFile("old.bak", old));
+    ModalAnswerer answerer;
+    answerer.chooseFile(dir.filePath("old.bak"));
+
+    click(window, "restoreButton");
+
+    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded}));
+    QCOMPARE(server->fileContents("news.html"), old);
+    QCOMPARE(readFile("old.bak"), old);
+}
+
+void TestHttps::backupThenRestoreRoundTrip()
+{
+    WorkDir dir;
+    const QByteArray page = allByteValues() + "\r\n<font color=yellow>\r\n" + allByteValues();
+    const auto server = startedServer(page);
+    QVERIFY(server);
+    NewsAdder window(server->url("news.html"), server->url("news.html"), "127.0.0.1", server->port());
+    typeCredentials(window, server->user(), server->password());
+    typeItem(window, "an item to take back", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    ModalAnswerer answerer;
+
+    answerer.chooseFile(dir.filePath("saved.bak"));
+    click(window, "pushButton");
+    QCOMPARE(readFile("saved.bak"), page);
+    click(window, "sendButton");
+    QVERIFY(server->fileContents("news.html").contains("an item to take back"));
+    answerer.chooseFile(dir.filePath("saved.bak"));
+    click(window, "restoreButton");
+
+    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded, Caption, Uploaded}));
+    QCOMPARE(server->fileContents("news.html"), page);
+}
+
+void TestHttps::commandFails_data()
+{
+    QTest::addColumn<QString>("command");        // the button's object name
+    QTest::addColumn<QString>("download");       // names on the server; "" for the page
+    QTest::addColumn<QString>("upload");
+    QTest::addColumn<QString>("serverPassword");
+    QTest::addColumn<QString>("typedPassword");
+    QTest::addColumn<bool>("serverStopped");
+    QTest::addColumn<bool>("goOnWithoutBackup");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("serverWords");    // how the last message must end: the server's reason
+    QTest::addColumn<int>("backups");
+
+    const QString p = SpecialPassword;
+    const QString send = "sendButton", backup = "pushButton", restore = "restoreButton";
+    QTest::newRow("send, wrong password") << send << "" << "" << p << "wrong%40:#/ pw" << false << false
+        << QStringList{UploadFailed} << "" << 1;
+    QTest::newRow("restore, wrong password") << restore << "" << "" << p << "wrong" << false << false
+        << QStringList{Caption, UploadFailed} << "" << 0;
+    QTest::newRow("send, no server, go on") << send << "" << "" << p << p << true << true
+        << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "" << 0;
+    QTest::newRow("send, no server, cancel") << send << "" << "" << p << p << true << false
+        << QStringList{DownloadFailed, Question, Cancelled} << "" << 0;
+    QTest::newRow("backup, no server") << backup << "" << "" << p << p << true << false
+        << QStringList{Caption, DownloadFailed} << "" << 0;
+    QTest::newRow("restore, no server") << restore << "" << "" << p << p << true << false
+        << QStringList{Caption, UploadFailed} << "" << 0;
+    QTest::newRow("backup, GET 404: no such page") << backup << "gone.html" << "" << p << p << false << false
+        << QStringList{Caption, DownloadFailed} << "Not Found" << 0;
+    QTest::newRow("send, GET 403: a folder, cancel") << send << "folder/" << "" << p << p << false << false
+        << QStringList{DownloadFailed, Question, Cancelled} << "Forbidden" << 0;
+    QTest::newRow("send, GET 404: no such page, go on") << send << "gone.html" << "" << p << p << false << true
+        << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "Not Found" << 0;
+    QTest::newRow("restore, PUT 409: a folder") << restore << "" << "folder/" << p << p << false << false
+        << QStringList{Caption, UploadFailed} << "Conflict" << 0;
+    QTest::newRow("send, PUT 500: no such folder") << send << "" << "missing/news.html" << p << p << false << false
+        << QStringList{UploadFailed} << "Internal Server Error" << 1;
+    QTest::newRow("send, PUT 500, one-letter password") << send << "" << "missing/news.html" << "e" << "e"
+        << false << false << QStringList{UploadFailed} << "Internal Server Error" << 1;
+}
+
+// Whatever fails, the user reads the program's message with the reason, the server's page stays
+// as it was, and the password shows nowhere.
+void TestHttps::commandFails()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, download);
+    QFETCH(QString, upload);
+    QFETCH(QString, serverPassword);
+    QFETCH(QString, typedPassword);
+    QFETCH(bool, serverStopped);
+    QFETCH(bool, goOnWithoutBackup);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, serverWords);
+    QFETCH(int, backups);
+
+    WorkDir dir;
+    const QByteArray page = Before + After;
+    const auto server = startedServer(page, serverPassword);
+    QVERIFY(server);
+    QVERIFY(QDir(server->root()).mkpath("folder"));
+    const QString downloadAddress = server->url(download.isEmpty() ? "news.html" : download);
+    const QString uploadAddress = server->url(upload.isEmpty() ? "news.html" : upload);
+    NewsAdder window(downloadAddress, uploadAddress, "127.0.0.1", server->port());
+    typeItem(window, "abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    typeCredentials(window, server->user(), typedPassword);
+    QVERIFY(writeFile("old.bak", "a backup"));
+    if (serverStopped)
+        server->stop();
+    ModalAnswerer answerer;
+    if (command == "pushButton")
+        answerer.chooseFile(dir.filePath("mine.bak"));
+    if (command == "restoreButton")
+        answerer.chooseFile(dir.filePath("old.bak"));
+    if (messages.contains(Question)) {
+        answerer.clickButton(QMessageBox::Ok);  // the download's own message
+        answerer.clickButton(goOnWithoutBackup ? QMessageBox::Ok : QMessageBox::Cancel);
+    }
+    LogRecorder log;
+
+    click(window, command.toLatin1().constData());
+
+    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
+    QCOMPARE(answerer.pendingAnswers(), 0);
+    QString last;  // the last failure message
+    for (const QString &text : answerer.texts()) {
+        if (text.startsWith(DownloadFailed) || text.startsWith(UploadFailed))
+            last = text;
+    }
+    if (!serverWords.isEmpty())
+        QVERIFY2(last.endsWith(serverWords), qPrintable(last));
+    if (!serverStopped)
+        QCOMPARE(server->fileContents("news.html"), page);
+    QCOMPARE(backupsIn(dir).size(), backups);
+    for (const QString &backup : backupsIn(dir))
+        QCOMPARE(readFile(backup), page);
+    QVERIFY(!QFile::exists("mine.bak"));
+    QCOMPARE(readFile("old.bak"), QByteArray("a backup"));
+    const QString leak = leakedPassword(answerer.texts() + log.lines, uploadAddress, typedPassword);
+    QVERIFY2(leak.isEmpty(), qPrintable(leak));
+    // The server's refusal names the address, whole but for the password, so the user sees which one failed.
+    if (!serverWords.isEmpty()) {
+        const QString shown = last.startsWith(UploadFailed)
+            ? QString(uploadAddress).replace("https://", "https://editor:@") : downloadAddress;
+        QVERIFY2(last.contains(shown + " "), qPrintable(last));
+    }
+}
+
+void TestHttps::untrustedCertificateSendsNothing()
+{
+    WorkDir dir;
+    HttpsServer server;
+    QVERIFY2(server.start(), qPrintable(server.errorString()));
+    server.putFile("news.html", "server <font color=yellow>page");
+    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
+    typeCredentials(window, server.user(), server.password());
+    QVERIFY(writeFile("old.bak", "a backup"));
+    ModalAnswerer answerer;
+    answerer.chooseFile(dir.filePath("old.bak"));
+
+    click(window, "restoreButton");
+
+    QVERIFY2(sameMessages(answerer.texts(), {Caption, UploadFailed}), qPrintable(answerer.texts().join(" | ")));
+    QCOMPARE(server.fileContents("news.html"), QByteArray("server <font color=yellow>page"));
+    QVERIFY(!server.log().contains("PUT "));
+}
+
+// Qt 5 sends basic credentials as Latin-1, in which Cyrillic letters become '?'.
+void TestHttps::cyrillicPasswordCannotLogIn()
+{
+    WorkDir dir;
+    const auto server = startedServer("server page", QStringLiteral("пароль"));
+    QVERIFY(server);
+    NewsAdder window(server->url("news.html"), server->url("news.html"), "127.0.0.1", server->port());
+    typeCredentials(window, server->user(), server->password());
+    QVERIFY(writeFile("news.html", "local page"));
+    ModalAnswerer answerer;
+
+    QCOMPARE(window.uploadFile(window.newsFile), -1);
+
+    QVERIFY2(sameMessages(answerer.texts(), {UploadFailed}), qPrintable(answerer.texts().join(" | ")));
+    QCOMPARE(server->fileContents("news.html"), QByteArray("server page"));
+}
+
+QTEST_MAIN(TestHttps)
+#include "tst_https.moc"

@@ -48,6 +48,25 @@ QString stoppedAnswering(int idleTimeout)
         .arg(QString::number(idleTimeout / 1000.0));
 }
 
+// A web server's redirect: Qt 5 does not follow it and reports no error, yet nothing was fetched
+// or stored at the address asked for. The reply's target, empty when the server named none.
+QString redirectTarget(const QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status < 300 || status > 399)
+        return QString();
+    const QUrl target = reply->attribute(QNetworkRequest::RedirectionTargetAttribute).toUrl();
+    return target.isEmpty() ? QStringLiteral("?") : reply->url().resolved(target).toString();
+}
+
+QString redirected(const QNetworkReply *reply, const QString &target)
+{
+    return QCoreApplication::translate("NewsAdder", "сервер перенаправляет %1 (HTTP %2) на %3; укажите этот адрес в "
+                                                    "настройках.")
+        .arg(reply->url().toString(),
+             QString::number(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt()), target);
+}
+
 } // namespace
 
 // The one place where a transfer is issued and waited for; upload is null for a GET.
@@ -91,6 +110,9 @@ static TransferResult transfer(const QUrl &url, const QByteArray *upload, int id
     if (reply->isFinished() && reply->error() != QNetworkReply::NoError) {
         result.status = TransferResult::Failed;
         result.errorText = withoutPassword(reply->errorString(), url);
+    } else if (reply->isFinished() && !redirectTarget(reply).isEmpty()) {
+        result.status = TransferResult::Failed;
+        result.errorText = withoutPassword(redirected(reply, redirectTarget(reply)), url);
     } else if (reply->isFinished()) {
         result.status = TransferResult::Succeeded;
         result.body = reply->readAll();

@@ -253,10 +253,14 @@ void TestHttps::commandFails_data()
         << QStringList{Caption, UploadFailed} << "" << 0;
     QTest::newRow("backup, GET 404: no such page") << backup << "gone.html" << "" << p << p << false << false
         << QStringList{Caption, DownloadFailed} << "Not Found" << 0;
+    QTest::newRow("backup, GET 301: a folder without its slash") << backup << "folder" << "" << p << p << false
+        << false << QStringList{Caption, DownloadFailed} << "folder/; укажите этот адрес в настройках." << 0;
     QTest::newRow("send, GET 403: a folder, cancel") << send << "folder/" << "" << p << p << false << false
         << QStringList{DownloadFailed, Question, Cancelled} << "Forbidden" << 0;
     QTest::newRow("send, GET 404: no such page, go on") << send << "gone.html" << "" << p << p << false << true
         << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "Not Found" << 0;
+    QTest::newRow("restore, PUT 301: the page has moved") << restore << "" << "moved.html" << p << p << false
+        << false << QStringList{Caption, UploadFailed} << "news.html; укажите этот адрес в настройках." << 0;
     QTest::newRow("restore, PUT 409: a folder") << restore << "" << "folder/" << p << p << false << false
         << QStringList{Caption, UploadFailed} << "Conflict" << 0;
     QTest::newRow("send, PUT 500: no such folder") << send << "" << "missing/news.html" << p << p << false << false

@@ -112,6 +112,7 @@ bool HttpsServer::start()
         "    ssl_certificate_key %2/key.pem;\n"
         "    root %2/root;\n"
         "    client_max_body_size 200m;\n"
+        "    location = /moved.html { return 301 /news.html; }\n"
         "    location / {\n"
         "      dav_methods PUT;\n"
         "      dav_access user:rw group:r all:r;\n"

@@ -27,18 +27,19 @@ QList<QWidget *> NewsAdder::publishingButtons() const
 
 qint32 NewsAdder::downloadInto(QFile *target)
 {
-    const TransferResult result = fetchUrl(QUrl(remotePath, QUrl::TolerantMode), transferIdleTimeout);
+    // Raw bytes: line ends and code page are the insertion's business.
+    const TransferResult result =
+        fetchUrlToFile(QUrl(remotePath, QUrl::TolerantMode), target->fileName(), transferIdleTimeout);
     // The wait ended because the application is quitting: no message any more, nothing written.
     lastWaitCutShort = result.status == TransferResult::Unfinished;
     if (lastWaitCutShort)
         return -1;
-    if (!result.succeeded()) {
-        showMessage(tr("Произошла ошибка загрузки файла новостей:") + result.errorText);
+    if (result.status == TransferResult::SaveFailed) {
+        showMessage(tr("Произошла ошибка сохранения файла на жестком диске."));
         return -1;
     }
-    // Raw bytes: line ends and code page are the insertion's business.
-    if (!saveWholeFile(target->fileName(), result.body)) {
-        showMessage(tr("Произошла ошибка сохранения файла на жестком диске."));
+    if (!result.succeeded()) {
+        showMessage(tr("Произошла ошибка загрузки файла новостей:") + result.errorText);
         return -1;
     }
     return 0;

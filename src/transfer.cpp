@@ -8,6 +8,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
 #include <QTimer>
 
@@ -69,8 +70,10 @@ QString redirected(const QNetworkReply *reply, const QString &target)
 
 } // namespace
 
-// The one place where a transfer is issued and waited for; upload is null for a GET.
-static TransferResult transfer(const QUrl &url, const QByteArray *upload, int idleTimeout)
+// The one place where a transfer is issued and waited for; upload is null for a GET. With a sink,
+// a GET's body is written to it as it arrives, which overlaps the disk with the network and keeps
+// a large page out of memory.
+static TransferResult transfer(const QUrl &url, const QByteArray *upload, int idleTimeout, QSaveFile *sink = nullptr)
 {
     TransferResult result;
     const QString problem = credentialsProblem(url);
@@ -99,6 +102,14 @@ static TransferResult transfer(const QUrl &url, const QByteArray *upload, int id
     QObject::connect(reply, &QNetworkReply::readyRead, &watchdog, restartWatchdog);
     QObject::connect(reply, &QNetworkReply::downloadProgress, &watchdog, restartWatchdog);
     QObject::connect(reply, &QNetworkReply::uploadProgress, &watchdog, restartWatchdog);
+    bool sinkFailed = sink && !sink->isOpen();
+    const auto drain = [&] {
+        const QByteArray chunk = reply->readAll();
+        if (sink && !sinkFailed && sink->write(chunk) != chunk.size())
+            sinkFailed = true;
+    };
+    if (sink)
+        QObject::connect(reply, &QNetworkReply::readyRead, &loop, drain);
     if (!reply->isFinished()) {
         const BusyCursor busy;
         watchdog.start();
@@ -113,6 +124,11 @@ static TransferResult transfer(const QUrl &url, const QByteArray *upload, int id
     } else if (reply->isFinished() && !redirectTarget(reply).isEmpty()) {
         result.status = TransferResult::Failed;
         result.errorText = withoutPassword(redirected(reply, redirectTarget(reply)), url);
+    } else if (reply->isFinished() && sink) {
+        drain();
+        // commit() alone can accept a short file when the disk fills, so the writes and the flush count too.
+        const bool saved = !sinkFailed && sink->flush() && sink->commit();
+        result.status = saved ? TransferResult::Succeeded : TransferResult::SaveFailed;
     } else if (reply->isFinished()) {
         result.status = TransferResult::Succeeded;
         result.body = reply->readAll();
@@ -136,6 +152,17 @@ TransferResult fetchUrl(const QUrl &url, int idleTimeout)
 TransferResult putUrl(const QUrl &url, const QByteArray &data, int idleTimeout)
 {
     return transfer(url, &data, idleTimeout);
+}
+
+TransferResult fetchUrlToFile(const QUrl &url, const QString &fileName, int idleTimeout)
+{
+    QSaveFile file(fileName);
+    // A file that cannot be opened is reported after the transfer, so that a network failure wins.
+    file.open(QIODevice::WriteOnly);
+    const TransferResult result = transfer(url, nullptr, idleTimeout, &file);
+    if (file.isOpen())
+        file.cancelWriting();
+    return result;
 }
 
 QString credentialsProblem(const QUrl &url)

@@ -11,7 +11,8 @@ struct TransferResult
     enum Status {
         Succeeded,  // finished without error; body holds the whole reply
         Failed,     // finished with an error; errorText says why
-        Unfinished  // the wait ended before the reply finished
+        Unfinished, // the wait ended before the reply finished
+        SaveFailed  // fetched whole, but the local file could not take it; it keeps its old contents
     };
     Status status = Unfinished;
     QByteArray body;
@@ -29,6 +30,9 @@ const int DefaultIdleTimeout = 60 * 1000;  // milliseconds
 // operation. An address whose user name or password holds a control character is refused unsent.
 TransferResult fetchUrl(const QUrl &url, int idleTimeout = DefaultIdleTimeout);
 TransferResult putUrl(const QUrl &url, const QByteArray &data, int idleTimeout = DefaultIdleTimeout);
+// As fetchUrl, but the body goes to fileName as it arrives and replaces the file only once all of it
+// is there; body stays empty. A network failure is reported before a local one.
+TransferResult fetchUrlToFile(const QUrl &url, const QString &fileName, int idleTimeout = DefaultIdleTimeout);
 
 // Why the address's user name or password cannot go into the FTP command stream, or an empty text.
 QString credentialsProblem(const QUrl &url);

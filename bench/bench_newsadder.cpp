@@ -7,6 +7,7 @@
 #include "ftpserver.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
+#include "peakmemory.h"
 #include "ui_newsadder.h"
 #include "workdir.h"
 
@@ -44,18 +45,6 @@ double timeMs(const std::function<void()> &work)
     timer.start();
     work();
     return timer.nsecsElapsed() / 1e6;
-}
-
-long long peakResidentBytes()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLongLong() * 1024;
-    }
-    return -1;
 }
 
 // A news page of about `size` bytes: the site's frame around years of items in the program's format.

@@ -1,44 +1,23 @@
 #include "filebytes.h"
 #include "ftpserver.h"
+#include "messages.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "ordinaryuser.h"
+#include "windowinput.h"
 #include "workdir.h"
 
 #include <QApplication>
-#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QTest>
 
-static const QString Caption = QStringLiteral("Выберите имя сохраняемого файла");
 static const QStringList Filters{QStringLiteral("BAK file (*.bak)")};
-static const QString BackupCancelled = QStringLiteral("Создание резервной копии отменено");
-static const QString RestoreCancelled = QStringLiteral("Восстановление резервной копии отменено");
-static const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
-static const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
-static const QString SaveFailed = QStringLiteral("Произошла ошибка сохранения файла на жестком диске.");
-static const QString UnreadableUpload =
-    QStringLiteral("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска");
-static const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
 
 static QByteArray everyByteValue()
 {
     return "<font color=yellow>\r\n" + allByteValues() + "\r\n" + allByteValues();
-}
-
-static void click(NewsAdder &window, const char *button)
-{
-    window.findChild<QPushButton *>(button)->click();
-}
-
-static void typeCredentials(NewsAdder &window, const QString &login, const QString &password)
-{
-    window.findChild<QLineEdit *>("loginEdit")->setText(login);
-    window.findChild<QLineEdit *>("passEdit")->setText(password);
 }
 
 static bool startsWithAndMore(const QString &text, const QString &prefix)
@@ -279,8 +258,7 @@ void TestBackupRestore::restoreThenSendBacksUpRestoredFile()
     server.putFile("news.html", "current <font color=yellow>page");
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
-    window.findChild<QDateTimeEdit *>("dateTimeEdit")->setDateTime(QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-    window.findChild<QPlainTextEdit *>("textEdit")->setPlainText("back");
+    typeItem(window, "back", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
     QVERIFY(writeFile("old.bak", "restored <font color=yellow>page"));
     ModalAnswerer answerer;
 
@@ -289,7 +267,7 @@ void TestBackupRestore::restoreThenSendBacksUpRestoredFile()
     click(window, "sendButton");
 
     QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded, Uploaded}));
-    const QStringList backups = QDir(dir.path()).entryList({"backup_*.bak"}, QDir::Files);
+    const QStringList backups = backupsIn(dir);
     QCOMPARE(backups.size(), 1);
     QCOMPARE(readFile(backups.first()), QByteArray("restored <font color=yellow>page"));
     QCOMPARE(readFile("old.bak"), QByteArray("restored <font color=yellow>page"));

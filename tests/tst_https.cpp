@@ -1,49 +1,23 @@
 #include "filebytes.h"
 #include "httpsserver.h"
+#include "messages.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
+#include "newspages.h"
 #include "transfer.h"
+#include "windowinput.h"
 #include "workdir.h"
 
 #include <QApplication>
-#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSettings>
 #include <QTest>
 
 #include <memory>
 
-static const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
-static const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
-static const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
-static const QString Question = QStringLiteral(
-    "Произошла ошибка при создании резервной копии. Без резервной копии восстановление будет невозможно. "
-    "Всё равно продолжить загрузку? ");
-static const QString GoingOn = QStringLiteral("Запуск процедуры загрузки на сервер без резервной копии.");
-static const QString Cancelled = QStringLiteral("Загрузка на сервер отменена.");
-static const QString Caption = QStringLiteral("Выберите имя сохраняемого файла");
-
 // Characters that an address must escape, so the password shows differently inside one.
 static const QString SpecialPassword = QStringLiteral("p%41ss@:#/ x");
-
-// The site's windows-1251 page with CRLF line ends, and the worked example's item.
-static const QByteArray Before("<html>\r\n<body>\r\n<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <font color=yellow>");
-static const QByteArray After("\r\n \r\nold item<br>\r\n</p>\r\n</body>\r\n</html>\r\n");
-static const QByteArray WorkedItem("\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>");
-
-static QByteArray withoutCarriageReturns(QByteArray bytes)
-{
-    return bytes.replace('\r', QByteArray());
-}
-
-static QStringList backupsIn(const WorkDir &dir)
-{
-    return QDir(dir.path()).entryList({"backup_*.bak"}, QDir::Files, QDir::Name);
-}
 
 // Everything the program writes to Qt's log while it lives: debug lines, and any warning.
 class LogRecorder
@@ -71,37 +45,6 @@ static std::unique_ptr<HttpsServer> startedServer(const QByteArray &page, const 
     server->trustCertificate();
     server->putFile("news.html", page);
     return server;
-}
-
-static void typeCredentials(NewsAdder &window, const QString &login, const QString &password)
-{
-    window.findChild<QLineEdit *>("loginEdit")->setText(login);
-    window.findChild<QLineEdit *>("passEdit")->setText(password);
-}
-
-static void typeItem(NewsAdder &window, const QString &text, const QDateTime &date)
-{
-    window.findChild<QPlainTextEdit *>("textEdit")->setPlainText(text);
-    window.findChild<QDateTimeEdit *>("dateTimeEdit")->setDateTime(date);
-}
-
-static void click(NewsAdder &window, const char *button)
-{
-    window.findChild<QPushButton *>(button)->click();
-}
-
-// Messages compared in order; an expected text ending in ':' is followed by the network module's words.
-static bool sameMessages(const QStringList &seen, const QStringList &expected)
-{
-    if (seen.size() != expected.size())
-        return false;
-    for (int i = 0; i < seen.size(); ++i) {
-        const bool prefix = expected.at(i).endsWith(':');
-        if (prefix ? !(seen.at(i).startsWith(expected.at(i)) && seen.at(i).size() > expected.at(i).size())
-                   : seen.at(i) != expected.at(i))
-            return false;
-    }
-    return true;
 }
 
 // What stands between "editor:" and "@host" in the address as printed.

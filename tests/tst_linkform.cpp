@@ -43,6 +43,13 @@ private:
     static QLineEdit *shownText(linkForm &form) { return form.findChild<QLineEdit *>("lineEditAltT"); }
     static QCheckBox *newWindow(linkForm &form) { return form.findChild<QCheckBox *>("checkBoxNewWindow"); }
     static QPushButton *button(linkForm &form, const char *name) { return form.findChild<QPushButton *>(name); }
+    // Every field away from what the form starts with.
+    static void typeNonDefaults(linkForm &form)
+    {
+        address(form)->setText(QStringLiteral("page.html"));
+        shownText(form)->setText(QStringLiteral("more"));
+        newWindow(form)->setChecked(false);
+    }
 };
 
 void TestLinkForm::fragment_data()
@@ -104,9 +111,7 @@ void TestLinkForm::fieldsResetAfterButton()
     linkForm form;
     QSignalSpy sent(&form, SIGNAL(sendLink(QString)));
     form.show();
-    address(form)->setText(QStringLiteral("page.html"));
-    shownText(form)->setText(QStringLiteral("more"));
-    newWindow(form)->setChecked(false);
+    typeNonDefaults(form);
     QTest::mouseClick(button(form, buttonName.toLatin1()), Qt::LeftButton);
 
     QCOMPARE(sent.count(), emitted);
@@ -122,9 +127,7 @@ void TestLinkForm::frameCloseKeepsTypedText()
     linkForm form;
     QSignalSpy sent(&form, SIGNAL(sendLink(QString)));
     form.show();
-    address(form)->setText(QStringLiteral("page.html"));
-    shownText(form)->setText(QStringLiteral("more"));
-    newWindow(form)->setChecked(false);
+    typeNonDefaults(form);
     QVERIFY(form.close());
 
     QVERIFY(form.isHidden());

@@ -1,92 +1,23 @@
+#include "editor.h"
 #include "filebytes.h"
 #include "filesizelimit.h"
 #include "ftpserver.h"
+#include "messages.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "newsitem.h"
+#include "newspages.h"
 #include "ordinaryuser.h"
+#include "windowinput.h"
 #include "workdir.h"
 
 #include <QApplication>
-#include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QTest>
-
-static const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
-static const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
-static const QString SaveFailed = QStringLiteral("Произошла ошибка сохранения файла на жестком диске.");
-static const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
-static const QString BadFile = QStringLiteral("Плохой файл на сервере (ошибка)");
-static const QString InsertionProblem = QStringLiteral("Проблема добавления новостей. Плохой файл с сервера?");
-static const QString ReadFailed = QStringLiteral("Произошла ошибка добавления новости в файл. (чтение)");
-static const QString WriteFailed = QStringLiteral("Произошла ошибка записи новости в файл.");
-static const QString Question = QStringLiteral(
-    "Произошла ошибка при создании резервной копии. Без резервной копии восстановление будет невозможно. "
-    "Всё равно продолжить загрузку? ");
-static const QString GoingOn = QStringLiteral("Запуск процедуры загрузки на сервер без резервной копии.");
-static const QString Cancelled = QStringLiteral("Загрузка на сервер отменена.");
-
-// A windows-1251 page as the site keeps it: Cyrillic text, CRLF line ends, one older item.
-static const QByteArray Before("<html>\r\n<body>\r\n<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8 <font color=yellow>");
-static const QByteArray After("\r\n \r\nold item<br>\r\n</p>\r\n</body>\r\n</html>\r\n");
-static const QByteArray WorkedItem("\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>");
-
-static QByteArray withoutCarriageReturns(QByteArray bytes)
-{
-    return bytes.replace('\r', QByteArray());
-}
-
-static QStringList backupsIn(const WorkDir &dir)
-{
-    return QDir(dir.path()).entryList({"backup_*.bak"}, QDir::Files, QDir::Name);
-}
-
-static int count(const QByteArray &log, const char *command)
-{
-    return log.count(QByteArray("<- ") + command + ' ');
-}
-
-// The editor's window against a running server, the user's login and password typed in.
-class Editor
-{
-public:
-    explicit Editor(const FtpServer &server)
-        : window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port())
-    {
-        type("abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-        field("loginEdit")->setText(server.user());
-        field("passEdit")->setText(server.password());
-    }
-
-    void type(const QString &text, const QDateTime &date)
-    {
-        window.findChild<QPlainTextEdit *>("textEdit")->setPlainText(text);
-        window.findChild<QDateTimeEdit *>("dateTimeEdit")->setDateTime(date);
-    }
-    QLineEdit *field(const char *name) { return window.findChild<QLineEdit *>(name); }
-    void send() { window.findChild<QPushButton *>("sendButton")->click(); }
-
-    NewsAdder window;
-};
-
-// Messages compared in order; an expected text ending in ':' is followed by the network module's words.
-static bool sameMessages(const QStringList &seen, const QStringList &expected)
-{
-    if (seen.size() != expected.size())
-        return false;
-    for (int i = 0; i < seen.size(); ++i) {
-        const bool prefix = expected.at(i).endsWith(':');
-        if (prefix ? !(seen.at(i).startsWith(expected.at(i)) && seen.at(i).size() > expected.at(i).size())
-                   : seen.at(i) != expected.at(i))
-            return false;
-    }
-    return true;
-}
 
 static QStringList debugLines;
 static void recordDebugLine(QtMsgType type, const QMessageLogContext &, const QString &text)
@@ -181,7 +112,7 @@ void TestPublish::newestItemFirst()
                         "\n \nsecond<br>\n \n<br>06/05/2026 07:08<br><br>"
                         "\n \nfirst<br>\n \n<br>02/01/2026 03:04<br><br>"
                         "rest"));
-    QCOMPARE(count(server.log(), "RETR"), 4);
+    QCOMPARE(server.commandCount("RETR"), 4);
 }
 
 void TestPublish::emptyEditorStillPublishes()
@@ -260,7 +191,7 @@ void TestPublish::sendFails()
     else if (situation != "no server")
         QCOMPARE(server.fileContents("news.html"), onServer);
     if (situation != "no server")
-        QCOMPARE(count(server.log(), "STOR"), 0);
+        QCOMPARE(server.commandCount("STOR"), 0);
     // A news download that failed left no working copy behind.
     if (messages.last() == DownloadFailed || messages.last() == Cancelled)
         QVERIFY(!QFile::exists("news.html"));
@@ -314,7 +245,7 @@ void TestPublish::backupQuestion()
     }
     QCOMPARE(server.fileContents("news.html"),
              published ? withoutCarriageReturns(Before + WorkedItem + After) : Before + After);
-    QCOMPARE(count(server.log(), "RETR"), published ? 2 : 1);
+    QCOMPARE(server.commandCount("RETR"), published ? 2 : 1);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), published ? QStringList{"news.html"} : QStringList());
 }
 
@@ -390,7 +321,7 @@ void TestPublish::fullDiskDuringInsertionSendsNothing()
 
     QCOMPARE(answerer.texts(), (QStringList{WriteFailed, InsertionProblem}));
     QCOMPARE(server.fileContents("news.html"), page);
-    QCOMPARE(count(server.log(), "STOR"), 0);
+    QCOMPARE(server.commandCount("STOR"), 0);
     QCOMPARE(readFile("news.html"), page);
     QCOMPARE(backupsIn(dir).size(), 1);
     QCOMPARE(readFile(backupsIn(dir).first()), page);
@@ -479,13 +410,12 @@ void TestPublish::passwordNeverShown()
     QVERIFY(server.start());
     server.putFile("news.html", "<font color=yellow>");
     NewsAdder window(server.url("news.html"), server.url(uploadPath), "127.0.0.1", server.port());
-    window.findChild<QLineEdit *>("loginEdit")->setText(server.user());
-    window.findChild<QLineEdit *>("passEdit")->setText(typedPassword);
+    typeCredentials(window, server.user(), typedPassword);
     ModalAnswerer answerer;
     debugLines.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordDebugLine);
 
-    window.findChild<QPushButton *>("sendButton")->click();
+    click(window, "sendButton");
 
     qInstallMessageHandler(previous);
     QVERIFY2(sameMessages(answerer.texts(), {lastMessage}), qPrintable(answerer.texts().join(" | ")));

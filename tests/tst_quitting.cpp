@@ -4,13 +4,14 @@
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "newsadder.h"
+#include "newspages.h"
+#include "windowinput.h"
 #include "workdir.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -22,7 +23,6 @@
 
 namespace {
 const QString WindowTitle = QStringLiteral("Отправка новостей quellmar");
-const QByteArray Page("<html><body><font color=yellow>\n \nold item<br></body></html>");
 const QPoint SendButtonCentre(497, 262);
 
 // Counts every message box that is shown, however briefly.
@@ -92,12 +92,11 @@ void TestQuitting::closingWindowDuringTransfer()
     QVERIFY(server.start());
     server.putFile("news.html", Page);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    window.findChild<QLineEdit *>("loginEdit")->setText(server.user());
-    window.findChild<QLineEdit *>("passEdit")->setText(server.password());
+    typeCredentials(window, server.user(), server.password());
     window.show();
     MessageBoxCounter boxes;
 
-    QTimer::singleShot(0, &window, [&] { window.findChild<QPushButton *>("sendButton")->click(); });
+    QTimer::singleShot(0, &window, [&] { click(window, "sendButton"); });
     QElapsedTimer sinceClose;
     QTimer poll;
     connect(&poll, &QTimer::timeout, &window, [&] {

@@ -1,14 +1,16 @@
 // Transfers against servers that are slow, die, drop the connection or limit connections, and
 // logins that would smuggle commands to the server: one command at a time, no endless wait, no
 // leaked connection, nothing sent that should not be.
+#include "editor.h"
 #include "filebytes.h"
 #include "ftpserver.h"
+#include "messages.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
+#include "newspages.h"
 #include "workdir.h"
 
 #include <QApplication>
-#include <QDateTimeEdit>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -17,58 +19,10 @@
 #include <QTest>
 #include <QTimer>
 
-static const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
-static const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
-static const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
-static const QString Question = QStringLiteral(
-    "Произошла ошибка при создании резервной копии. Без резервной копии восстановление будет невозможно. "
-    "Всё равно продолжить загрузку? ");
-static const QString Cancelled = QStringLiteral("Загрузка на сервер отменена.");
-static const QString Caption = QStringLiteral("Выберите имя сохраняемого файла");
-static const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
-static const QString LoginRefused = QStringLiteral(
-    "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "
-    "На сервер ничего не отправлено; исправьте логин и повторите.");
-static const QString PasswordRefused = QStringLiteral(
-    "Пароль содержит управляющий символ (перевод строки, возврат каретки или другой). "
-    "На сервер ничего не отправлено; исправьте пароль и повторите.");
-
-static const QByteArray Page("<html><body><font color=yellow>\n \nold item<br></body></html>");
-static const QByteArray Item("\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>");
 static const QByteArray Published("<html><body><font color=yellow>\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>"
                                   "\n \nold item<br></body></html>");
 
 static const int ShortIdleTimeout = 1500;
-
-static const char *const PublishingButtons[] = {"sendButton", "pushButton", "restoreButton"};
-
-// The editor's window against a running server, an item typed in, the login and password filled in.
-class Editor
-{
-public:
-    explicit Editor(const FtpServer &server)
-        : window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port())
-    {
-        window.findChild<QPlainTextEdit *>("textEdit")->setPlainText("abc\ndef");
-        window.findChild<QDateTimeEdit *>("dateTimeEdit")->setDateTime(QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-        field("loginEdit")->setText(server.user());
-        field("passEdit")->setText(server.password());
-    }
-
-    QLineEdit *field(const char *name) { return window.findChild<QLineEdit *>(name); }
-    QPushButton *button(const char *name) { return window.findChild<QPushButton *>(name); }
-    void click(const char *name) { button(name)->click(); }
-    bool publishingEnabled()
-    {
-        for (const char *name : PublishingButtons) {
-            if (!button(name)->isEnabled())
-                return false;
-        }
-        return true;
-    }
-
-    NewsAdder window;
-};
 
 static bool busyCursorShown()
 {
@@ -141,20 +95,6 @@ private:
     const FtpServer &m_server;
     QTimer m_timer;
 };
-
-// Messages compared in order; an expected text ending in ':' is followed by an error text.
-static bool sameMessages(const QStringList &seen, const QStringList &expected)
-{
-    if (seen.size() != expected.size())
-        return false;
-    for (int i = 0; i < seen.size(); ++i) {
-        const bool prefix = expected.at(i).endsWith(':');
-        if (prefix ? !(seen.at(i).startsWith(expected.at(i)) && seen.at(i).size() > expected.at(i).size())
-                   : seen.at(i) != expected.at(i))
-            return false;
-    }
-    return true;
-}
 
 class TestRobustness : public QObject
 {
@@ -296,7 +236,7 @@ void TestRobustness::deadServerGivenUp()
     editor.click("sendButton");
     QCOMPARE(answerer.texts(), QStringList{Uploaded});
     QByteArray published = page;
-    QCOMPARE(server.fileContents("news.html"), published.insert(Page.indexOf("<font color=yellow>") + 19, Item));
+    QCOMPARE(server.fileContents("news.html"), published.insert(Page.indexOf("<font color=yellow>") + 19, WorkedItem));
 }
 
 void TestRobustness::slowServerNotGivenUp()
@@ -381,7 +321,7 @@ void TestRobustness::threeSendsWithinConnectionLimit()
     editor.click("sendButton");
 
     QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded, Uploaded}));
-    QCOMPARE(server.fileContents("news.html"), "<font color=yellow>" + Item + Item + Item);
+    QCOMPARE(server.fileContents("news.html"), "<font color=yellow>" + WorkedItem + WorkedItem + WorkedItem);
     QVERIFY(!server.log().contains("Too many connections"));
     QTRY_COMPARE_WITH_TIMEOUT(server.openSessions(), 0, 3000);
 }

@@ -1,34 +1,22 @@
 #include "filebytes.h"
 #include "filesizelimit.h"
 #include "ftpserver.h"
+#include "messages.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "ordinaryuser.h"
 #include "transfer.h"
+#include "windowinput.h"
 #include "workdir.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QTest>
-
-static const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
-static const QString SaveFailed = QStringLiteral("Произошла ошибка сохранения файла на жестком диске.");
-static const QString UnreadableUpload =
-    QStringLiteral("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска");
-static const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
-static const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
 
 static QByteArray everyByteValue()
 {
     return allByteValues() + "\r\n<font color=yellow>\r\n" + allByteValues();
-}
-
-static void typeCredentials(NewsAdder &window, const QString &login, const QString &password)
-{
-    window.findChild<QLineEdit *>(QStringLiteral("loginEdit"))->setText(login);
-    window.findChild<QLineEdit *>(QStringLiteral("passEdit"))->setText(password);
 }
 
 static bool sawStore(const FtpServer &server)

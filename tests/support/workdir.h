@@ -2,6 +2,7 @@
 #define WORKDIR_H
 
 #include <QDir>
+#include <QStringList>
 #include <QTemporaryDir>
 
 // Makes a fresh temporary directory the working directory for as long as it lives,
@@ -21,5 +22,11 @@ private:
     QString m_previous;
     QTemporaryDir m_dir;
 };
+
+// The automatic backups a send left in the directory, by name.
+inline QStringList backupsIn(const WorkDir &dir)
+{
+    return QDir(dir.path()).entryList({"backup_*.bak"}, QDir::Files, QDir::Name);
+}
 
 #endif // WORKDIR_H

@@ -1,0 +1,50 @@
+#ifndef MESSAGES_H
+#define MESSAGES_H
+
+#include <QString>
+#include <QStringList>
+
+// The program's own texts, as the user reads them in its message boxes and dialogs. A text ending
+// in ':' is followed by the network module's words.
+
+inline const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
+inline const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
+inline const QString SaveFailed = QStringLiteral("Произошла ошибка сохранения файла на жестком диске.");
+inline const QString UploadFailed = QStringLiteral("Произошла ошибка сохранения файла на сервере:");
+inline const QString UnreadableUpload =
+    QStringLiteral("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска");
+inline const QString BadFile = QStringLiteral("Плохой файл на сервере (ошибка)");
+inline const QString InsertionProblem = QStringLiteral("Проблема добавления новостей. Плохой файл с сервера?");
+inline const QString ReadFailed = QStringLiteral("Произошла ошибка добавления новости в файл. (чтение)");
+inline const QString WriteFailed = QStringLiteral("Произошла ошибка записи новости в файл.");
+inline const QString Question = QStringLiteral(
+    "Произошла ошибка при создании резервной копии. Без резервной копии восстановление будет невозможно. "
+    "Всё равно продолжить загрузку? ");
+inline const QString GoingOn = QStringLiteral("Запуск процедуры загрузки на сервер без резервной копии.");
+inline const QString Cancelled = QStringLiteral("Загрузка на сервер отменена.");
+inline const QString Caption = QStringLiteral("Выберите имя сохраняемого файла");
+inline const QString BackupCancelled = QStringLiteral("Создание резервной копии отменено");
+inline const QString RestoreCancelled = QStringLiteral("Восстановление резервной копии отменено");
+inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
+inline const QString LoginRefused = QStringLiteral(
+    "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "
+    "На сервер ничего не отправлено; исправьте логин и повторите.");
+inline const QString PasswordRefused = QStringLiteral(
+    "Пароль содержит управляющий символ (перевод строки, возврат каретки или другой). "
+    "На сервер ничего не отправлено; исправьте пароль и повторите.");
+
+// Messages compared in order; an expected text ending in ':' must be followed by more words.
+inline bool sameMessages(const QStringList &seen, const QStringList &expected)
+{
+    if (seen.size() != expected.size())
+        return false;
+    for (int i = 0; i < seen.size(); ++i) {
+        const bool prefix = expected.at(i).endsWith(':');
+        if (prefix ? !(seen.at(i).startsWith(expected.at(i)) && seen.at(i).size() > expected.at(i).size())
+                   : seen.at(i) != expected.at(i))
+            return false;
+    }
+    return true;
+}
+
+#endif // MESSAGES_H

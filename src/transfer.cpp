@@ -70,9 +70,9 @@ QString redirected(const QNetworkReply *reply, const QString &target)
 
 } // namespace
 
-// The one place where a transfer is issued and waited for; upload is null for a GET. With a sink,
-// a GET's body is written to it as it arrives, which overlaps the disk with the network and keeps
-// a large page out of memory.
+// The one place where a transfer is issued and waited for: a PUT of upload, or with upload null a
+// GET whose body is written to sink as it arrives, which overlaps the disk with the network and
+// keeps a large page out of memory.
 static TransferResult transfer(const QUrl &url, const QByteArray *upload, int idleTimeout, QSaveFile *sink = nullptr)
 {
     TransferResult result;
@@ -131,7 +131,6 @@ static TransferResult transfer(const QUrl &url, const QByteArray *upload, int id
         result.status = saved ? TransferResult::Succeeded : TransferResult::SaveFailed;
     } else if (reply->isFinished()) {
         result.status = TransferResult::Succeeded;
-        result.body = reply->readAll();
     } else {
         reply->abort();
         result.status = stalled ? TransferResult::Failed : TransferResult::Unfinished;
@@ -142,11 +141,6 @@ static TransferResult transfer(const QUrl &url, const QByteArray *upload, int id
     // the manager follows at the end of the scope and closes its connection to the server.
     delete reply;
     return result;
-}
-
-TransferResult fetchUrl(const QUrl &url, int idleTimeout)
-{
-    return transfer(url, nullptr, idleTimeout);
 }
 
 TransferResult putUrl(const QUrl &url, const QByteArray &data, int idleTimeout)

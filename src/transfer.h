@@ -9,13 +9,12 @@
 struct TransferResult
 {
     enum Status {
-        Succeeded,  // finished without error; body holds the whole reply
+        Succeeded,  // finished without error; a download's file holds the whole reply
         Failed,     // finished with an error; errorText says why
         Unfinished, // the wait ended before the reply finished
         SaveFailed  // fetched whole, but the local file could not take it; it keeps its old contents
     };
     Status status = Unfinished;
-    QByteArray body;
     QString errorText;  // the network module's text without the address's password, or the program's own
 
     bool succeeded() const { return status == Succeeded; }
@@ -28,10 +27,9 @@ const int DefaultIdleTimeout = 60 * 1000;  // milliseconds
 // no byte has moved for idleTimeout milliseconds (Failed), or the application quits (Unfinished).
 // The network access manager, and with it the connection to the server, lives only as long as the
 // operation. An address whose user name or password holds a control character is refused unsent.
-TransferResult fetchUrl(const QUrl &url, int idleTimeout = DefaultIdleTimeout);
+// A download's body goes to fileName as it arrives and replaces the file only once all of it is
+// there; a network failure is reported before a local one.
 TransferResult putUrl(const QUrl &url, const QByteArray &data, int idleTimeout = DefaultIdleTimeout);
-// As fetchUrl, but the body goes to fileName as it arrives and replaces the file only once all of it
-// is there; body stays empty. A network failure is reported before a local one.
 TransferResult fetchUrlToFile(const QUrl &url, const QString &fileName, int idleTimeout = DefaultIdleTimeout);
 
 // Why the address's user name or password cannot go into the FTP command stream, or an empty text.

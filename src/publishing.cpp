@@ -9,9 +9,11 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTextDocument>
 
 static void showMessage(const QString &text)
 {
@@ -79,18 +81,25 @@ qint32 NewsAdder::uploadFile(QFile *file)
 
 qint32 NewsAdder::insertNewsItem()
 {
-    // Text mode, as the page is a text file: carriage returns are dropped on reading, and line
-    // feeds are written as the platform's line end.
+    // In binary: every byte around the item goes back to the server as it came, whatever the page's
+    // charset and line ends.
     QByteArray page;
-    if (!readWholeFile(newsFile->fileName(), page, QIODevice::Text)) {
+    if (!readWholeFile(newsFile->fileName(), page)) {
         showMessage(tr("Произошла ошибка добавления новости в файл. (чтение)"));
         return -1;
     }
-    if (!insertAfterMarker(page, encodeForNewsPage(newsItem))) {
+    const ItemInsertion insertion = insertNewsItemIntoPage(page, newsItem);
+    if (insertion.outcome == ItemInsertion::UnknownCharset) {
+        showMessage(tr("Страница новостей на сервере объявляет неизвестную кодировку «%1». Новость не "
+                       "добавлена, на сервер ничего не отправлено.")
+                        .arg(QString::fromLatin1(insertion.charsetName)));
+        return -1;
+    }
+    if (insertion.outcome == ItemInsertion::NoMarker) {
         showMessage(tr("Плохой файл на сервере (ошибка)"));
         return -1;
     }
-    if (!saveWholeFile(newsFile->fileName(), page, QIODevice::Text)) {
+    if (!saveWholeFile(newsFile->fileName(), insertion.page)) {
         showMessage(tr("Произошла ошибка записи новости в файл."));
         return -1;
     }
@@ -103,7 +112,7 @@ void NewsAdder::on_sendButton_clicked()
     if (command.refused())
         return;
 
-    backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
+    backupFile->setFileName(freeBackupName(QDateTime::currentDateTime(), QDir::current()));
     if (downloadBackupFile() != 0) {
         if (lastWaitCutShort)
             return;
@@ -121,7 +130,8 @@ void NewsAdder::on_sendButton_clicked()
         showMessage(tr("Запуск процедуры загрузки на сервер без резервной копии."));
     }
 
-    newsItem = composeNewsItem(ui->textEdit->toPlainText(), ui->dateTimeEdit->dateTime());
+    // The raw text: the plain text would turn non-breaking spaces into spaces.
+    newsItem = composeNewsItem(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime());
     qDebug() << newsItem;
 
     if (downloadNewsFile() != 0)

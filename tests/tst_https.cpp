@@ -116,7 +116,7 @@ void TestHttps::publishFromSettings()
     click(*window, "sendButton");
 
     QCOMPARE(answerer.texts(), QStringList{Uploaded});
-    QCOMPARE(server->fileContents("news.html"), withoutCarriageReturns(Before + WorkedItem + After));
+    QCOMPARE(server->fileContents("news.html"), Before + WorkedItemCrLf + After);
     QCOMPARE(readFile("news.html"), server->fileContents("news.html"));
     const QStringList backups = backupsIn(dir);
     QCOMPARE(backups.size(), 1);

@@ -28,10 +28,4 @@ inline QByteArray allByteValues()
     return bytes;
 }
 
-// On this platform the program reads the page in text mode, which drops the carriage returns.
-inline QByteArray withoutCarriageReturns(QByteArray bytes)
-{
-    return bytes.replace('\r', QByteArray());
-}
-
 #endif // FILEBYTES_H

@@ -14,5 +14,7 @@ inline const QByteArray Page("<html><body><font color=yellow>\n \nold item<br></
 
 // "abc", "def" on two lines, dated 05.12.2026 18:48, as it goes into the page.
 inline const QByteArray WorkedItem("\n \nabc<br>def<br>\n \n<br>05/12/2026 18:48<br><br>");
+// The same on a page with CRLF line ends, such as Before + After.
+inline const QByteArray WorkedItemCrLf("\r\n \r\nabc<br>def<br>\r\n \r\n<br>05/12/2026 18:48<br><br>");
 
 #endif // NEWSPAGES_H

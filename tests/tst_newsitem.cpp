@@ -1,5 +1,6 @@
 #include "newsitem.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
 
@@ -12,6 +13,8 @@ private slots:
     void composition();
     void backupName_data();
     void backupName();
+    void freeBackupNames_data();
+    void freeBackupNames();
     void encoding_data();
     void encoding();
     void everyCodePageCharacterIsOneByte();
@@ -40,6 +43,8 @@ void TestNewsItem::composition_data()
         << "\n \na<br><br>b<br>\n \n<br>05/12/2026 18:48<br><br>";
     QTest::newRow("markup and Cyrillic as typed") << "<b>Новость</b> & <a href=\"x\">" << at(2026, 12, 5, 18, 48)
         << "\n \n<b>Новость</b> & <a href=\"x\"><br>\n \n<br>05/12/2026 18:48<br><br>";
+    QTest::newRow("Enter, Shift+Enter, no-break space") << QString::fromUtf8("a\u2029b\u2028c\u00A0d") << at(2026, 12, 5, 18, 48)
+        << QString::fromUtf8("\n \na<br>b<br>c\u00A0d<br>\n \n<br>05/12/2026 18:48<br><br>");
     QTest::newRow("leading zeros, midnight") << "x" << at(2027, 1, 2, 0, 5)
         << "\n \nx<br>\n \n<br>02/01/2027 00:05<br><br>";
     QTest::newRow("24-hour clock, seconds dropped") << "x" << at(2026, 12, 31, 23, 59, 59)
@@ -69,6 +74,29 @@ void TestNewsItem::backupName()
     QFETCH(QDateTime, now);
     QFETCH(QString, expected);
     QCOMPARE(automaticBackupName(now), expected);
+}
+
+void TestNewsItem::freeBackupNames_data()
+{
+    QTest::addColumn<QStringList>("existing");
+    QTest::addColumn<QString>("expected");
+
+    const QString first = "backup_05-12-2026_18-48-23";
+    QTest::newRow("free") << QStringList{first + "_2.bak"} << first + ".bak";
+    QTest::newRow("taken") << QStringList{first + ".bak"} << first + "_2.bak";
+    QTest::newRow("taken twice, folder in the way")
+        << QStringList{first + ".bak", first + "_2.bak/"} << first + "_3.bak";
+}
+
+void TestNewsItem::freeBackupNames()
+{
+    QFETCH(QStringList, existing);
+    QFETCH(QString, expected);
+
+    QTemporaryDir dir;
+    for (const QString &name : existing)
+        QVERIFY(name.endsWith('/') ? QDir(dir.path()).mkdir(name) : QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
+    QCOMPARE(freeBackupName(at(2026, 12, 5, 18, 48, 23), QDir(dir.path())), expected);
 }
 
 void TestNewsItem::encoding_data()

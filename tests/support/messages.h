@@ -15,6 +15,10 @@ inline const QString UnreadableUpload =
     QStringLiteral("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска");
 inline const QString BadFile = QStringLiteral("Плохой файл на сервере (ошибка)");
 inline const QString InsertionProblem = QStringLiteral("Проблема добавления новостей. Плохой файл с сервера?");
+// %1: the charset name as the page declares it.
+inline const QString UnknownCharset = QStringLiteral(
+    "Страница новостей на сервере объявляет неизвестную кодировку «%1». Новость не добавлена, на сервер "
+    "ничего не отправлено.");
 inline const QString ReadFailed = QStringLiteral("Произошла ошибка добавления новости в файл. (чтение)");
 inline const QString WriteFailed = QStringLiteral("Произошла ошибка записи новости в файл.");
 inline const QString Question = QStringLiteral(

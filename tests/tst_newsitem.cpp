@@ -1,6 +1,5 @@
 #include "newsitem.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextCodec>
 
@@ -13,8 +12,6 @@ private slots:
     void composition();
     void backupName_data();
     void backupName();
-    void freeBackupNames_data();
-    void freeBackupNames();
     void encoding_data();
     void encoding();
     void everyCodePageCharacterIsOneByte();
@@ -74,29 +71,6 @@ void TestNewsItem::backupName()
     QFETCH(QDateTime, now);
     QFETCH(QString, expected);
     QCOMPARE(automaticBackupName(now), expected);
-}
-
-void TestNewsItem::freeBackupNames_data()
-{
-    QTest::addColumn<QStringList>("existing");
-    QTest::addColumn<QString>("expected");
-
-    const QString first = "backup_05-12-2026_18-48-23";
-    QTest::newRow("free") << QStringList{first + "_2.bak"} << first + ".bak";
-    QTest::newRow("taken") << QStringList{first + ".bak"} << first + "_2.bak";
-    QTest::newRow("taken twice, folder in the way")
-        << QStringList{first + ".bak", first + "_2.bak/"} << first + "_3.bak";
-}
-
-void TestNewsItem::freeBackupNames()
-{
-    QFETCH(QStringList, existing);
-    QFETCH(QString, expected);
-
-    QTemporaryDir dir;
-    for (const QString &name : existing)
-        QVERIFY(name.endsWith('/') ? QDir(dir.path()).mkdir(name) : QFile(dir.filePath(name)).open(QIODevice::WriteOnly));
-    QCOMPARE(freeBackupName(at(2026, 12, 5, 18, 48, 23), QDir(dir.path())), expected);
 }
 
 void TestNewsItem::encoding_data()

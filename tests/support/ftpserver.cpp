@@ -5,7 +5,12 @@
 #include <QFile>
 
 FtpServer::FtpServer(const QStringList &extraArgs)
-    : m_extraArgs(extraArgs)
+    : FtpServer(QStringLiteral(TEST_SUPPORT_DIR "/ftpserver.py"), QStringLiteral("ftp"), extraArgs)
+{
+}
+
+FtpServer::FtpServer(const QString &script, const QString &scheme, const QStringList &extraArgs)
+    : m_script(script), m_scheme(scheme), m_extraArgs(extraArgs)
 {
 }
 
@@ -18,7 +23,7 @@ bool FtpServer::start()
 {
     if (!m_root.isValid() || !m_logDir.isValid())
         return false;
-    QStringList args{QStringLiteral(TEST_SUPPORT_DIR "/ftpserver.py"),
+    QStringList args{m_script,
                      QStringLiteral("--root"), m_root.path(),
                      QStringLiteral("--user"), user(),
                      QStringLiteral("--password"), m_password,
@@ -56,7 +61,7 @@ bool FtpServer::isRunning() const
 
 QString FtpServer::url(const QString &name) const
 {
-    return QStringLiteral("ftp://127.0.0.1:%1/%2").arg(m_port).arg(name);
+    return QStringLiteral("%1://127.0.0.1:%2/%3").arg(m_scheme).arg(m_port).arg(name);
 }
 
 QString FtpServer::logPath() const

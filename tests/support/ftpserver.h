@@ -25,7 +25,7 @@ public:
     QString password() const { return m_password; }
     void setPassword(const QString &password) { m_password = password; }
 
-    // ftp://127.0.0.1:PORT/NAME, without credentials.
+    // ftp://127.0.0.1:PORT/NAME (ftpes://, ftps:// for FtpsServer), without credentials.
     QString url(const QString &name) const;
     // The FTP command log of the server (written when started with logging on).
     QString logPath() const;
@@ -39,7 +39,13 @@ public:
     bool hasFile(const QString &name) const;
     void putFile(const QString &name, const QByteArray &contents) const;
 
+protected:
+    // The same server run by another script that takes ftpserver.py's options, with URLs of SCHEME.
+    FtpServer(const QString &script, const QString &scheme, const QStringList &extraArgs);
+
 private:
+    QString m_script;
+    QString m_scheme;
     QTemporaryDir m_root;
     QTemporaryDir m_logDir;
     QStringList m_extraArgs;

@@ -22,23 +22,6 @@ QString HttpsServer::root() const
     return m_dir.filePath(QStringLiteral("root"));
 }
 
-bool HttpsServer::run(const QString &program, const QStringList &args, const QByteArray &input)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForStarted(10000)) {
-        m_error = program + QStringLiteral(" did not start");
-        return false;
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(30000) || process.exitCode() != 0) {
-        m_error = program + QStringLiteral(": ") + QString::fromLocal8Bit(process.readAllStandardError());
-        return false;
-    }
-    return true;
-}
-
 bool HttpsServer::writeFile(const QString &path, const QByteArray &contents)
 {
     QFile file(path);
@@ -56,20 +39,20 @@ bool HttpsServer::start()
         m_error = QStringLiteral("no temporary directory");
         return false;
     }
-    const QString cert = m_dir.filePath(QStringLiteral("cert.pem"));
-    const QString key = m_dir.filePath(QStringLiteral("key.pem"));
-    if (!run(QStringLiteral("openssl"),
-             {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj", "/CN=127.0.0.1",
-              "-addext", "subjectAltName=IP:127.0.0.1", "-keyout", key, "-out", cert}))
+    if (!m_certificateFiles.make()) {
+        m_error = m_certificateFiles.errorString();
         return false;
-    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(cert);
+    }
+    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(certificatePath());
     if (certificates.isEmpty()) {
         m_error = QStringLiteral("certificate not readable");
         return false;
     }
     m_certificate = certificates.first();
 
-    // htpasswd line with an APR1 hash; openssl reads the password from standard input.
+    // htpasswd line with an APR1 hash of the password's UTF-8 bytes, which is what a client that sends
+    // the password as typed (curl) presents; openssl reads it from standard input, so no argument
+    // encoding gets in between.
     QProcess hasher;
     hasher.start(QStringLiteral("openssl"), {"passwd", "-apr1", "-stdin"});
     hasher.write(m_password.toUtf8() + '\n');
@@ -108,8 +91,8 @@ bool HttpsServer::start()
         "  scgi_temp_path %2/temp/scgi;\n"
         "  server {\n"
         "    listen 127.0.0.1:%3 ssl;\n"
-        "    ssl_certificate %2/cert.pem;\n"
-        "    ssl_certificate_key %2/key.pem;\n"
+        "    ssl_certificate %4;\n"
+        "    ssl_certificate_key %5;\n"
         "    root %2/root;\n"
         "    client_max_body_size 200m;\n"
         "    location = /moved.html { return 301 /news.html; }\n"
@@ -124,7 +107,8 @@ bool HttpsServer::start()
         "  }\n"
         "}\n")
         .arg(geteuid() == 0 ? QStringLiteral("user root root;\n") : QString(), prefix)
-        .arg(m_port);
+        .arg(m_port)
+        .arg(m_certificateFiles.certificatePath(), m_certificateFiles.keyPath());
     const QString configPath = m_dir.filePath(QStringLiteral("nginx.conf"));
     if (!writeFile(configPath, config.toUtf8()))
         return false;

@@ -6,6 +6,8 @@
 #include <QSslCertificate>
 #include <QTemporaryDir>
 
+#include "testcertificate.h"
+
 // A real nginx on a free 127.0.0.1 port, serving a temporary root over TLS with a certificate made
 // for this run. GET is open; PUT (WebDAV) needs basic authentication as user "editor".
 // Stopped when the object goes out of scope.
@@ -25,6 +27,8 @@ public:
     QString password() const { return m_password; }
     void setPassword(const QString &password) { m_password = password; }
     QSslCertificate certificate() const { return m_certificate; }
+    // This run's certificate as a PEM file, for a client told to trust that file.
+    QString certificatePath() const { return m_certificateFiles.certificatePath(); }
     // Adds this run's certificate to the process's default SSL configuration as a trusted CA.
     void trustCertificate() const;
 
@@ -38,12 +42,12 @@ public:
     QString errorString() const { return m_error; }
 
 private:
-    bool run(const QString &program, const QStringList &args, const QByteArray &input = QByteArray());
     bool writeFile(const QString &path, const QByteArray &contents);
 
     QTemporaryDir m_dir;
     QProcess m_nginx;
     QString m_password = QStringLiteral("secret");
+    TestCertificate m_certificateFiles;
     QSslCertificate m_certificate;
     quint16 m_port = 0;
     QString m_error;

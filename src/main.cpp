@@ -2,6 +2,7 @@
 #include "dialoghookup.h"
 #include "linkform.h"
 #include "newsadder.h"
+#include "qttranslations.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -16,7 +17,11 @@ int main(int argc, char *argv[])
     qDebug() << settings->value(QStringLiteral("host")).toString();
     qDebug() << settings->value(QStringLiteral("port")).toInt();
 
+    // A 150 % or 200 % screen scales the whole window, not only its text.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication *app = new QApplication(argc, argv);
+    loadQtTranslations(app);
     NewsAdder *window = new NewsAdder(settings->value(QStringLiteral("remotepath")).toString(),
                                       settings->value(QStringLiteral("remoteFTPpath")).toString(),
                                       settings->value(QStringLiteral("host")).toString(),

@@ -87,7 +87,7 @@ void TestStartup::readsSettingsOfWorkingDirectory()
 
 void TestStartup::closingMainWindowClosesOpenDialogs_data()
 {
-    QTest::addColumn<QPoint>("buttonCentre");   // in the main window
+    QTest::addColumn<QPoint>("buttonCentre");   // in the main window as drawn, before scaling
     QTest::addColumn<QString>("dialogTitle");
     QTest::newRow("link dialog") << QPoint(30 + 37, 70 + 12) << QStringLiteral("Редактор ссылок");
     QTest::newRow("image link dialog") << QPoint(210 + 40, 70 + 12) << QStringLiteral("Ввод ссылки на изображение");
@@ -103,7 +103,7 @@ void TestStartup::closingMainWindowClosesOpenDialogs()
     QVERIFY(app.start(m_display));
     bool ok = false;
     m_display.windows("click", WindowTitle, &ok,
-                      {QString::number(buttonCentre.x()), QString::number(buttonCentre.y())});
+                      {QString::number(buttonCentre.x()), QString::number(buttonCentre.y()), "--design-width", "566"});
     QVERIFY2(ok, "the main window did not appear");
     m_display.windows("list", dialogTitle, &ok);
     QVERIFY2(ok, "the dialog did not open");

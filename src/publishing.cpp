@@ -5,6 +5,7 @@
 #include "localfile.h"
 #include "newsitem.h"
 #include "runningcommand.h"
+#include "settings.h"
 #include "transfer.h"
 
 #include <QDateTime>
@@ -18,6 +19,14 @@ static void showMessage(const QString &text)
     QMessageBox box;
     box.setText(text);
     box.exec();
+}
+
+bool NewsAdder::reportMissingAddress(AddressesNeeded needed)
+{
+    const QString message = missingAddressMessage(remotePath, remoteFtpPath, needed);
+    if (!message.isEmpty())
+        showMessage(message);
+    return !message.isEmpty();
 }
 
 QList<QWidget *> NewsAdder::publishingButtons() const
@@ -100,7 +109,7 @@ qint32 NewsAdder::insertNewsItem()
 void NewsAdder::on_sendButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || reportMissingAddress(AddressesNeeded::DownloadAndUpload))
         return;
 
     backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
@@ -136,7 +145,7 @@ void NewsAdder::on_sendButton_clicked()
 void NewsAdder::on_pushButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || reportMissingAddress(AddressesNeeded::Download))
         return;
 
     const QString name = QFileDialog::getSaveFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
@@ -152,7 +161,7 @@ void NewsAdder::on_pushButton_clicked()
 void NewsAdder::on_restoreButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || reportMissingAddress(AddressesNeeded::DownloadAndUpload))
         return;
 
     const QString name = QFileDialog::getOpenFileName(this, tr("Выберите имя сохраняемого файла"), QString(),

@@ -19,6 +19,7 @@ private slots:
     void readsSettingsOfWorkingDirectory();
     void closingMainWindowClosesOpenDialogs_data();
     void closingMainWindowClosesOpenDialogs();
+    void settingsProblemShownOverWindow();
 
 private:
     VirtualDisplay m_display;
@@ -112,6 +113,28 @@ void TestStartup::closingMainWindowClosesOpenDialogs()
     QVERIFY(ok);
     QVERIFY2(app.waitForExit(15000), "the open dialog kept the program running");
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+}
+
+void TestStartup::settingsProblemShownOverWindow()
+{
+    QTemporaryDir workDir;
+    QFile ini(workDir.filePath("settings.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    QVERIFY(ini.write("remotepath=ftp://127.0.0.1/a,b.html\n") > 0);
+    ini.close();
+
+    AppProcess app(workDir.path());
+    QVERIFY(app.start(m_display));
+    bool ok = false;
+    m_display.windows("list", QStringLiteral("settings.ini"), &ok);
+    QVERIFY2(ok, "no message about the value with a comma");
+    QVERIFY(m_display.windows("list", QString()).contains(WindowTitle));
+    m_display.windows("close", QStringLiteral("settings.ini"), &ok);
+    QVERIFY(ok);
+    m_display.windows("close", WindowTitle, &ok);
+    QVERIFY(ok);
+    QVERIFY2(app.waitForExit(15000), "closing the main window did not end the program");
     QCOMPARE(app.exitCode(), 0);
 }
 

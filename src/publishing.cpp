@@ -2,6 +2,7 @@
 #include "newsadder.h"
 #include "ui_newsadder.h"
 
+#include "backupname.h"
 #include "localfile.h"
 #include "newsitem.h"
 #include "runningcommand.h"
@@ -10,8 +11,10 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 
 static void showMessage(const QString &text)
@@ -148,14 +151,19 @@ void NewsAdder::on_pushButton_clicked()
     if (command.refused() || reportMissingAddress(AddressesNeeded::Download))
         return;
 
-    const QString name = QFileDialog::getSaveFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
-                                                      tr("BAK file (*.bak)"));
-    if (name.isEmpty()) {
+    // The dialog adds the extension itself, and asks before replacing the file under that name.
+    QFileDialog dialog(this, tr("Выберите имя сохраняемого файла"), QString(), tr("BAK file (*.bak)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("bak"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty()) {
         showMessage(tr("Создание резервной копии отменено"));
         return;
     }
-    backupFile->setFileName(name);
-    downloadBackupFile();
+    backupFile->setFileName(withBackupExtension(dialog.selectedFiles().first()));
+    if (downloadBackupFile() == 0) {
+        showMessage(tr("Резервная копия страницы с сервера сохранена в файл %1")
+                        .arg(QDir::toNativeSeparators(QFileInfo(backupFile->fileName()).absoluteFilePath())));
+    }
 }
 
 void NewsAdder::on_restoreButton_clicked()

@@ -30,6 +30,7 @@ class TestBackupRestore : public QObject
     Q_OBJECT
 
 private slots:
+    void backupSavesServerFile_data();
     void backupSavesServerFile();
     void backupCancelled();
     void backupFails_data();
@@ -44,25 +45,38 @@ private slots:
     void restoreThenSendBacksUpRestoredFile();
 };
 
+void TestBackupRestore::backupSavesServerFile_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("name.bak") << "mine.bak" << "mine.bak";
+    QTest::newRow("name without extension") << "mine" << "mine.bak";
+    QTest::newRow("other extension kept") << "page.html" << "page.html";
+}
+
 void TestBackupRestore::backupSavesServerFile()
 {
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+
     WorkDir dir;
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", everyByteValue());
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("mine.bak"));
+    answerer.chooseFile(dir.filePath(typed));
 
     click(window, "pushButton");
 
-    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen.size(), 2);
     QCOMPARE(answerer.seen.first().kind, SeenDialog::FileDialog);
     QCOMPARE(answerer.seen.first().title, Caption);
     QCOMPARE(answerer.seen.first().nameFilters, Filters);
-    QCOMPARE(readFile("mine.bak"), everyByteValue());
-    QCOMPARE(window.backupFile->fileName(), dir.filePath("mine.bak"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"mine.bak"});
+    // The editor is told where the copy is.
+    QCOMPARE(answerer.seen.last().text, BackupSaved + QDir::toNativeSeparators(dir.filePath(saved)));
+    QCOMPARE(readFile(saved), everyByteValue());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{saved});
 }
 
 void TestBackupRestore::backupCancelled()
@@ -246,7 +260,8 @@ void TestBackupRestore::backupThenRestoreRoundTrip()
     answerer.chooseFile(dir.filePath("saved.bak"));
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded, Caption, Uploaded}));
+    QCOMPARE(answerer.texts(), (QStringList{Caption, BackupSaved + QDir::toNativeSeparators(dir.filePath("saved.bak")),
+                                            Uploaded, Caption, Uploaded}));
     QCOMPARE(server.fileContents("news.html"), everyByteValue());
 }
 

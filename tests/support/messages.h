@@ -25,6 +25,7 @@ inline const QString Cancelled = QStringLiteral("Загрузка на серв�
 inline const QString Caption = QStringLiteral("Выберите имя сохраняемого файла");
 inline const QString BackupCancelled = QStringLiteral("Создание резервной копии отменено");
 inline const QString RestoreCancelled = QStringLiteral("Восстановление резервной копии отменено");
+inline const QString BackupSaved = QStringLiteral("Резервная копия страницы с сервера сохранена в файл ");
 inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
 inline const QString LoginRefused = QStringLiteral(
     "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "

@@ -5,6 +5,8 @@
 #include "backupname.h"
 #include "localfile.h"
 #include "newsitem.h"
+#include "questions.h"
+#include "repeateditem.h"
 #include "runningcommand.h"
 #include "settings.h"
 #include "transfer.h"
@@ -117,20 +119,8 @@ void NewsAdder::on_sendButton_clicked()
 
     backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
     if (downloadBackupFile() != 0) {
-        if (lastWaitCutShort)
+        if (lastWaitCutShort || !goOnWithoutBackup())
             return;
-        QMessageBox question;
-        question.setWindowTitle(tr("Ошибка"));
-        question.setIcon(QMessageBox::Warning);
-        question.setText(tr("Произошла ошибка при создании резервной копии. Без резервной копии "
-                            "восстановление будет невозможно. Всё равно продолжить загрузку? "));
-        question.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        question.setDefaultButton(QMessageBox::Cancel);
-        if (question.exec() != QMessageBox::Ok) {
-            showMessage(tr("Загрузка на сервер отменена."));
-            return;
-        }
-        showMessage(tr("Запуск процедуры загрузки на сервер без резервной копии."));
     }
 
     newsItem = composeNewsItem(ui->textEdit->toPlainText(), ui->dateTimeEdit->dateTime());
@@ -138,6 +128,11 @@ void NewsAdder::on_sendButton_clicked()
 
     if (downloadNewsFile() != 0)
         return;
+    QByteArray page;
+    if (readWholeFile(newsFile->fileName(), page) && pageHoldsItem(page, newsItem) && !confirmRepeatedItem()) {
+        showMessage(tr("Загрузка на сервер отменена."));
+        return;
+    }
     if (insertNewsItem() != 0) {
         showMessage(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return;
@@ -161,7 +156,7 @@ void NewsAdder::on_pushButton_clicked()
     }
     backupFile->setFileName(withBackupExtension(dialog.selectedFiles().first()));
     if (downloadBackupFile() == 0) {
-        showMessage(tr("Резервная копия страницы с сервера сохранена в файл %1")
+        showMessage(tr("Резервная копия страницы с сервера сохранена в файл: %1")
                         .arg(QDir::toNativeSeparators(QFileInfo(backupFile->fileName()).absoluteFilePath())));
     }
 }
@@ -177,6 +172,16 @@ void NewsAdder::on_restoreButton_clicked()
     if (name.isEmpty()) {
         showMessage(tr("Восстановление резервной копии отменено"));
         return;
+    }
+    if (!confirmRestore(name, remoteFtpPath)) {
+        showMessage(tr("Восстановление резервной копии отменено"));
+        return;
+    }
+    // The page about to be replaced is kept as send keeps it, so a wrong choice can be undone.
+    backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
+    if (downloadBackupFile() != 0) {
+        if (lastWaitCutShort || !goOnWithoutBackup())
+            return;
     }
     backupFile->setFileName(name);
     uploadFile(backupFile);

@@ -36,7 +36,10 @@ private slots:
     void backupFails_data();
     void backupFails();
     void backupOntoReadOnlyFileKeepsIt();
-    void restoreUploadsChosenFile();
+    void restoreAsksFirst_data();
+    void restoreAsksFirst();
+    void restoreWhenBackupFails_data();
+    void restoreWhenBackupFails();
     void restoreCancelled();
     void restoreUnreadableFile();
     void restoreFails_data();
@@ -74,7 +77,7 @@ void TestBackupRestore::backupSavesServerFile()
     QCOMPARE(answerer.seen.first().title, Caption);
     QCOMPARE(answerer.seen.first().nameFilters, Filters);
     // The editor is told where the copy is.
-    QCOMPARE(answerer.seen.last().text, BackupSaved + QDir::toNativeSeparators(dir.filePath(saved)));
+    QCOMPARE(answerer.seen.last().text, BackupSaved + " " + QDir::toNativeSeparators(dir.filePath(saved)));
     QCOMPARE(readFile(saved), everyByteValue());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{saved});
 }
@@ -149,25 +152,88 @@ void TestBackupRestore::backupOntoReadOnlyFileKeepsIt()
     QCOMPARE(readFile("mine.bak"), QByteArray("older backup"));
 }
 
-void TestBackupRestore::restoreUploadsChosenFile()
+void TestBackupRestore::restoreAsksFirst_data()
 {
+    QTest::addColumn<int>("answer");  // a QMessageBox::StandardButton
+    QTest::newRow("declined") << int(QMessageBox::No);
+    QTest::newRow("accepted") << int(QMessageBox::Yes);
+}
+
+void TestBackupRestore::restoreAsksFirst()
+{
+    QFETCH(int, answer);
+
     WorkDir dir;
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "server page");
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
+    // The address's password is not shown in the question.
+    QString address = server.url("news.html");
+    address.replace("ftp://", "ftp://editor:hidden@");
+    NewsAdder window(server.url("news.html"), address, "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
     // Any file goes up as it is, news page or not.
     QVERIFY(writeFile("old.bak", "\r\nnot a news page\x98\xFF"));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::StandardButton(answer));
 
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded}));
     QCOMPARE(answerer.seen.first().nameFilters, Filters);
-    QCOMPARE(server.fileContents("news.html"), QByteArray("\r\nnot a news page\x98\xFF"));
+    const SeenDialog question = answerer.seen.at(1);
+    QCOMPARE(question.text, RestoreQuestion + "\n" + QString(address).remove(":hidden") + "\nсодержимым файла\n"
+                                + QDir::toNativeSeparators(dir.filePath("old.bak")) + "?\n\nТекущая страница "
+                                "сервера перед заменой будет сохранена в резервную копию.");
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
     QCOMPARE(readFile("old.bak"), QByteArray("\r\nnot a news page\x98\xFF"));
+    if (answer == QMessageBox::No) {
+        QCOMPARE(answerer.texts(), (QStringList{Caption, question.text, RestoreCancelled}));
+        QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
+        QCOMPARE(backupsIn(dir), QStringList());
+        QVERIFY(!server.log().contains("RETR") && !server.log().contains("STOR"));
+        return;
+    }
+    QCOMPARE(answerer.texts(), (QStringList{Caption, question.text, Uploaded}));
+    QCOMPARE(server.fileContents("news.html"), QByteArray("\r\nnot a news page\x98\xFF"));
+    // The replaced page is kept, as a send keeps it.
+    QCOMPARE(backupsIn(dir).size(), 1);
+    QCOMPARE(readFile(backupsIn(dir).first()), QByteArray("server page"));
+}
+
+void TestBackupRestore::restoreWhenBackupFails_data()
+{
+    QTest::addColumn<int>("answer");  // a QMessageBox::StandardButton
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("cancel") << int(QMessageBox::Cancel) << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, Cancelled};
+    QTest::newRow("go on") << int(QMessageBox::Ok) << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, GoingOn, Uploaded};
+}
+
+void TestBackupRestore::restoreWhenBackupFails()
+{
+    QFETCH(int, answer);
+    QFETCH(QStringList, messages);
+
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    // The page to restore is gone from the server (the upload address is another name).
+    NewsAdder window(server.url("news.html"), server.url("news2.html"), "127.0.0.1", server.port());
+    typeCredentials(window, server.user(), server.password());
+    QVERIFY(writeFile("old.bak", "backup"));
+    ModalAnswerer answerer;
+    answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::Yes);
+    answerer.clickButton(QMessageBox::Ok);
+    answerer.clickButton(QMessageBox::StandardButton(answer));
+
+    click(window, "restoreButton");
+
+    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
+    QCOMPARE(answerer.seen.at(3).defaultButton, QMessageBox::Cancel);
+    QCOMPARE(server.hasFile("news2.html"), answer == QMessageBox::Ok);
+    QCOMPARE(backupsIn(dir), QStringList());
 }
 
 void TestBackupRestore::restoreCancelled()
@@ -200,6 +266,7 @@ void TestBackupRestore::restoreUnreadableFile()
     QVERIFY(QFile::setPermissions("locked.bak", QFile::WriteOwner | QFile::WriteOther));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("locked.bak"));
+    answerer.clickButton(QMessageBox::Yes);
 
     {
         OrdinaryUser user(dir.path());
@@ -207,7 +274,7 @@ void TestBackupRestore::restoreUnreadableFile()
         click(window, "restoreButton");
     }
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, UnreadableUpload}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, UnreadableUpload}));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
     QVERIFY(!server.log().contains("<- STOR"));
 }
@@ -215,13 +282,16 @@ void TestBackupRestore::restoreUnreadableFile()
 void TestBackupRestore::restoreFails_data()
 {
     QTest::addColumn<QString>("situation");
-    QTest::newRow("wrong password") << "wrong password";
-    QTest::newRow("no server") << "no server";
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("wrong password") << "wrong password" << QStringList{Caption, RestoreQuestion, UploadFailed};
+    // The page cannot be kept first, and the question's default is not to go on.
+    QTest::newRow("no server") << "no server" << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, Cancelled};
 }
 
 void TestBackupRestore::restoreFails()
 {
     QFETCH(QString, situation);
+    QFETCH(QStringList, messages);
 
     WorkDir dir;
     FtpServer server;
@@ -234,11 +304,11 @@ void TestBackupRestore::restoreFails()
     QVERIFY(writeFile("old.bak", "backup"));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::Yes);
 
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.seen.size(), 2);
-    QVERIFY2(startsWithAndMore(answerer.seen.last().text, UploadFailed), qPrintable(answerer.seen.last().text));
+    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
 }
 
@@ -258,10 +328,10 @@ void TestBackupRestore::backupThenRestoreRoundTrip()
     click(window, "sendButton");
     QVERIFY(server.fileContents("news.html") != everyByteValue());
     answerer.chooseFile(dir.filePath("saved.bak"));
+    answerer.clickButton(QMessageBox::Yes);
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, BackupSaved + QDir::toNativeSeparators(dir.filePath("saved.bak")),
-                                            Uploaded, Caption, Uploaded}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, BackupSaved, Uploaded, Caption, RestoreQuestion, Uploaded}));
     QCOMPARE(server.fileContents("news.html"), everyByteValue());
 }
 
@@ -278,13 +348,20 @@ void TestBackupRestore::restoreThenSendBacksUpRestoredFile()
     ModalAnswerer answerer;
 
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::Yes);
     click(window, "restoreButton");
+    const QStringList restoreBackups = backupsIn(dir);
+    // Within the same second both automatic backups have one name; the send's is the one kept.
+    QTest::qWait(1100);
     click(window, "sendButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded, Uploaded}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, Uploaded, Uploaded}));
+    QCOMPARE(restoreBackups.size(), 1);
     const QStringList backups = backupsIn(dir);
-    QCOMPARE(backups.size(), 1);
-    QCOMPARE(readFile(backups.first()), QByteArray("restored <font color=yellow>page"));
+    QCOMPARE(backups.size(), 2);
+    QCOMPARE(readFile(backups.first() == restoreBackups.first() ? backups.last() : backups.first()),
+             QByteArray("restored <font color=yellow>page"));
+    QCOMPARE(readFile(restoreBackups.first()), QByteArray("current <font color=yellow>page"));
     QCOMPARE(readFile("old.bak"), QByteArray("restored <font color=yellow>page"));
     QCOMPARE(server.fileContents("news.html"),
              QByteArray("restored <font color=yellow>\n \nback<br>\n \n<br>05/12/2026 18:48<br><br>page"));

@@ -38,8 +38,6 @@ private slots:
     void backupOntoReadOnlyFileKeepsIt();
     void restoreAsksFirst_data();
     void restoreAsksFirst();
-    void restoreWhenBackupFails_data();
-    void restoreWhenBackupFails();
     void restoreCancelled();
     void restoreUnreadableFile();
     void restoreFails_data();
@@ -200,40 +198,6 @@ void TestBackupRestore::restoreAsksFirst()
     // The replaced page is kept, as a send keeps it.
     QCOMPARE(backupsIn(dir).size(), 1);
     QCOMPARE(readFile(backupsIn(dir).first()), QByteArray("server page"));
-}
-
-void TestBackupRestore::restoreWhenBackupFails_data()
-{
-    QTest::addColumn<int>("answer");  // a QMessageBox::StandardButton
-    QTest::addColumn<QStringList>("messages");
-    QTest::newRow("cancel") << int(QMessageBox::Cancel) << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, Cancelled};
-    QTest::newRow("go on") << int(QMessageBox::Ok) << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, GoingOn, Uploaded};
-}
-
-void TestBackupRestore::restoreWhenBackupFails()
-{
-    QFETCH(int, answer);
-    QFETCH(QStringList, messages);
-
-    WorkDir dir;
-    FtpServer server;
-    QVERIFY(server.start());
-    // The page to restore is gone from the server (the upload address is another name).
-    NewsAdder window(server.url("news.html"), server.url("news2.html"), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
-    QVERIFY(writeFile("old.bak", "backup"));
-    ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("old.bak"));
-    answerer.clickButton(QMessageBox::Yes);
-    answerer.clickButton(QMessageBox::Ok);
-    answerer.clickButton(QMessageBox::StandardButton(answer));
-
-    click(window, "restoreButton");
-
-    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
-    QCOMPARE(answerer.seen.at(3).defaultButton, QMessageBox::Cancel);
-    QCOMPARE(server.hasFile("news2.html"), answer == QMessageBox::Ok);
-    QCOMPARE(backupsIn(dir), QStringList());
 }
 
 void TestBackupRestore::restoreCancelled()

@@ -1,22 +1,23 @@
 // The program's start-up up to the shown main window, then quits: the entry point's steps with
-// the same settings, window and dialogs, timed from outside against bench_bare_window.
+// the same settings, translations, window and dialogs, timed from outside against bench_bare_form.
 #include "cimglinkdialog.h"
 #include "dialoghookup.h"
 #include "linkform.h"
 #include "newsadder.h"
+#include "qttranslations.h"
+#include "settings.h"
 
 #include <QApplication>
-#include <QSettings>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
-    QSettings settings(QStringLiteral("settings.ini"), QSettings::IniFormat);
+    const Settings settings = readSettings(QString::fromLatin1(SettingsFileName));
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
-    NewsAdder window(settings.value(QStringLiteral("remotepath")).toString(),
-                     settings.value(QStringLiteral("remoteFTPpath")).toString(),
-                     settings.value(QStringLiteral("host")).toString(),
-                     settings.value(QStringLiteral("port")).toInt());
+    loadQtTranslations(&app);
+    NewsAdder window(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port);
     hookUpDialogs(&window);
     window.show();
     QTimer::singleShot(0, &app, &QCoreApplication::quit);

@@ -30,7 +30,16 @@ portfile=$(mktemp)
 /usr/bin/python3 "$top/tests/support/ftpserver.py" --root "$demo/ftp" --user "$user" \
     --password "$password" > "$portfile" &
 server=$!
-trap 'kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -f "$portfile"' EXIT INT TERM
+# The server ends by our TERM, so its status is no failure of ours; errexit would stop the clean-up
+# half-way at that status and leave the port file behind.
+cleanup() {
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+    rm -f "$portfile"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
 
 for _ in $(seq 100); do
     [ -s "$portfile" ] && break

@@ -1,6 +1,7 @@
 #include "cimglinkdialog.h"
 #include "ui_cimglinkdialog.h"
 
+#include "formscale.h"
 #include "markup.h"
 
 cImgLinkDialog::cImgLinkDialog(QWidget *parent)
@@ -9,6 +10,7 @@ cImgLinkDialog::cImgLinkDialog(QWidget *parent)
     , receiver(nullptr)
 {
     ui->setupUi(this);
+    scaleFormToFit(this);
 }
 
 cImgLinkDialog::~cImgLinkDialog()

@@ -1,6 +1,7 @@
 #include "linkform.h"
 #include "ui_linkform.h"
 
+#include "formscale.h"
 #include "markup.h"
 #include "newsadder.h"
 
@@ -10,6 +11,7 @@ linkForm::linkForm(QWidget *parent)
     , receiver(nullptr)
 {
     ui->setupUi(this);
+    scaleFormToFit(this);
 }
 
 linkForm::~linkForm()

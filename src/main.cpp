@@ -2,35 +2,47 @@
 #include "dialoghookup.h"
 #include "linkform.h"
 #include "newsadder.h"
+#include "qttranslations.h"
+#include "settings.h"
 
 #include <QApplication>
 #include <QDebug>
-#include <QSettings>
+#include <QMessageBox>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
     // Read before the application exists, as the settings are logged first thing.
-    QSettings *settings = new QSettings(QStringLiteral("settings.ini"), QSettings::IniFormat);
-    qDebug() << settings->value(QStringLiteral("remotepath")).toString();
-    qDebug() << settings->value(QStringLiteral("remoteFTPpath")).toString();
-    qDebug() << settings->value(QStringLiteral("host")).toString();
-    qDebug() << settings->value(QStringLiteral("port")).toInt();
+    const Settings settings = readSettings(QString::fromLatin1(SettingsFileName));
+    qDebug() << settings.remotePath;
+    qDebug() << settings.remoteFtpPath;
+    qDebug() << settings.host;
+    qDebug() << settings.port;
 
+    // A 150 % or 200 % screen scales the whole window, not only its text.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication *app = new QApplication(argc, argv);
-    NewsAdder *window = new NewsAdder(settings->value(QStringLiteral("remotepath")).toString(),
-                                      settings->value(QStringLiteral("remoteFTPpath")).toString(),
-                                      settings->value(QStringLiteral("host")).toString(),
-                                      settings->value(QStringLiteral("port")).toInt(),
+    loadQtTranslations(app);
+    NewsAdder *window = new NewsAdder(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port,
                                       nullptr);
     hookUpDialogs(window);
 
     window->show();
+    // The file is read once, now: a value it holds wrongly is said now, over the window, before
+    // the editor types an item that could not be sent, rather than at every command.
+    if (!settings.problems.isEmpty()) {
+        QTimer::singleShot(0, window, [window, &settings] {
+            QMessageBox box(QMessageBox::Warning, QString::fromLatin1(SettingsFileName),
+                            settings.problems.join(QLatin1String("\n\n")), QMessageBox::Ok, window);
+            box.exec();
+        });
+    }
     const int exitCode = app->exec();
 
     delete window->imgLinkDialog;
     delete window->linkDialog;
     delete window;
     delete app;
-    delete settings;
     return exitCode;
 }

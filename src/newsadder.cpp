@@ -3,6 +3,7 @@
 
 #include "cimglinkdialog.h"
 #include "linkform.h"
+#include "formscale.h"
 #include "markup.h"
 
 #include <QDateTime>
@@ -26,6 +27,7 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     imgLinkDialog = nullptr;
     qDebug() << "HOST" << serverHost;
     ui->setupUi(this);
+    scaleFormToFit(this);
     // The item's date defaults to the moment the editor was opened.
     ui->dateTimeEdit->setDateTime(QDateTime::currentDateTime());
 }

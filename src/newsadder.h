@@ -10,6 +10,7 @@
 class QFile;
 class linkForm;
 class cImgLinkDialog;
+enum class AddressesNeeded;
 
 namespace Ui {
 class NewsAdder;
@@ -67,6 +68,8 @@ private slots:
 private:
     qint32 downloadInto(QFile *target);
     QList<QWidget *> publishingButtons() const;
+    // Shows why the command cannot start when an address it needs is empty; true then.
+    bool reportMissingAddress(AddressesNeeded needed);
 
     int transferIdleTimeout = DefaultIdleTimeout;
     bool commandRunning = false;

@@ -2,9 +2,13 @@
 #include "newsadder.h"
 #include "ui_newsadder.h"
 
+#include "backupname.h"
 #include "localfile.h"
 #include "newsitem.h"
+#include "questions.h"
+#include "repeateditem.h"
 #include "runningcommand.h"
+#include "settings.h"
 #include "transfer.h"
 
 #include <QDateTime>
@@ -12,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTextDocument>
 
@@ -20,6 +25,14 @@ static void showMessage(const QString &text)
     QMessageBox box;
     box.setText(text);
     box.exec();
+}
+
+bool NewsAdder::reportMissingAddress(AddressesNeeded needed)
+{
+    const QString message = missingAddressMessage(remotePath, remoteFtpPath, needed);
+    if (!message.isEmpty())
+        showMessage(message);
+    return !message.isEmpty();
 }
 
 QList<QWidget *> NewsAdder::publishingButtons() const
@@ -109,25 +122,13 @@ qint32 NewsAdder::insertNewsItem()
 void NewsAdder::on_sendButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || reportMissingAddress(AddressesNeeded::DownloadAndUpload))
         return;
 
     backupFile->setFileName(freeBackupName(QDateTime::currentDateTime(), QDir::current()));
     if (downloadBackupFile() != 0) {
-        if (lastWaitCutShort)
+        if (lastWaitCutShort || !goOnWithoutBackup())
             return;
-        QMessageBox question;
-        question.setWindowTitle(tr("Ошибка"));
-        question.setIcon(QMessageBox::Warning);
-        question.setText(tr("Произошла ошибка при создании резервной копии. Без резервной копии "
-                            "восстановление будет невозможно. Всё равно продолжить загрузку? "));
-        question.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
-        question.setDefaultButton(QMessageBox::Cancel);
-        if (question.exec() != QMessageBox::Ok) {
-            showMessage(tr("Загрузка на сервер отменена."));
-            return;
-        }
-        showMessage(tr("Запуск процедуры загрузки на сервер без резервной копии."));
     }
 
     // The raw text: the plain text would turn non-breaking spaces into spaces.
@@ -136,6 +137,11 @@ void NewsAdder::on_sendButton_clicked()
 
     if (downloadNewsFile() != 0)
         return;
+    QByteArray page;
+    if (readWholeFile(newsFile->fileName(), page) && pageHoldsItem(page, newsItem) && !confirmRepeatedItem()) {
+        showMessage(tr("Загрузка на сервер отменена."));
+        return;
+    }
     if (insertNewsItem() != 0) {
         showMessage(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return;
@@ -146,23 +152,28 @@ void NewsAdder::on_sendButton_clicked()
 void NewsAdder::on_pushButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || reportMissingAddress(AddressesNeeded::Download))
         return;
 
-    const QString name = QFileDialog::getSaveFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
-                                                      tr("BAK file (*.bak)"));
-    if (name.isEmpty()) {
+    // The dialog adds the extension itself, and asks before replacing the file under that name.
+    QFileDialog dialog(this, tr("Выберите имя сохраняемого файла"), QString(), tr("BAK file (*.bak)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("bak"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().value(0).isEmpty()) {
         showMessage(tr("Создание резервной копии отменено"));
         return;
     }
-    backupFile->setFileName(name);
-    downloadBackupFile();
+    backupFile->setFileName(withBackupExtension(dialog.selectedFiles().first()));
+    if (downloadBackupFile() == 0) {
+        showMessage(tr("Резервная копия страницы с сервера сохранена в файл: %1")
+                        .arg(QDir::toNativeSeparators(QFileInfo(backupFile->fileName()).absoluteFilePath())));
+    }
 }
 
 void NewsAdder::on_restoreButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || reportMissingAddress(AddressesNeeded::DownloadAndUpload))
         return;
 
     const QString name = QFileDialog::getOpenFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
@@ -170,6 +181,16 @@ void NewsAdder::on_restoreButton_clicked()
     if (name.isEmpty()) {
         showMessage(tr("Восстановление резервной копии отменено"));
         return;
+    }
+    if (!confirmRestore(name, remoteFtpPath)) {
+        showMessage(tr("Восстановление резервной копии отменено"));
+        return;
+    }
+    // The page about to be replaced is kept as send keeps it, so a wrong choice can be undone.
+    backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
+    if (downloadBackupFile() != 0) {
+        if (lastWaitCutShort || !goOnWithoutBackup())
+            return;
     }
     backupFile->setFileName(name);
     uploadFile(backupFile);

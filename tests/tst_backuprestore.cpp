@@ -30,12 +30,14 @@ class TestBackupRestore : public QObject
     Q_OBJECT
 
 private slots:
+    void backupSavesServerFile_data();
     void backupSavesServerFile();
     void backupCancelled();
     void backupFails_data();
     void backupFails();
     void backupOntoReadOnlyFileKeepsIt();
-    void restoreUploadsChosenFile();
+    void restoreAsksFirst_data();
+    void restoreAsksFirst();
     void restoreCancelled();
     void restoreUnreadableFile();
     void restoreFails_data();
@@ -44,25 +46,38 @@ private slots:
     void restoreThenSendBacksUpRestoredFile();
 };
 
+void TestBackupRestore::backupSavesServerFile_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("name.bak") << "mine.bak" << "mine.bak";
+    QTest::newRow("name without extension") << "mine" << "mine.bak";
+    QTest::newRow("other extension kept") << "page.html" << "page.html";
+}
+
 void TestBackupRestore::backupSavesServerFile()
 {
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+
     WorkDir dir;
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", everyByteValue());
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("mine.bak"));
+    answerer.chooseFile(dir.filePath(typed));
 
     click(window, "pushButton");
 
-    QCOMPARE(answerer.seen.size(), 1);
+    QCOMPARE(answerer.seen.size(), 2);
     QCOMPARE(answerer.seen.first().kind, SeenDialog::FileDialog);
     QCOMPARE(answerer.seen.first().title, Caption);
     QCOMPARE(answerer.seen.first().nameFilters, Filters);
-    QCOMPARE(readFile("mine.bak"), everyByteValue());
-    QCOMPARE(window.backupFile->fileName(), dir.filePath("mine.bak"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"mine.bak"});
+    // The editor is told where the copy is.
+    QCOMPARE(answerer.seen.last().text, BackupSaved + " " + QDir::toNativeSeparators(dir.filePath(saved)));
+    QCOMPARE(readFile(saved), everyByteValue());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{saved});
 }
 
 void TestBackupRestore::backupCancelled()
@@ -135,25 +150,54 @@ void TestBackupRestore::backupOntoReadOnlyFileKeepsIt()
     QCOMPARE(readFile("mine.bak"), QByteArray("older backup"));
 }
 
-void TestBackupRestore::restoreUploadsChosenFile()
+void TestBackupRestore::restoreAsksFirst_data()
 {
+    QTest::addColumn<int>("answer");  // a QMessageBox::StandardButton
+    QTest::newRow("declined") << int(QMessageBox::No);
+    QTest::newRow("accepted") << int(QMessageBox::Yes);
+}
+
+void TestBackupRestore::restoreAsksFirst()
+{
+    QFETCH(int, answer);
+
     WorkDir dir;
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "server page");
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
+    // The address's password is not shown in the question.
+    QString address = server.url("news.html");
+    address.replace("ftp://", "ftp://editor:hidden@");
+    NewsAdder window(server.url("news.html"), address, "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
     // Any file goes up as it is, news page or not.
     QVERIFY(writeFile("old.bak", "\r\nnot a news page\x98\xFF"));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::StandardButton(answer));
 
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded}));
     QCOMPARE(answerer.seen.first().nameFilters, Filters);
-    QCOMPARE(server.fileContents("news.html"), QByteArray("\r\nnot a news page\x98\xFF"));
+    const SeenDialog question = answerer.seen.at(1);
+    QCOMPARE(question.text, RestoreQuestion + "\n" + QString(address).remove(":hidden") + "\nсодержимым файла\n"
+                                + QDir::toNativeSeparators(dir.filePath("old.bak")) + "?\n\nТекущая страница "
+                                "сервера перед заменой будет сохранена в резервную копию.");
+    QCOMPARE(question.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(question.defaultButton, QMessageBox::No);
     QCOMPARE(readFile("old.bak"), QByteArray("\r\nnot a news page\x98\xFF"));
+    if (answer == QMessageBox::No) {
+        QCOMPARE(answerer.texts(), (QStringList{Caption, question.text, RestoreCancelled}));
+        QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
+        QCOMPARE(backupsIn(dir), QStringList());
+        QVERIFY(!server.log().contains("RETR") && !server.log().contains("STOR"));
+        return;
+    }
+    QCOMPARE(answerer.texts(), (QStringList{Caption, question.text, Uploaded}));
+    QCOMPARE(server.fileContents("news.html"), QByteArray("\r\nnot a news page\x98\xFF"));
+    // The replaced page is kept, as a send keeps it.
+    QCOMPARE(backupsIn(dir).size(), 1);
+    QCOMPARE(readFile(backupsIn(dir).first()), QByteArray("server page"));
 }
 
 void TestBackupRestore::restoreCancelled()
@@ -186,6 +230,7 @@ void TestBackupRestore::restoreUnreadableFile()
     QVERIFY(QFile::setPermissions("locked.bak", QFile::WriteOwner | QFile::WriteOther));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("locked.bak"));
+    answerer.clickButton(QMessageBox::Yes);
 
     {
         OrdinaryUser user(dir.path());
@@ -193,7 +238,7 @@ void TestBackupRestore::restoreUnreadableFile()
         click(window, "restoreButton");
     }
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, UnreadableUpload}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, UnreadableUpload}));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
     QVERIFY(!server.log().contains("<- STOR"));
 }
@@ -201,13 +246,16 @@ void TestBackupRestore::restoreUnreadableFile()
 void TestBackupRestore::restoreFails_data()
 {
     QTest::addColumn<QString>("situation");
-    QTest::newRow("wrong password") << "wrong password";
-    QTest::newRow("no server") << "no server";
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("wrong password") << "wrong password" << QStringList{Caption, RestoreQuestion, UploadFailed};
+    // The page cannot be kept first, and the question's default is not to go on.
+    QTest::newRow("no server") << "no server" << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, Cancelled};
 }
 
 void TestBackupRestore::restoreFails()
 {
     QFETCH(QString, situation);
+    QFETCH(QStringList, messages);
 
     WorkDir dir;
     FtpServer server;
@@ -220,11 +268,11 @@ void TestBackupRestore::restoreFails()
     QVERIFY(writeFile("old.bak", "backup"));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::Yes);
 
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.seen.size(), 2);
-    QVERIFY2(startsWithAndMore(answerer.seen.last().text, UploadFailed), qPrintable(answerer.seen.last().text));
+    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
 }
 
@@ -244,9 +292,10 @@ void TestBackupRestore::backupThenRestoreRoundTrip()
     click(window, "sendButton");
     QVERIFY(server.fileContents("news.html") != everyByteValue());
     answerer.chooseFile(dir.filePath("saved.bak"));
+    answerer.clickButton(QMessageBox::Yes);
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded, Caption, Uploaded}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, BackupSaved, Uploaded, Caption, RestoreQuestion, Uploaded}));
     QCOMPARE(server.fileContents("news.html"), everyByteValue());
 }
 
@@ -263,13 +312,20 @@ void TestBackupRestore::restoreThenSendBacksUpRestoredFile()
     ModalAnswerer answerer;
 
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::Yes);
     click(window, "restoreButton");
+    const QStringList restoreBackups = backupsIn(dir);
+    // Within the same second both automatic backups have one name; the send's is the one kept.
+    QTest::qWait(1100);
     click(window, "sendButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded, Uploaded}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, Uploaded, Uploaded}));
+    QCOMPARE(restoreBackups.size(), 1);
     const QStringList backups = backupsIn(dir);
-    QCOMPARE(backups.size(), 1);
-    QCOMPARE(readFile(backups.first()), QByteArray("restored <font color=yellow>page"));
+    QCOMPARE(backups.size(), 2);
+    QCOMPARE(readFile(backups.first() == restoreBackups.first() ? backups.last() : backups.first()),
+             QByteArray("restored <font color=yellow>page"));
+    QCOMPARE(readFile(restoreBackups.first()), QByteArray("current <font color=yellow>page"));
     QCOMPARE(readFile("old.bak"), QByteArray("restored <font color=yellow>page"));
     QCOMPARE(server.fileContents("news.html"),
              QByteArray("restored <font color=yellow>\n \nback<br>\n \n<br>05/12/2026 18:48<br><br>page"));

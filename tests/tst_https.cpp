@@ -136,10 +136,11 @@ void TestHttps::restoreUploadsChosenFile()
     QVERIFY(writeFile("old.bak", old));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::Yes);
 
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, Uploaded}));
     QCOMPARE(server->fileContents("news.html"), old);
     QCOMPARE(readFile("old.bak"), old);
 }
@@ -161,9 +162,10 @@ void TestHttps::backupThenRestoreRoundTrip()
     click(window, "sendButton");
     QVERIFY(server->fileContents("news.html").contains("an item to take back"));
     answerer.chooseFile(dir.filePath("saved.bak"));
+    answerer.clickButton(QMessageBox::Yes);
     click(window, "restoreButton");
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, Uploaded, Caption, Uploaded}));
+    QVERIFY(sameMessages(answerer.texts(), {Caption, BackupSaved, Uploaded, Caption, RestoreQuestion, Uploaded}));
     QCOMPARE(server->fileContents("news.html"), page);
 }
 
@@ -185,7 +187,7 @@ void TestHttps::commandFails_data()
     QTest::newRow("send, wrong password") << send << "" << "" << p << "wrong%40:#/ pw" << false << false
         << QStringList{UploadFailed} << "" << 1;
     QTest::newRow("restore, wrong password") << restore << "" << "" << p << "wrong" << false << false
-        << QStringList{Caption, UploadFailed} << "" << 0;
+        << QStringList{Caption, RestoreQuestion, UploadFailed} << "" << 1;
     QTest::newRow("send, no server, go on") << send << "" << "" << p << p << true << true
         << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "" << 0;
     QTest::newRow("send, no server, cancel") << send << "" << "" << p << p << true << false
@@ -193,7 +195,7 @@ void TestHttps::commandFails_data()
     QTest::newRow("backup, no server") << backup << "" << "" << p << p << true << false
         << QStringList{Caption, DownloadFailed} << "" << 0;
     QTest::newRow("restore, no server") << restore << "" << "" << p << p << true << false
-        << QStringList{Caption, UploadFailed} << "" << 0;
+        << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, Cancelled} << "" << 0;
     QTest::newRow("backup, GET 404: no such page") << backup << "gone.html" << "" << p << p << false << false
         << QStringList{Caption, DownloadFailed} << "Not Found" << 0;
     QTest::newRow("backup, GET 301: a folder without its slash") << backup << "folder" << "" << p << p << false
@@ -203,9 +205,9 @@ void TestHttps::commandFails_data()
     QTest::newRow("send, GET 404: no such page, go on") << send << "gone.html" << "" << p << p << false << true
         << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "Not Found" << 0;
     QTest::newRow("restore, PUT 301: the page has moved") << restore << "" << "moved.html" << p << p << false
-        << false << QStringList{Caption, UploadFailed} << "news.html; укажите этот адрес в настройках." << 0;
+        << false << QStringList{Caption, RestoreQuestion, UploadFailed} << "news.html; укажите этот адрес в настройках." << 1;
     QTest::newRow("restore, PUT 409: a folder") << restore << "" << "folder/" << p << p << false << false
-        << QStringList{Caption, UploadFailed} << "Conflict" << 0;
+        << QStringList{Caption, RestoreQuestion, UploadFailed} << "Conflict" << 1;
     QTest::newRow("send, PUT 500: no such folder") << send << "" << "missing/news.html" << p << p << false << false
         << QStringList{UploadFailed} << "Internal Server Error" << 1;
     QTest::newRow("send, PUT 500, one-letter password") << send << "" << "missing/news.html" << "e" << "e"
@@ -243,8 +245,10 @@ void TestHttps::commandFails()
     ModalAnswerer answerer;
     if (command == "pushButton")
         answerer.chooseFile(dir.filePath("mine.bak"));
-    if (command == "restoreButton")
+    if (command == "restoreButton") {
         answerer.chooseFile(dir.filePath("old.bak"));
+        answerer.clickButton(QMessageBox::Yes);
+    }
     if (messages.contains(Question)) {
         answerer.clickButton(QMessageBox::Ok);  // the download's own message
         answerer.clickButton(goOnWithoutBackup ? QMessageBox::Ok : QMessageBox::Cancel);
@@ -290,10 +294,12 @@ void TestHttps::untrustedCertificateSendsNothing()
     QVERIFY(writeFile("old.bak", "a backup"));
     ModalAnswerer answerer;
     answerer.chooseFile(dir.filePath("old.bak"));
+    answerer.clickButton(QMessageBox::Yes);
 
     click(window, "restoreButton");
 
-    QVERIFY2(sameMessages(answerer.texts(), {Caption, UploadFailed}), qPrintable(answerer.texts().join(" | ")));
+    QVERIFY2(sameMessages(answerer.texts(), {Caption, RestoreQuestion, DownloadFailed, Question, Cancelled}),
+             qPrintable(answerer.texts().join(" | ")));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server <font color=yellow>page"));
     QVERIFY(!server.log().contains("PUT "));
 }

@@ -1,4 +1,5 @@
 #include "cimglinkdialog.h"
+#include "formscale.h"
 #include "markup.h"
 
 #include <QApplication>
@@ -246,7 +247,8 @@ void TestImgLinkDialog::dialogLayout()
 {
     cImgLinkDialog dialog;
     QCOMPARE(dialog.objectName(), QStringLiteral("cImgLinkDialog"));
-    QCOMPARE(dialog.size(), QSize(556, 189));
+    const qreal factor = formScale(&dialog);
+    QCOMPARE(dialog.size(), scaledRect(QRect(0, 0, 556, 189), factor).size());
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Ввод ссылки на изображение"));
     QVERIFY(!dialog.layout());
 
@@ -284,7 +286,7 @@ void TestImgLinkDialog::dialogLayout()
         QCOMPARE(widget->objectName(), QString::fromLatin1(widgets[i].name));
         QCOMPARE(widget->metaObject()->className(), widgets[i].className);
         QCOMPARE(widget->parent()->objectName(), QString::fromLatin1(widgets[i].parent));
-        QCOMPARE(widget->geometry(), widgets[i].geometry);
+        QCOMPARE(widget->geometry(), scaledRect(widgets[i].geometry, factor));
         const QString caption = qobject_cast<QGroupBox *>(widget) ? widget->property("title").toString()
                                                                  : widget->property("text").toString();
         if (!qobject_cast<QSpinBox *>(widget) && !qobject_cast<QComboBox *>(widget))

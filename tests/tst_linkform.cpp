@@ -1,3 +1,4 @@
+#include "formscale.h"
 #include "linkform.h"
 #include "markup.h"
 #include "newsadder.h"
@@ -198,7 +199,8 @@ void TestLinkForm::formLayout()
 {
     linkForm form;
     QCOMPARE(form.objectName(), QStringLiteral("linkForm"));
-    QCOMPARE(form.size(), QSize(540, 95));
+    const qreal factor = formScale(&form);
+    QCOMPARE(form.size(), scaledRect(QRect(0, 0, 540, 95), factor).size());
     QCOMPARE(form.windowTitle(), QStringLiteral("Редактор ссылок"));
     QVERIFY(!form.layout());
 
@@ -218,7 +220,7 @@ void TestLinkForm::formLayout()
         QWidget *widget = children.at(i);
         QCOMPARE(widget->objectName(), QString::fromLatin1(widgets[i].name));
         QCOMPARE(widget->metaObject()->className(), widgets[i].className);
-        QCOMPARE(widget->geometry(), widgets[i].geometry);
+        QCOMPARE(widget->geometry(), scaledRect(widgets[i].geometry, factor));
         const QVariant caption = widget->property("text");
         QCOMPARE(caption.toString(), QString::fromUtf8(widgets[i].caption));
     }

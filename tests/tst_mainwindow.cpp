@@ -1,10 +1,14 @@
 // The main window's form: what the editor sees when the program opens.
+#include "formscale.h"
 #include "newsadder.h"
+#include "qttranslations.h"
 #include "ui_newsadder.h"
 #include "workdir.h"
 
 #include <QImage>
+#include <QMessageBox>
 #include <QMetaMethod>
+#include <QPushButton>
 #include <QtTest>
 
 class TestMainWindow : public QObject
@@ -23,6 +27,7 @@ private slots:
     void logo_data();
     void logo();
     void slotsReachableByName();
+    void qtTextsInRussian();
 };
 
 void TestMainWindow::widgets_data()
@@ -81,7 +86,7 @@ void TestMainWindow::widgets()
     QVERIFY(widget);
     QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
     QCOMPARE(widget->parentWidget(), window.ui->centralWidget);
-    QCOMPARE(widget->geometry(), geometry);
+    QCOMPARE(widget->geometry(), scaledRect(geometry, formScale(&window)));
     if (caption.isNull())
         return;
     const QVariant text = widget->property("text");
@@ -96,7 +101,7 @@ void TestMainWindow::windowAndResizing()
     QCOMPARE(window.windowTitle(), QStringLiteral("Отправка новостей quellmar"));
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QCOMPARE(window.size(), QSize(566, 363));
+    QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget(), window.ui->centralWidget);
     QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 23);
 
@@ -248,6 +253,15 @@ void TestMainWindow::slotsReachableByName()
                                       "on_pushButtonImageLink_clicked()", "on_undoButton_clicked()",
                                       "on_redoBtn_clicked()"}));
     QCOMPARE(meta->method(meta->indexOfSlot("recieveLink(QString)")).access(), QMetaMethod::Public);
+}
+
+void TestMainWindow::qtTextsInRussian()
+{
+    QVERIFY(loadQtTranslations(qApp));
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
+    QCOMPARE(QLocale().standaloneMonthName(3), QStringLiteral("март"));
 }
 
 QTEST_MAIN(TestMainWindow)

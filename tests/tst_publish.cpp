@@ -49,6 +49,8 @@ private slots:
     void twoSendsInOneSecondKeepBothBackups();
     void passwordNeverShown_data();
     void passwordNeverShown();
+    void repeatedItemAsks_data();
+    void repeatedItemAsks();
 };
 
 void TestPublish::workedExample()
@@ -513,6 +515,55 @@ void TestPublish::passwordNeverShown()
         for (const QString &line : shown)
             QVERIFY2(!line.contains(spelling), qPrintable(line));
     }
+}
+
+void TestPublish::repeatedItemAsks_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("answer");     // to the question, when it comes; a QMessageBox::StandardButton
+    QTest::addColumn<bool>("asked");
+
+    const QByteArray sameItemOtherDate = QByteArray(WorkedItem).replace("05/12/2026 18:48", "01/01/2020 09:00");
+    QTest::newRow("same item, no") << Before + WorkedItem + After << int(QMessageBox::No) << true;
+    QTest::newRow("same item, yes") << Before + WorkedItem + After << int(QMessageBox::Yes) << true;
+    QTest::newRow("other date, no") << Before + sameItemOtherDate + After << int(QMessageBox::No) << true;
+    QTest::newRow("saved with CRLF line ends") << Before + QByteArray(WorkedItem).replace("\n", "\r\n") + After
+                                                << int(QMessageBox::No) << true;
+    QTest::newRow("other text") << Before + QByteArray(WorkedItem).replace("def", "deg") + After
+                                << int(QMessageBox::No) << false;
+    QTest::newRow("text alone, not as an item") << Before + "abc<br>def<br>" + After << int(QMessageBox::No) << false;
+    QTest::newRow("windows-1251 text") << Before + "\n \n\xEF\xF0\xE8\xE2\xE5\xF2<br>\n \n<br>01/01/2020 09:00<br><br>" + After
+                                       << int(QMessageBox::No) << true;
+}
+
+void TestPublish::repeatedItemAsks()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(int, answer);
+    QFETCH(bool, asked);
+
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", page);
+    Editor editor(server);
+    if (QTest::currentDataTag() == QLatin1String("windows-1251 text"))
+        editor.type(QStringLiteral("привет"), QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    ModalAnswerer answerer;
+    if (asked)
+        answerer.clickButton(QMessageBox::StandardButton(answer));
+
+    editor.send();
+
+    const bool published = !asked || answer == QMessageBox::Yes;
+    const QStringList expected = asked ? QStringList{RepeatQuestion, published ? Uploaded : Cancelled} : QStringList{Uploaded};
+    QCOMPARE(answerer.texts(), expected);
+    if (asked) {
+        QCOMPARE(answerer.seen.first().buttons, QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(answerer.seen.first().defaultButton, QMessageBox::No);
+    }
+    QCOMPARE(server.fileContents("news.html") != page, published);
+    QCOMPARE(server.commandCount("STOR"), published ? 1 : 0);
 }
 
 QTEST_MAIN(TestPublish)

@@ -19,6 +19,7 @@ private slots:
     void readsSettingsOfWorkingDirectory();
     void closingMainWindowClosesOpenDialogs_data();
     void closingMainWindowClosesOpenDialogs();
+    void settingsProblemShownOverWindow();
 
 private:
     VirtualDisplay m_display;
@@ -87,7 +88,7 @@ void TestStartup::readsSettingsOfWorkingDirectory()
 
 void TestStartup::closingMainWindowClosesOpenDialogs_data()
 {
-    QTest::addColumn<QPoint>("buttonCentre");   // in the main window
+    QTest::addColumn<QPoint>("buttonCentre");   // in the main window as drawn, before scaling
     QTest::addColumn<QString>("dialogTitle");
     QTest::newRow("link dialog") << QPoint(30 + 37, 70 + 12) << QStringLiteral("Редактор ссылок");
     QTest::newRow("image link dialog") << QPoint(210 + 40, 70 + 12) << QStringLiteral("Ввод ссылки на изображение");
@@ -103,7 +104,7 @@ void TestStartup::closingMainWindowClosesOpenDialogs()
     QVERIFY(app.start(m_display));
     bool ok = false;
     m_display.windows("click", WindowTitle, &ok,
-                      {QString::number(buttonCentre.x()), QString::number(buttonCentre.y())});
+                      {QString::number(buttonCentre.x()), QString::number(buttonCentre.y()), "--design-width", "566"});
     QVERIFY2(ok, "the main window did not appear");
     m_display.windows("list", dialogTitle, &ok);
     QVERIFY2(ok, "the dialog did not open");
@@ -112,6 +113,28 @@ void TestStartup::closingMainWindowClosesOpenDialogs()
     QVERIFY(ok);
     QVERIFY2(app.waitForExit(15000), "the open dialog kept the program running");
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+}
+
+void TestStartup::settingsProblemShownOverWindow()
+{
+    QTemporaryDir workDir;
+    QFile ini(workDir.filePath("settings.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    QVERIFY(ini.write("remotepath=ftp://127.0.0.1/a,b.html\n") > 0);
+    ini.close();
+
+    AppProcess app(workDir.path());
+    QVERIFY(app.start(m_display));
+    bool ok = false;
+    m_display.windows("list", QStringLiteral("settings.ini"), &ok);
+    QVERIFY2(ok, "no message about the value with a comma");
+    QVERIFY(m_display.windows("list", QString()).contains(WindowTitle));
+    m_display.windows("close", QStringLiteral("settings.ini"), &ok);
+    QVERIFY(ok);
+    m_display.windows("close", WindowTitle, &ok);
+    QVERIFY(ok);
+    QVERIFY2(app.waitForExit(15000), "closing the main window did not end the program");
     QCOMPARE(app.exitCode(), 0);
 }
 

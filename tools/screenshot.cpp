@@ -9,6 +9,9 @@
 
 int main(int argc, char *argv[])
 {
+    // As the program starts: high-DPI scaling on, which also settles the font's pixel size.
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
     QApplication app(argc, argv);
     if (argc < 2)
         return 2;

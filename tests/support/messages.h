@@ -29,6 +29,10 @@ inline const QString Cancelled = QStringLiteral("Загрузка на серв�
 inline const QString Caption = QStringLiteral("Выберите имя сохраняемого файла");
 inline const QString BackupCancelled = QStringLiteral("Создание резервной копии отменено");
 inline const QString RestoreCancelled = QStringLiteral("Восстановление резервной копии отменено");
+inline const QString BackupSaved = QStringLiteral("Резервная копия страницы с сервера сохранена в файл:");
+inline const QString RestoreQuestion = QStringLiteral("Заменить страницу новостей на сервере:");
+inline const QString RepeatQuestion =
+    QStringLiteral("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?");
 inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
 inline const QString LoginRefused = QStringLiteral(
     "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "

@@ -187,7 +187,7 @@ void NewsAdder::on_restoreButton_clicked()
         return;
     }
     // The page about to be replaced is kept as send keeps it, so a wrong choice can be undone.
-    backupFile->setFileName(automaticBackupName(QDateTime::currentDateTime()));
+    backupFile->setFileName(freeBackupName(QDateTime::currentDateTime(), QDir::current()));
     if (downloadBackupFile() != 0) {
         if (lastWaitCutShort || !goOnWithoutBackup())
             return;

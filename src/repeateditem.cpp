@@ -1,5 +1,7 @@
 #include "repeateditem.h"
 
+#include "newsitem.h"
+
 #include <QTextCodec>
 
 bool pageHoldsItem(const QByteArray &page, const QString &item)
@@ -10,12 +12,20 @@ bool pageHoldsItem(const QByteArray &page, const QString &item)
     const int dateStart = dateEnd < 0 ? -1 : item.lastIndexOf(QLatin1String("<br>"), dateEnd - 1);
     if (dateStart < 0)
         return false;
-    const QString head = item.left(dateStart + 4);
-    const QString tail = item.mid(dateEnd);
+    QString head = item.left(dateStart + 4);
+    QString tail = item.mid(dateEnd);
 
-    // The page is windows-1251 text; only its line ends may have changed on the way.
-    QString text = QTextCodec::codecForName("windows-1251")->toUnicode(page);
-    text.remove(QLatin1Char('\r'));
+    // Compared as text in the page's charset, the item as the insertion writes it (&#N; for what the
+    // charset lacks), and line ends left out: older items may have other ones than the page.
+    QTextCodec *codec = pageCharset(page).codec;
+    if (!codec)
+        return false;
+    const auto asOnPage = [codec](const QString &text) {
+        return codec->toUnicode(encodeForNewsPage(text, codec)).remove(QLatin1Char('\r'));
+    };
+    const QString text = codec->toUnicode(page).remove(QLatin1Char('\r'));
+    head = asOnPage(head);
+    tail = asOnPage(tail);
     const int longestDate = 40;
     for (int at = text.indexOf(head); at >= 0; at = text.indexOf(head, at + 1)) {
         const int from = at + head.size();

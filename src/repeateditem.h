@@ -5,7 +5,7 @@
 #include <QString>
 
 // Whether the page already holds item (as composeNewsItem makes it), with whatever date: the same
-// text in the same item format, compared as text with carriage returns left out.
+// text in the same item format, looked for as the insertion would write it into this page.
 bool pageHoldsItem(const QByteArray &page, const QString &item);
 
 #endif // REPEATEDITEM_H

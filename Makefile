@@ -1,8 +1,8 @@
 # The two everyday commands: `make run` (the app against a local demo FTP server) and `make test`.
 BUILD_DIR ?= build
-BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools cmake ninja-build g++ make
+BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools libcurl4-openssl-dev cmake ninja-build g++ make
 RUN_PACKAGES = python3-pyftpdlib
-TEST_PACKAGES = python3-pyftpdlib xvfb python3-xlib nginx-light openssl
+TEST_PACKAGES = python3-pyftpdlib xvfb python3-xlib nginx-light openssl curl
 
 .PHONY: all build run test bench screenshot deps-build deps-run deps-test clean
 

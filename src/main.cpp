@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
                                       settings->value(QStringLiteral("host")).toString(),
                                       settings->value(QStringLiteral("port")).toInt(),
                                       nullptr);
+    window->caCertFile = settings->value(QStringLiteral("cacert")).toString();
     hookUpDialogs(window);
 
     window->show();

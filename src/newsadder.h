@@ -8,6 +8,7 @@
 #include "transfer.h"
 
 class QFile;
+class TransferSession;
 class linkForm;
 class cImgLinkDialog;
 
@@ -38,6 +39,8 @@ public:
     QString password;
     QString remotePath;
     QString remoteFtpPath;
+    // A PEM file of certificates to trust instead of the system's (settings key cacert); empty for the system's.
+    QString caCertFile;
     QFile *newsFile;
     QFile *backupFile;
     QString serverHost;
@@ -65,12 +68,15 @@ private slots:
     void on_redoBtn_clicked();
 
 private:
+    friend class SessionScope;
     qint32 downloadInto(QFile *target);
+    bool addressesUsable();
     QList<QWidget *> publishingButtons() const;
 
     int transferIdleTimeout = DefaultIdleTimeout;
     bool commandRunning = false;
     bool lastWaitCutShort = false;  // the last transfer's wait ended as the application quit
+    TransferSession *session = nullptr;  // the running command's connection, if any
 };
 
 #endif // NEWSADDER_H

@@ -3,7 +3,6 @@
 
 #include <QByteArray>
 #include <QProcess>
-#include <QSslCertificate>
 #include <QTemporaryDir>
 
 // A real nginx on a free 127.0.0.1 port, serving a temporary root over TLS with a certificate made
@@ -24,9 +23,8 @@ public:
     QString user() const { return QStringLiteral("editor"); }
     QString password() const { return m_password; }
     void setPassword(const QString &password) { m_password = password; }
-    QSslCertificate certificate() const { return m_certificate; }
-    // Adds this run's certificate to the process's default SSL configuration as a trusted CA.
-    void trustCertificate() const;
+    // This run's certificate as a PEM file, for the window's caCertFile.
+    QString certificateFile() const;
 
     // https://127.0.0.1:PORT/NAME, without credentials.
     QString url(const QString &name) const;
@@ -44,7 +42,6 @@ private:
     QTemporaryDir m_dir;
     QProcess m_nginx;
     QString m_password = QStringLiteral("secret");
-    QSslCertificate m_certificate;
     quint16 m_port = 0;
     QString m_error;
 };

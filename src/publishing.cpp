@@ -213,7 +213,7 @@ void NewsAdder::on_sendButton_clicked()
 void NewsAdder::on_pushButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || !addressesUsable())
         return;
     const SessionScope connection(this);
 
@@ -230,7 +230,7 @@ void NewsAdder::on_pushButton_clicked()
 void NewsAdder::on_restoreButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused())
+    if (command.refused() || !addressesUsable())
         return;
     const SessionScope connection(this);
 

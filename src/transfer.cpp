@@ -310,14 +310,21 @@ TransferResult TransferSession::stamp(const QByteArray &url, const Login &login,
 TransferResult TransferSession::quote(const QString &folderUrl, const Login &login, const QStringList &commands)
 {
     prepare(folderUrl.toLatin1(), login);
+    // The last command's refusal is read from its reply: curl, told of it, would take the connection
+    // for broken and log in anew for the next request.
     curl_slist *list = nullptr;
-    for (const QString &command : commands)
-        list = curl_slist_append(list, command.toUtf8().constData());
+    for (int i = 0; i < commands.size(); ++i)
+        list = curl_slist_append(list, ((i + 1 == commands.size() ? "*" : "") + commands.at(i)).toUtf8().constData());
     curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(m_curl, CURLOPT_QUOTE, list);
-    const TransferResult result = perform();
+    TransferResult result = perform();
     curl_easy_setopt(m_curl, CURLOPT_QUOTE, nullptr);
     curl_slist_free_all(list);
+    if (result.succeeded() && result.responseCode >= 400) {
+        result.status = TransferResult::Failed;
+        result.curlCode = CURLE_QUOTE_ERROR;
+        result.curlError = result.errorText = QStringLiteral("QUOT command failed with %1").arg(result.responseCode);
+    }
     return result;
 }
 

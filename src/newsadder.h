@@ -69,7 +69,7 @@ private slots:
 
 private:
     friend class SessionScope;
-    qint32 downloadInto(QFile *target);
+    qint32 downloadInto(QFile *target, bool remember);
     bool addressesUsable();
     QList<QWidget *> publishingButtons() const;
 

@@ -72,7 +72,7 @@ bool NewsAdder::addressesUsable()
     return true;
 }
 
-qint32 NewsAdder::downloadInto(QFile *target)
+qint32 NewsAdder::downloadInto(QFile *target, bool remember)
 {
     lastWaitCutShort = false;
     const QString problem = addressProblem(remotePath);
@@ -83,7 +83,7 @@ qint32 NewsAdder::downloadInto(QFile *target)
     const SessionScope scope(this);
     // Raw bytes: line ends and code page are the insertion's business.
     const TransferResult result =
-        session->download(remotePath, target->fileName(), ui->loginEdit->text(), ui->passEdit->text());
+        session->download(remotePath, target->fileName(), ui->loginEdit->text(), ui->passEdit->text(), remember);
     // The wait ended because the application is quitting: no message any more, nothing written.
     lastWaitCutShort = result.status == TransferResult::Unfinished;
     if (lastWaitCutShort)
@@ -101,12 +101,12 @@ qint32 NewsAdder::downloadInto(QFile *target)
 
 qint32 NewsAdder::downloadNewsFile()
 {
-    return downloadInto(newsFile);
+    return downloadInto(newsFile, true);
 }
 
 qint32 NewsAdder::downloadBackupFile()
 {
-    return downloadInto(backupFile);
+    return downloadInto(backupFile, false);
 }
 
 qint32 NewsAdder::uploadFile(QFile *file)

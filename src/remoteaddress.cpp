@@ -17,9 +17,9 @@ QString ftpRemove(const QString &path)
 }
 
 const SchemeInfo Schemes[] = {
-    {"ftp", true, ftpRename, ftpRemove},
-    {"http", false, nullptr, nullptr},
-    {"https", false, nullptr, nullptr},
+    {"ftp", true, ftpRename, ftpRemove, "SIZE", "MDTM"},
+    {"http", false, nullptr, nullptr, nullptr, nullptr},
+    {"https", false, nullptr, nullptr, nullptr, nullptr},
 };
 
 QString tr(const char *text)

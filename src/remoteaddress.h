@@ -16,6 +16,10 @@ struct SchemeInfo
     // sees them (see serverPath).
     QStringList (*renameCommands)(const QString &from, const QString &to);
     QString (*removeCommand)(const QString &path);
+    // The server's own commands for a file's size and modification time, asked in the same command
+    // list; null where the server has none (the facts are then asked file by file).
+    const char *sizeCommand;
+    const char *timeCommand;
 };
 
 // The entry for scheme (lower case), or null for an address the program does not speak.

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QCursor>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QRandomGenerator>
@@ -185,6 +186,9 @@ void TransferSession::prepare(const QByteArray &url, const Login &login)
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, supportedSchemes().join(QLatin1Char(',')).toLatin1().constData());
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+    // Large pieces: fewer calls into the file and fewer wake-ups per megabyte.
+    curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, 512L * 1024);
+    curl_easy_setopt(m_curl, CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
     if (login.given) {
         curl_easy_setopt(m_curl, CURLOPT_USERNAME, login.user.constData());
         curl_easy_setopt(m_curl, CURLOPT_PASSWORD, login.password.constData());
@@ -281,13 +285,15 @@ TransferResult TransferSession::fetch(const QByteArray &url, const Login &login,
     Sink sink{file, fileFailed};
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(m_curl, CURLOPT_FILETIME, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_FILETIME, seen ? 1L : 0L);
     const TransferResult result = perform();
-    curl_off_t time = -1;
-    curl_off_t size = -1;
-    curl_easy_getinfo(m_curl, CURLINFO_FILETIME_T, &time);
-    curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &size);
-    *seen = RemoteStamp{qint64(size), qint64(time)};
+    if (seen) {
+        curl_off_t time = -1;
+        curl_off_t size = -1;
+        curl_easy_getinfo(m_curl, CURLINFO_FILETIME_T, &time);
+        curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &size);
+        *seen = RemoteStamp{qint64(size), qint64(time)};
+    }
     return result;
 }
 
@@ -307,23 +313,91 @@ TransferResult TransferSession::stamp(const QByteArray &url, const Login &login,
     return result;
 }
 
-TransferResult TransferSession::quote(const QString &folderUrl, const Login &login, const QStringList &commands)
+size_t collectReply(char *data, size_t size, size_t count, void *replies)
+{
+    // The last line of each of the server's replies: three digits and a space.
+    const QByteArray line = QByteArray(data, int(size * count)).trimmed();
+    if (line.size() >= 4 && line.at(3) == ' ')
+        static_cast<QStringList *>(replies)->append(QString::fromUtf8(line));
+    return size * count;
+}
+
+// Each command's refusal is read from its reply in replies: curl, told of it, would take the
+// connection for broken and log in anew for the next request.
+TransferResult TransferSession::quote(const QString &folderUrl, const Login &login, const QStringList &commands,
+                                     QStringList *replies)
 {
     prepare(folderUrl.toLatin1(), login);
-    // The last command's refusal is read from its reply: curl, told of it, would take the connection
-    // for broken and log in anew for the next request.
     curl_slist *list = nullptr;
-    for (int i = 0; i < commands.size(); ++i)
-        list = curl_slist_append(list, ((i + 1 == commands.size() ? "*" : "") + commands.at(i)).toUtf8().constData());
+    for (const QString &command : commands)
+        list = curl_slist_append(list, ("*" + command).toUtf8().constData());
+    QStringList all;
     curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(m_curl, CURLOPT_QUOTE, list);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collectReply);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &all);
     TransferResult result = perform();
     curl_easy_setopt(m_curl, CURLOPT_QUOTE, nullptr);
     curl_slist_free_all(list);
-    if (result.succeeded() && result.responseCode >= 400) {
+    if (replies)
+        *replies = all.mid(all.size() - commands.size());
+    if (result.succeeded() && all.size() >= commands.size() && !all.last().startsWith('2')) {
         result.status = TransferResult::Failed;
         result.curlCode = CURLE_QUOTE_ERROR;
-        result.curlError = result.errorText = QStringLiteral("QUOT command failed with %1").arg(result.responseCode);
+        result.responseCode = all.last().left(3).toLong();
+        result.curlError = result.errorText = tr("сервер ответил на %1: %2").arg(commands.last().section(' ', 0, 0), all.last());
+    }
+    return result;
+}
+
+static qint64 numberIn(const QString &reply)
+{
+    bool ok = false;
+    const qint64 number = reply.startsWith(QLatin1String("213 ")) ? reply.mid(4).toLongLong(&ok) : -1;
+    return ok ? number : -1;
+}
+
+// MDTM's YYYYMMDDhhmmss in UTC, as curl reads it for a download's file time.
+static qint64 timeIn(const QString &reply)
+{
+    if (!reply.startsWith(QLatin1String("213 ")))
+        return -1;
+    QDateTime time = QDateTime::fromString(reply.mid(4, 14), QStringLiteral("yyyyMMddHHmmss"));
+    time.setTimeSpec(Qt::UTC);
+    return time.isValid() ? time.toSecsSinceEpoch() : -1;
+}
+
+// The size the server reports for the uploaded temporary file and, withPage, the page's size and
+// time; -1 for what it cannot say.
+TransferResult TransferSession::facts(const QString &address, const Login &login, const QString &tempName,
+                                      bool withPage, qint64 *tempSize, RemoteStamp *page)
+{
+    const RemoteAddress remote = parseAddress(address);
+    const SchemeInfo &scheme = *remote.scheme;
+    if (scheme.sizeCommand) {
+        const QString size = QLatin1String(scheme.sizeCommand) + QLatin1Char(' ');
+        const QString time = QLatin1String(scheme.timeCommand) + QLatin1Char(' ');
+        const QString pagePath = remote.folderPath + remote.fileName;
+        QStringList commands{size + remote.folderPath + tempName};
+        if (withPage)
+            commands << time + pagePath << size + pagePath;
+        QStringList replies;
+        TransferResult result = quote(remote.folderUrl, login, commands, &replies);
+        // Refusals here are facts too (no such file): only the last one would have failed the list.
+        if (result.curlCode == CURLE_QUOTE_ERROR)
+            result.status = TransferResult::Succeeded;
+        *tempSize = numberIn(replies.value(0));
+        if (withPage)
+            *page = RemoteStamp{numberIn(replies.value(2)), timeIn(replies.value(1))};
+        return result;
+    }
+    RemoteStamp stored;
+    TransferResult result = stamp(remote.siblingUrl(tempName), login, false, &stored);
+    *tempSize = stored.size;
+    if (result.succeeded() && withPage) {
+        result = stamp(remote.url, login, true, page);
+        if (result.curlCode == CURLE_REMOTE_FILE_NOT_FOUND)
+            result.status = TransferResult::Succeeded;
     }
     return result;
 }
@@ -335,7 +409,7 @@ static QString loginKey(const RemoteAddress &remote, const QString &login, const
 }
 
 TransferResult TransferSession::download(const QString &address, const QString &fileName, const QString &login,
-                                         const QString &password)
+                                         const QString &password, bool remember)
 {
     const RemoteAddress remote = parseAddress(address);
     Login who;
@@ -357,14 +431,14 @@ TransferResult TransferSession::download(const QString &address, const QString &
     // A file that cannot be opened is reported after the transfer, so that a network failure wins.
     bool fileFailed = !file.open(QIODevice::WriteOnly);
     RemoteStamp seen;
-    TransferResult result = fetch(remote.url, who, &file, &fileFailed, &seen);
+    TransferResult result = fetch(remote.url, who, &file, &fileFailed, remember ? &seen : nullptr);
     if (who.given && !remote.hasUser && result.curlCode == CURLE_LOGIN_DENIED) {
         // Many hosts read only with the account; those that refuse it may still let anyone read.
         m_refusedLogins.insert(loginKey(remote, login, password), result);
-        result = fetch(remote.url, Login(), &file, &fileFailed, &seen);
+        result = fetch(remote.url, Login(), &file, &fileFailed, remember ? &seen : nullptr);
     }
     if (result.succeeded()) {
-        if (remote.scheme->replacedByRename)
+        if (remember && remote.scheme->replacedByRename)
             m_seen.insert(address, seen);
         // commit() alone can accept a short file when the disk fills, so the writes and the flush count too.
         if (fileFailed || !file.flush() || !file.commit())
@@ -416,30 +490,30 @@ TransferResult TransferSession::replaceWhole(const QString &address, const QByte
     TransferResult result = put(tempUrl, login, data);
     if (!result.succeeded())
         return partlyStored(result) ? removeTemp(result) : result;
-    RemoteStamp stored;
-    result = stamp(tempUrl, login, false, &stored);
+    const bool checkPage = checkUnchanged && m_seen.contains(address);
+    qint64 stored = -1;
+    RemoteStamp now;
+    result = facts(address, login, tempName, checkPage, &stored, &now);
     if (!result.succeeded())
         return removeTemp(result);
-    if (stored.size != data.size()) {
+    if (stored != data.size()) {
         result.status = TransferResult::Failed;
         result.errorText = tr("сервер сохранил %1 байт из %2; страница на сервере осталась прежней.")
-                               .arg(stored.size).arg(data.size());
+                               .arg(stored).arg(data.size());
         return removeTemp(result);
     }
-    if (checkUnchanged && m_seen.contains(address)) {
-        RemoteStamp now;
-        result = stamp(remote.url, login, true, &now);
-        if (!result.succeeded() && result.curlCode != CURLE_REMOTE_FILE_NOT_FOUND)
-            return removeTemp(result);
-        if (now != m_seen.value(address)) {
-            result.status = TransferResult::PageChanged;
-            return removeTemp(result);
-        }
+    if (checkPage && now != m_seen.value(address)) {
+        result.status = TransferResult::PageChanged;
+        return removeTemp(result);
     }
     m_seen.remove(address);
 
-    const TransferResult renamed = quote(remote.folderUrl, login, scheme.renameCommands(tempPath, pagePath));
-    if (renamed.succeeded() || renamed.curlCode != CURLE_QUOTE_ERROR)
+    QStringList replies;
+    const TransferResult renamed =
+        quote(remote.folderUrl, login, scheme.renameCommands(tempPath, pagePath), &replies);
+    // Only a refusal of the new name itself (the old name was taken) calls for the second way.
+    if (renamed.succeeded() || renamed.curlCode != CURLE_QUOTE_ERROR || replies.size() != 2
+        || replies.first().startsWith(QLatin1String("5")))
         return renamed.succeeded() ? renamed : removeTemp(renamed);
 
     // Some servers will not rename onto an existing file: the old page steps aside first, and is

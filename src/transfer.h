@@ -4,6 +4,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 
@@ -60,8 +61,9 @@ public:
     // The page into fileName, replaced only once all of it is there; a network failure is reported
     // before a local one. An address without a user logs in with login and password; should the
     // server refuse them, this and the session's later downloads log in anonymously.
+    // With remember, the page's size and time are kept for a later upload's checkUnchanged.
     TransferResult download(const QString &address, const QString &fileName, const QString &login,
-                            const QString &password);
+                            const QString &password, bool remember);
     // data to address with login and password exactly as typed. Over FTP the page is replaced whole
     // or not at all; with checkUnchanged the page must still be what this session's last download of
     // it saw (else PageChanged, nothing replaced).
@@ -86,7 +88,10 @@ private:
     TransferResult fetch(const QByteArray &url, const Login &login, QSaveFile *file, bool *fileFailed,
                          RemoteStamp *seen);
     TransferResult stamp(const QByteArray &url, const Login &login, bool withTime, RemoteStamp *seen);
-    TransferResult quote(const QString &folderUrl, const Login &login, const QStringList &commands);
+    TransferResult quote(const QString &folderUrl, const Login &login, const QStringList &commands,
+                         QStringList *replies = nullptr);
+    TransferResult facts(const QString &address, const Login &login, const QString &tempName, bool withPage,
+                         qint64 *tempSize, RemoteStamp *page);
     TransferResult replaceWhole(const QString &address, const QByteArray &data, const Login &login,
                                 bool checkUnchanged);
 

@@ -14,6 +14,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <thread>
 
 namespace {
@@ -175,6 +178,35 @@ bool TransferSession::keepGoing(qint64 moved)
     if (now - m_lastMove >= m_idleTimeout)
         m_stalled = true;
     return !m_abort && !m_stalled;
+}
+
+bool TransferSession::askUser(const std::function<bool()> &question)
+{
+    struct Pending
+    {
+        std::mutex mutex;
+        std::condition_variable answered;
+        bool done = false;
+        bool answer = false;
+    };
+    // Shared, as the GUI thread may get to the question only after this side has stopped waiting.
+    const auto pending = std::make_shared<Pending>();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [pending, question] {
+            const bool answer = question();
+            const std::lock_guard<std::mutex> lock(pending->mutex);
+            pending->answer = answer;
+            pending->done = true;
+            pending->answered.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(pending->mutex);
+    // A blocking call into the GUI thread could wait forever: that thread stops serving its event
+    // loop to join this one when the application quits.
+    while (!pending->done && !m_abort)
+        pending->answered.wait_for(lock, std::chrono::milliseconds(50));
+    return pending->done && pending->answer;
 }
 
 // The options every transfer has, and those of its kind of address: set here and nowhere else.

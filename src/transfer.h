@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <atomic>
+#include <functional>
 
 class QSaveFile;
 
@@ -74,6 +75,10 @@ public:
     // From the worker thread, with the bytes moved so far: false ends the transfer (quitting, or
     // idleTimeout passed without a byte).
     bool keepGoing(qint64 moved);
+    // From a curl callback on the worker thread that needs the user (an unknown SSH host key):
+    // runs question on the GUI thread, which keeps its event loop, and returns the answer; false
+    // once the transfer is being given up (the application quits) and the answer cannot come.
+    bool askUser(const std::function<bool()> &question);
 
 private:
     struct Login

@@ -1,6 +1,6 @@
-// Sends against servers that fail while the page is being replaced, refuse to rename onto it, go
-// silent, or where another editor publishes at the same time: the live page is the old one or the
-// new one, whole, no editor's item is lost, and a send logs in once.
+// Sends against servers that fail while the page is being replaced or refuse to rename onto it, or
+// where another editor publishes at the same time: the live page is the old one or the new one,
+// whole, no editor's item is lost, and a send logs in once.
 #include "editor.h"
 #include "filebytes.h"
 #include "ftpserver.h"
@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -21,7 +20,6 @@
 #include <atomic>
 #include <thread>
 
-static const int ShortIdleTimeout = 1500;
 static const QByteArray Marker("<font color=yellow>");
 
 // A page large enough for "in the middle of the upload" to mean something.
@@ -85,8 +83,6 @@ private slots:
     void oneLoginPerSend();
     void refusedAddresses_data();
     void refusedAddresses();
-    void silentServerGivenUp_data();
-    void silentServerGivenUp();
 };
 
 void TestReplace::pageWholeOrUntouched_data()
@@ -262,44 +258,6 @@ void TestReplace::refusedAddresses()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"page.html"});
     QCOMPARE(readFile("page.html"), QByteArray("a local file"));
     QVERIFY(!server.log().contains("FTP session opened"));
-}
-
-void TestReplace::silentServerGivenUp_data()
-{
-    QTest::addColumn<QStringList>("serverArgs");
-
-    QTest::newRow("stops reading mid-upload") << QStringList{"--hang-uploads", "1"};
-    QTest::newRow("silent at the login") << QStringList{"--mute-at", "PASS"};
-    QTest::newRow("silent at the size check") << QStringList{"--mute-at", "SIZE"};
-    QTest::newRow("silent at the rename") << QStringList{"--mute-at", "RNFR"};
-}
-
-// The 60 s rule, shortened, for a restore's upload: the message says the server stopped answering.
-void TestReplace::silentServerGivenUp()
-{
-    QFETCH(QStringList, serverArgs);
-
-    WorkDir dir;
-    FtpServer server(serverArgs);
-    QVERIFY(server.start());
-    const QByteArray page = largePage();
-    server.putFile("news.html", page);
-    QVERIFY(writeFile("chosen.bak", withItem(page)));
-    Editor editor(server);
-    editor.window.setTransferIdleTimeout(ShortIdleTimeout);
-    ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("chosen.bak"));
-
-    QElapsedTimer clock;
-    clock.start();
-    editor.click("restoreButton");
-    const qint64 elapsed = clock.elapsed();
-
-    QVERIFY2(sameMessages(answerer.texts(), {Caption, UploadFailed}), qPrintable(answerer.texts().join(" | ")));
-    QVERIFY2(answerer.texts().last().contains(StoppedAnswering), qPrintable(answerer.texts().last()));
-    QVERIFY2(elapsed >= ShortIdleTimeout && elapsed < ShortIdleTimeout + 3000, qPrintable(QString::number(elapsed)));
-    QVERIFY(server.fileContents("news.html") == page);
-    QVERIFY(editor.publishingEnabled());
 }
 
 QTEST_MAIN(TestReplace)

@@ -177,25 +177,35 @@ void TestRobustness::oneCommandAtATime()
 
 void TestRobustness::deadServerGivenUp_data()
 {
-    QTest::addColumn<QString>("serverFault");
+    QTest::addColumn<QStringList>("serverArgs");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<int>("faultyMessage");
     QTest::addColumn<bool>("silent");  // the server goes quiet (else its connection drops, noticed at once)
 
+    const QStringList hang{"--hang-downloads", "1"}, drop{"--drop-uploads", "1"};
     QTest::newRow("send, server stops answering mid-download")
-        << "--hang-downloads" << "sendButton" << QStringList{DownloadFailed, Question, Cancelled} << 0 << true;
+        << hang << "sendButton" << QStringList{DownloadFailed, Question, Cancelled} << 0 << true;
     QTest::newRow("send, connection dropped during the upload")
-        << "--drop-uploads" << "sendButton" << QStringList{UploadFailed} << 0 << false;
+        << drop << "sendButton" << QStringList{UploadFailed} << 0 << false;
     QTest::newRow("backup, server stops answering mid-download")
-        << "--hang-downloads" << "pushButton" << QStringList{Caption, DownloadFailed} << 1 << true;
+        << hang << "pushButton" << QStringList{Caption, DownloadFailed} << 1 << true;
     QTest::newRow("restore, connection dropped during the upload")
-        << "--drop-uploads" << "restoreButton" << QStringList{Caption, UploadFailed} << 1 << false;
+        << drop << "restoreButton" << QStringList{Caption, UploadFailed} << 1 << false;
+    QTest::newRow("restore, server stops reading mid-upload")
+        << QStringList{"--hang-uploads", "1"} << "restoreButton" << QStringList{Caption, UploadFailed} << 1 << true;
+    QTest::newRow("send, server silent at the login")
+        << QStringList{"--mute-at", "PASS"} << "sendButton" << QStringList{DownloadFailed, Question, Cancelled} << 0
+        << true;
+    QTest::newRow("restore, server silent at the size check")
+        << QStringList{"--mute-at", "SIZE"} << "restoreButton" << QStringList{Caption, UploadFailed} << 1 << true;
+    QTest::newRow("send, server silent at the rename")
+        << QStringList{"--mute-at", "RNFR"} << "sendButton" << QStringList{UploadFailed} << 0 << true;
 }
 
 void TestRobustness::deadServerGivenUp()
 {
-    QFETCH(QString, serverFault);
+    QFETCH(QStringList, serverArgs);
     QFETCH(QString, command);
     QFETCH(QStringList, messages);
     QFETCH(int, faultyMessage);
@@ -204,7 +214,7 @@ void TestRobustness::deadServerGivenUp()
     WorkDir dir;
     // A page large enough for "mid-download" to mean something: half of it arrives, then nothing.
     const QByteArray page = Page + QByteArray(200 * 1024, 'x');
-    FtpServer server({serverFault, "1"});
+    FtpServer server(serverArgs);
     QVERIFY(server.start());
     server.putFile("news.html", page);
     QVERIFY(writeFile("chosen.bak", "restored page"));

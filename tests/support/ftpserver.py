@@ -68,7 +68,8 @@ class PoorDTPHandler(DTPHandler):
     def handle_read(self):
         DTPHandler.handle_read(self)
         channel = self.cmd_channel
-        if channel is None or not self.receive or self.tot_bytes_received < PoorHandler.upload_fault_at:
+        # Both faults strike once the first piece of the upload has come in.
+        if channel is None or not self.receive or self.tot_bytes_received == 0:
             return
         if PoorHandler.drop_uploads_midway > 0:
             PoorHandler.drop_uploads_midway -= 1
@@ -104,10 +105,9 @@ class PoorHandler(FTPHandler):
     drop_uploads = 0        # how many of the next uploads lose their connection at once
     drop_uploads_midway = 0 # how many of the next uploads lose their connection half-way
     hang_uploads = 0        # how many of the next uploads stop being read half-way
-    upload_fault_at = 64 * 1024  # bytes into an upload where the two faults above happen
     truncate_uploads = 0    # how many of the next uploads are stored only in part
     refuse_rename_over = False
-    mute_at = ""            # the command at which the server goes silent for good
+    mute_at = ""            # the command at which the next session goes silent for good
     change_after = set()    # after which downloads (counting from 1) another editor changes the page
     downloads = 0
     watch = ""              # a file whose absence is logged after every command
@@ -119,6 +119,7 @@ class PoorHandler(FTPHandler):
         if self.muted:
             return
         if cmd == PoorHandler.mute_at:
+            PoorHandler.mute_at = ""
             self.log("stopped answering at " + cmd)
             self.muted = True
             return

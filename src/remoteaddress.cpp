@@ -22,11 +22,6 @@ const SchemeInfo Schemes[] = {
     {"https", false, nullptr, nullptr, nullptr, nullptr},
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("NewsAdder", text);
-}
-
 } // namespace
 
 const SchemeInfo *schemeInfo(const QString &scheme)
@@ -58,12 +53,13 @@ QString addressProblem(const QString &address)
 {
     const QString shown = QStringLiteral("«") + shownAddress(address) + QStringLiteral("»");
     const auto problem = [&shown](const QString &what) {
-        return tr("адрес %1 не годится: %2. Исправьте его в settings.ini.").arg(shown, what);
+        return QCoreApplication::translate("NewsAdder", "адрес %1 не годится: %2. Исправьте его в settings.ini.")
+            .arg(shown, what);
     };
     if (address.isEmpty())
-        return tr("адрес не задан. Впишите его в settings.ini.");
+        return QCoreApplication::translate("NewsAdder", "адрес не задан. Впишите его в settings.ini.");
     if (address.trimmed() != address)
-        return problem(tr("в начале или в конце стоит пробел"));
+        return problem(QCoreApplication::translate("NewsAdder", "в начале или в конце стоит пробел"));
     // The port is looked at before QUrl, which only says the address is invalid.
     static const QRegularExpression portPattern(QStringLiteral("^[^:/]+://(?:[^/@]*@)?[^/:]*:([^/]*)(?:/|$)"));
     const QRegularExpressionMatch port = portPattern.match(address);
@@ -71,22 +67,24 @@ QString addressProblem(const QString &address)
         bool ok = false;
         const int number = port.captured(1).toInt(&ok);
         if (!ok || number < 1 || number > 65535)
-            return problem(tr("порт «%1» вне промежутка 1–65535").arg(port.captured(1)));
+            return problem(QCoreApplication::translate("NewsAdder", "порт «%1» вне промежутка 1–65535")
+                               .arg(port.captured(1)));
     }
     const QUrl url(address, QUrl::StrictMode);
     if (!url.isValid())
-        return problem(tr("адрес записан неверно"));
+        return problem(QCoreApplication::translate("NewsAdder", "адрес записан неверно"));
     if (!schemeInfo(url.scheme()))
-        return problem(tr("вид адреса «%1» не поддерживается, годятся только %2")
+        return problem(QCoreApplication::translate("NewsAdder",
+                                                   "вид адреса «%1» не поддерживается, годятся только %2")
                            .arg(url.scheme(), supportedSchemes().join(QStringLiteral(", "))));
     if (url.host().isEmpty())
-        return problem(tr("в нём нет имени сервера"));
+        return problem(QCoreApplication::translate("NewsAdder", "в нём нет имени сервера"));
     if (url.hasFragment())
-        return problem(tr("в нём есть «#», а имя файла с «#» пишется как %23"));
+        return problem(QCoreApplication::translate("NewsAdder", "в нём есть «#», а имя файла с «#» пишется как %23"));
     if (url.hasQuery())
-        return problem(tr("в нём есть «?», а имя файла с «?» пишется как %3F"));
+        return problem(QCoreApplication::translate("NewsAdder", "в нём есть «?», а имя файла с «?» пишется как %3F"));
     if (url.fileName().isEmpty())
-        return problem(tr("он не называет файл (в конце нет имени файла)"));
+        return problem(QCoreApplication::translate("NewsAdder", "он не называет файл (в конце нет имени файла)"));
     return QString();
 }
 

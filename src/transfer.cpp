@@ -43,11 +43,6 @@ private:
     bool m_shown;
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("NewsAdder", text);
-}
-
 bool hasControlCharacter(const QString &text)
 {
     return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.category() == QChar::Other_Control; });
@@ -138,7 +133,7 @@ bool partlyStored(const TransferResult &result)
 
 QString stoppedAnswering(int idleTimeout)
 {
-    return tr("Сервер перестал отвечать: за %1 с не передано ни одного байта.")
+    return QCoreApplication::translate("NewsAdder", "Сервер перестал отвечать: за %1 с не передано ни одного байта.")
         .arg(QString::number(idleTimeout / 1000.0));
 }
 
@@ -146,11 +141,13 @@ QString credentialsProblem(const QString &login, const QString &password)
 {
     // A line end would let the rest of the text pass for a command of its own on the FTP control connection.
     if (hasControlCharacter(login))
-        return tr("Логин содержит управляющий символ (перевод строки, возврат каретки или другой). На сервер "
-                  "ничего не отправлено; исправьте логин и повторите.");
+        return QCoreApplication::translate("NewsAdder", "Логин содержит управляющий символ (перевод строки, "
+                                                        "возврат каретки или другой). На сервер ничего не "
+                                                        "отправлено; исправьте логин и повторите.");
     if (hasControlCharacter(password))
-        return tr("Пароль содержит управляющий символ (перевод строки, возврат каретки или другой). На сервер "
-                  "ничего не отправлено; исправьте пароль и повторите.");
+        return QCoreApplication::translate("NewsAdder", "Пароль содержит управляющий символ (перевод строки, "
+                                                        "возврат каретки или другой). На сервер ничего не "
+                                                        "отправлено; исправьте пароль и повторите.");
     return QString();
 }
 
@@ -290,7 +287,8 @@ TransferResult TransferSession::perform()
         const char *effective = nullptr;
         curl_easy_getinfo(m_curl, CURLINFO_EFFECTIVE_URL, &effective);
         result.status = TransferResult::Failed;
-        result.errorText = tr("сервер перенаправляет %1 (HTTP %2) на %3; укажите этот адрес в настройках.")
+        result.errorText = QCoreApplication::translate("NewsAdder", "сервер перенаправляет %1 (HTTP %2) на %3; "
+                                                                    "укажите этот адрес в настройках.")
                                .arg(QString::fromUtf8(effective), QString::number(result.responseCode),
                                     target ? shownAddress(QString::fromUtf8(target)) : QStringLiteral("?"));
     } else {
@@ -377,7 +375,8 @@ TransferResult TransferSession::quote(const QString &folderUrl, const Login &log
         result.status = TransferResult::Failed;
         result.curlCode = CURLE_QUOTE_ERROR;
         result.responseCode = all.last().left(3).toLong();
-        result.curlError = result.errorText = tr("сервер ответил на %1: %2").arg(commands.last().section(' ', 0, 0), all.last());
+        result.curlError = result.errorText = QCoreApplication::translate("NewsAdder", "сервер ответил на %1: %2")
+                                                  .arg(commands.last().section(' ', 0, 0), all.last());
     }
     return result;
 }
@@ -530,7 +529,8 @@ TransferResult TransferSession::replaceWhole(const QString &address, const QByte
         return removeTemp(result);
     if (stored != data.size()) {
         result.status = TransferResult::Failed;
-        result.errorText = tr("сервер сохранил %1 байт из %2; страница на сервере осталась прежней.")
+        result.errorText = QCoreApplication::translate("NewsAdder", "сервер сохранил %1 байт из %2; страница на "
+                                                                    "сервере осталась прежней.")
                                .arg(stored).arg(data.size());
         return removeTemp(result);
     }

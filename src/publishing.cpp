@@ -81,6 +81,10 @@ qint32 NewsAdder::downloadInto(QFile *target, bool remember)
         return -1;
     }
     const SessionScope scope(this);
+    // The page uploaded under another address: noted before the download, so that another
+    // editor's send in between shows up as a change.
+    if (remember && remoteFtpPath != remotePath && addressProblem(remoteFtpPath).isEmpty())
+        session->rememberPage(remoteFtpPath, ui->loginEdit->text(), ui->passEdit->text());
     // Raw bytes: line ends and code page are the insertion's business.
     const TransferResult result =
         session->download(remotePath, target->fileName(), ui->loginEdit->text(), ui->passEdit->text(), remember);

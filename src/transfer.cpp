@@ -480,6 +480,30 @@ TransferResult TransferSession::download(const QString &address, const QString &
     return result;
 }
 
+void TransferSession::rememberPage(const QString &address, const QString &login, const QString &password)
+{
+    const RemoteAddress remote = parseAddress(address);
+    if (!remote.scheme->replacedByRename || !credentialsProblem(login, password).isEmpty()
+        || m_refusedLogins.contains(loginKey(remote, login, password)))
+        return;
+    const Login who{true, login.toUtf8(), password.toUtf8()};
+    RemoteStamp seen;
+    TransferResult result;
+    if (remote.scheme->sizeCommand) {
+        const QString page = remote.folderPath + remote.fileName;
+        QStringList replies;
+        result = quote(remote.folderUrl, who,
+                       {QLatin1String(remote.scheme->timeCommand) + QLatin1Char(' ') + page,
+                        QLatin1String(remote.scheme->sizeCommand) + QLatin1Char(' ') + page},
+                       &replies);
+        seen = RemoteStamp{numberIn(replies.value(1)), timeIn(replies.value(0))};
+    } else {
+        result = stamp(remote.url, who, true, &seen);
+    }
+    if (result.succeeded())
+        m_seen.insert(address, seen);
+}
+
 TransferResult TransferSession::upload(const QString &address, const QByteArray &data, const QString &login,
                                        const QString &password, bool checkUnchanged)
 {

@@ -71,6 +71,8 @@ public:
     TransferResult upload(const QString &address, const QByteArray &data, const QString &login,
                           const QString &password, bool checkUnchanged);
     bool hasSeen(const QString &address) const { return m_seen.contains(address); }
+    // Notes the page's size and time at address, for an upload address other than the download's.
+    void rememberPage(const QString &address, const QString &login, const QString &password);
 
     // From the worker thread, with the bytes moved so far: false ends the transfer (quitting, or
     // idleTimeout passed without a byte).

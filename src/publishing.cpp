@@ -81,13 +81,10 @@ qint32 NewsAdder::downloadInto(QFile *target, bool remember)
         return -1;
     }
     const SessionScope scope(this);
-    // The page uploaded under another address: noted before the download, so that another
-    // editor's send in between shows up as a change.
-    if (remember && remoteFtpPath != remotePath && addressProblem(remoteFtpPath).isEmpty())
-        session->rememberPage(remoteFtpPath, ui->loginEdit->text(), ui->passEdit->text());
     // Raw bytes: line ends and code page are the insertion's business.
     const TransferResult result =
-        session->download(remotePath, target->fileName(), ui->loginEdit->text(), ui->passEdit->text(), remember);
+        session->download(remotePath, target->fileName(), ui->loginEdit->text(), ui->passEdit->text(),
+                          remember && addressProblem(remoteFtpPath).isEmpty() ? remoteFtpPath : QString());
     // The wait ended because the application is quitting: no message any more, nothing written.
     lastWaitCutShort = result.status == TransferResult::Unfinished;
     if (lastWaitCutShort)

@@ -440,7 +440,7 @@ static QString loginKey(const RemoteAddress &remote, const QString &login, const
 }
 
 TransferResult TransferSession::download(const QString &address, const QString &fileName, const QString &login,
-                                         const QString &password, bool remember)
+                                         const QString &password, const QString &uploadAddress)
 {
     const RemoteAddress remote = parseAddress(address);
     Login who;
@@ -457,6 +457,10 @@ TransferResult TransferSession::download(const QString &address, const QString &
                && !m_refusedLogins.contains(loginKey(remote, login, password))) {
         who = Login{true, login.toUtf8(), password.toUtf8()};
     }
+
+    const bool remember = uploadAddress == address;
+    if (!uploadAddress.isEmpty() && !remember)
+        rememberPage(uploadAddress, login, password);
 
     QSaveFile file(fileName);
     // A file that cannot be opened is reported after the transfer, so that a network failure wins.

@@ -62,17 +62,16 @@ public:
     // The page into fileName, replaced only once all of it is there; a network failure is reported
     // before a local one. An address without a user logs in with login and password; should the
     // server refuse them, this and the session's later downloads log in anonymously.
-    // With remember, the page's size and time are kept for a later upload's checkUnchanged.
+    // With uploadAddress, the page's size and time there are kept for that upload's checkUnchanged:
+    // from this download when the addresses are the same, else asked just before it.
     TransferResult download(const QString &address, const QString &fileName, const QString &login,
-                            const QString &password, bool remember);
+                            const QString &password, const QString &uploadAddress = QString());
     // data to address with login and password exactly as typed. Over FTP the page is replaced whole
     // or not at all; with checkUnchanged the page must still be what this session's last download of
     // it saw (else PageChanged, nothing replaced).
     TransferResult upload(const QString &address, const QByteArray &data, const QString &login,
                           const QString &password, bool checkUnchanged);
     bool hasSeen(const QString &address) const { return m_seen.contains(address); }
-    // Notes the page's size and time at address, for an upload address other than the download's.
-    void rememberPage(const QString &address, const QString &login, const QString &password);
 
     // From the worker thread, with the bytes moved so far: false ends the transfer (quitting, or
     // idleTimeout passed without a byte).
@@ -99,6 +98,7 @@ private:
                          QStringList *replies = nullptr);
     TransferResult facts(const QString &address, const Login &login, const QString &tempName, bool withPage,
                          qint64 *tempSize, RemoteStamp *page);
+    void rememberPage(const QString &address, const QString &login, const QString &password);
     TransferResult replaceWhole(const QString &address, const QByteArray &data, const Login &login,
                                 bool checkUnchanged);
 

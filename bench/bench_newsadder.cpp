@@ -1,5 +1,6 @@
 // Measures what publishing costs against what the network allows, in one run:
-//   1. the whole send command against curl doing the same three transfers;
+//   1. the whole send command against one curl process doing the same three transfers over one
+//      connection, with the logins and FTP commands each needs per send;
 //   2. the insertion alone against reading and writing the file once;
 //   3. start-up to the shown main window against a bare program showing the same compiled form;
 //   4. the peak memory of publishing a 10 MB page above the bare program's peak.
@@ -94,18 +95,30 @@ bool runCurl(const QStringList &args)
     return curl.waitForFinished(120000) && curl.exitCode() == 0;
 }
 
-double curlOnce(Session &session, const QString &dir)
+// The same transfers in one process: several addresses in one call share the connection and login.
+double curlOnce(Session &session, const QString &dir, const QString &upload)
 {
     session.server.putFile(QStringLiteral("news.html"), session.page);
     const QString url = session.server.url(QStringLiteral("news.html"));
-    const QString backup = dir + QStringLiteral("/backup.bak");
-    const QString copy = dir + QStringLiteral("/news.html");
     const QString login = session.server.user() + QLatin1Char(':') + session.server.password();
     return timeMs([&] {
-        if (!runCurl({"-o", backup, url}) || !runCurl({"-o", copy, url})
-            || !runCurl({"-T", copy, "--user", login, url}))
+        // (--next keeps the connection; without it the -T would go with the first address.)
+        if (!runCurl({"--user", login, url, "-o", dir + QStringLiteral("/backup.bak"), url, "-o",
+                      dir + QStringLiteral("/news.html"), "--next", "--user", login, "-T", upload, url}))
             std::fprintf(stderr, "curl failed\n");
     });
+}
+
+// The FTP commands clients sent, in order, from the server's log.
+QStringList commandsSent(const FtpServer &server)
+{
+    QStringList commands;
+    for (const QByteArray &line : server.log().split('\n')) {
+        const int at = line.indexOf("] <- ");
+        if (at >= 0)
+            commands << QString::fromLatin1(line.mid(at + 5).split(' ').first());
+    }
+    return commands;
 }
 
 QString sizeName(int size)
@@ -126,17 +139,38 @@ void benchPublish(FtpServer &server, const QList<int> &sizes)
         ModalAnswerer answerer;
         answerer.setPollInterval(1);
 
+        QByteArray changed = session.page;
+        changed.insert(changed.indexOf("<font color=yellow>") + 19, "\n \nНовость для замера<br>");
+        const QString upload = workDir.path() + QStringLiteral("/changed.html");
+        QFile changedFile(upload);
+        if (!changedFile.open(QIODevice::WriteOnly) || changedFile.write(changed) != changed.size())
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(upload));
+        changedFile.close();
+
         QVector<double> publish, baseline;
+        QStringList sendCommands, curlCommands;
         for (int run = 0; run < Runs; ++run) {
+            const int before = commandsSent(server).size();
             publish << publishOnce(session, window, answerer);
-            baseline << curlOnce(session, workDir.path());
+            const int between = commandsSent(server).size();
+            baseline << curlOnce(session, workDir.path(), upload);
+            const QStringList all = commandsSent(server);
+            sendCommands = all.mid(before, between - before);
+            curlCommands = all.mid(between);
         }
         if (answerer.texts().count(QStringLiteral("Файл успешно передан на сервер.")) != Runs)
             std::fprintf(stderr, "publish did not succeed every time: %s\n",
                          qPrintable(answerer.texts().join(QStringLiteral(" | "))));
         const double p = median(publish), b = median(baseline);
-        std::printf("publish %s page: median %.1f ms, curl baseline %.1f ms, ratio %.2f\n",
+        std::printf("publish %s page: median %.1f ms, one curl process, same transfers %.1f ms, ratio %.2f\n",
                     qPrintable(sizeName(size)), p, b, p / b);
+        std::printf("  logins per send %d, curl %d; FTP commands per send %d, curl %d\n",
+                    int(sendCommands.count(QStringLiteral("USER"))), int(curlCommands.count(QStringLiteral("USER"))),
+                    int(sendCommands.size()), int(curlCommands.size()));
+        if (size == sizes.first()) {
+            std::printf("  send: %s\n", qPrintable(sendCommands.join(QLatin1Char(' '))));
+            std::printf("  curl: %s\n", qPrintable(curlCommands.join(QLatin1Char(' '))));
+        }
         std::fflush(stdout);
     }
 }

@@ -26,6 +26,7 @@ int main(int argc, char *argv[])
     loadQtTranslations(app);
     NewsAdder *window = new NewsAdder(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port,
                                       nullptr);
+    window->caCertFile = settings.caCertFile;
     hookUpDialogs(window);
 
     window->show();

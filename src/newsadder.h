@@ -8,6 +8,7 @@
 #include "transfer.h"
 
 class QFile;
+class TransferSession;
 class linkForm;
 class cImgLinkDialog;
 enum class AddressesNeeded;
@@ -39,6 +40,8 @@ public:
     QString password;
     QString remotePath;
     QString remoteFtpPath;
+    // A PEM file of certificates to trust instead of the system's (settings key cacert); empty for the system's.
+    QString caCertFile;
     QFile *newsFile;
     QFile *backupFile;
     QString serverHost;
@@ -66,14 +69,16 @@ private slots:
     void on_redoBtn_clicked();
 
 private:
-    qint32 downloadInto(QFile *target);
+    friend class SessionScope;
+    qint32 downloadInto(QFile *target, bool remember);
+    // Shows why the command cannot start when an address it needs is empty or unusable; false then.
+    bool addressesUsable(AddressesNeeded needed);
     QList<QWidget *> publishingButtons() const;
-    // Shows why the command cannot start when an address it needs is empty; true then.
-    bool reportMissingAddress(AddressesNeeded needed);
 
     int transferIdleTimeout = DefaultIdleTimeout;
     bool commandRunning = false;
     bool lastWaitCutShort = false;  // the last transfer's wait ended as the application quit
+    TransferSession *session = nullptr;  // the running command's connection, if any
 };
 
 #endif // NEWSADDER_H

@@ -6,6 +6,7 @@
 #include "localfile.h"
 #include "newsitem.h"
 #include "questions.h"
+#include "remoteaddress.h"
 #include "repeateditem.h"
 #include "runningcommand.h"
 #include "settings.h"
@@ -20,6 +21,9 @@
 #include <QMessageBox>
 #include <QTextDocument>
 
+// Uploads of one send that may find the page changed by someone else before it gives up.
+static const int MaxUploadTries = 3;
+
 static void showMessage(const QString &text)
 {
     QMessageBox box;
@@ -27,24 +31,74 @@ static void showMessage(const QString &text)
     box.exec();
 }
 
-bool NewsAdder::reportMissingAddress(AddressesNeeded needed)
+// The transfers of a command share one session, so one connection and one login, closed when the
+// command ends; a transfer called on its own gets a session of its own.
+class SessionScope
 {
-    const QString message = missingAddressMessage(remotePath, remoteFtpPath, needed);
-    if (!message.isEmpty())
-        showMessage(message);
-    return !message.isEmpty();
-}
+public:
+    explicit SessionScope(NewsAdder *window)
+        : m_window(window)
+        , m_owner(window->session == nullptr)
+    {
+        if (m_owner)
+            window->session = new TransferSession(window->transferIdleTimeout, window->caCertFile);
+    }
+    ~SessionScope()
+    {
+        if (m_owner) {
+            delete m_window->session;
+            m_window->session = nullptr;
+        }
+    }
+    SessionScope(const SessionScope &) = delete;
+    SessionScope &operator=(const SessionScope &) = delete;
+
+private:
+    NewsAdder *m_window;
+    bool m_owner;
+};
 
 QList<QWidget *> NewsAdder::publishingButtons() const
 {
     return {ui->sendButton, ui->pushButton, ui->restoreButton};
 }
 
-qint32 NewsAdder::downloadInto(QFile *target)
+// Both addresses checked before a command reads, writes or sends anything.
+// Both addresses a command needs are there and usable, or the user has been told why not; nothing
+// has been transferred then.
+bool NewsAdder::addressesUsable(AddressesNeeded needed)
 {
+    const QString missing = missingAddressMessage(remotePath, remoteFtpPath, needed);
+    if (!missing.isEmpty()) {
+        showMessage(missing);
+        return false;
+    }
+    const QString download = addressProblem(remotePath);
+    if (!download.isEmpty()) {
+        showMessage(tr("Произошла ошибка загрузки файла новостей:") + download);
+        return false;
+    }
+    const QString upload = needed == AddressesNeeded::Download ? QString() : addressProblem(remoteFtpPath);
+    if (!upload.isEmpty()) {
+        showMessage(tr("Произошла ошибка сохранения файла на сервере:") + upload);
+        return false;
+    }
+    return true;
+}
+
+qint32 NewsAdder::downloadInto(QFile *target, bool remember)
+{
+    lastWaitCutShort = false;
+    const QString problem = addressProblem(remotePath);
+    if (!problem.isEmpty()) {
+        showMessage(tr("Произошла ошибка загрузки файла новостей:") + problem);
+        return -1;
+    }
+    const SessionScope scope(this);
     // Raw bytes: line ends and code page are the insertion's business.
     const TransferResult result =
-        fetchUrlToFile(QUrl(remotePath, QUrl::TolerantMode), target->fileName(), transferIdleTimeout);
+        session->download(remotePath, target->fileName(), ui->loginEdit->text(), ui->passEdit->text(),
+                          remember && addressProblem(remoteFtpPath).isEmpty() ? remoteFtpPath : QString());
     // The wait ended because the application is quitting: no message any more, nothing written.
     lastWaitCutShort = result.status == TransferResult::Unfinished;
     if (lastWaitCutShort)
@@ -62,28 +116,50 @@ qint32 NewsAdder::downloadInto(QFile *target)
 
 qint32 NewsAdder::downloadNewsFile()
 {
-    return downloadInto(newsFile);
+    return downloadInto(newsFile, true);
 }
 
 qint32 NewsAdder::downloadBackupFile()
 {
-    return downloadInto(backupFile);
+    return downloadInto(backupFile, false);
 }
 
 qint32 NewsAdder::uploadFile(QFile *file)
 {
     login = ui->loginEdit->text();
     password = ui->passEdit->text();
-    QByteArray contents;
-    if (!readWholeFile(file->fileName(), contents)) {
-        showMessage(tr("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска"));
+    lastWaitCutShort = false;
+    const QString problem = addressProblem(remoteFtpPath);
+    if (!problem.isEmpty()) {
+        showMessage(tr("Произошла ошибка сохранения файла на сервере:") + problem);
         return -1;
     }
-    const TransferResult result = putUrl(urlWithCredentials(remoteFtpPath, login, password), contents,
-                                         transferIdleTimeout);
+    const SessionScope scope(this);
+    // The working copy after a download of the same command: another editor's send in between is
+    // noticed, and the item goes into the page as that send left it.
+    const bool keepOthersItems = file == newsFile && session->hasSeen(remoteFtpPath);
+    TransferResult result;
+    for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
+        if (attempt > 1 && (downloadNewsFile() != 0 || insertNewsItem() != 0))
+            return -1;
+        QByteArray contents;
+        if (!readWholeFile(file->fileName(), contents)) {
+            showMessage(tr("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска"));
+            return -1;
+        }
+        result = session->upload(remoteFtpPath, contents, login, password, keepOthersItems);
+        if (result.status != TransferResult::PageChanged)
+            break;
+    }
     lastWaitCutShort = result.status == TransferResult::Unfinished;
     if (lastWaitCutShort)
         return -1;
+    if (result.status == TransferResult::PageChanged) {
+        showMessage(tr("Произошла ошибка сохранения файла на сервере:")
+                    + tr("страница на сервере менялась %1 раза, пока шла отправка (её правит кто-то ещё). "
+                         "Новость не добавлена; повторите отправку немного позже.").arg(MaxUploadTries));
+        return -1;
+    }
     if (!result.succeeded()) {
         showMessage(tr("Произошла ошибка сохранения файла на сервере:") + result.errorText);
         return -1;
@@ -122,8 +198,9 @@ qint32 NewsAdder::insertNewsItem()
 void NewsAdder::on_sendButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused() || reportMissingAddress(AddressesNeeded::DownloadAndUpload))
+    if (command.refused() || !addressesUsable(AddressesNeeded::DownloadAndUpload))
         return;
+    const SessionScope connection(this);
 
     backupFile->setFileName(freeBackupName(QDateTime::currentDateTime(), QDir::current()));
     if (downloadBackupFile() != 0) {
@@ -152,8 +229,9 @@ void NewsAdder::on_sendButton_clicked()
 void NewsAdder::on_pushButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused() || reportMissingAddress(AddressesNeeded::Download))
+    if (command.refused() || !addressesUsable(AddressesNeeded::Download))
         return;
+    const SessionScope connection(this);
 
     // The dialog adds the extension itself, and asks before replacing the file under that name.
     QFileDialog dialog(this, tr("Выберите имя сохраняемого файла"), QString(), tr("BAK file (*.bak)"));
@@ -173,8 +251,9 @@ void NewsAdder::on_pushButton_clicked()
 void NewsAdder::on_restoreButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
-    if (command.refused() || reportMissingAddress(AddressesNeeded::DownloadAndUpload))
+    if (command.refused() || !addressesUsable(AddressesNeeded::DownloadAndUpload))
         return;
+    const SessionScope connection(this);
 
     const QString name = QFileDialog::getOpenFileName(this, tr("Выберите имя сохраняемого файла"), QString(),
                                                       tr("BAK file (*.bak)"));

@@ -17,7 +17,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
-const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port"};
+const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert"};
 
 } // namespace
 
@@ -31,6 +31,7 @@ Settings readSettings(const QString &fileName)
     settings.remoteFtpPath = ini.value(QStringLiteral("remoteFTPpath")).toString();
     settings.host = ini.value(QStringLiteral("host")).toString();
     settings.port = ini.value(QStringLiteral("port")).toInt();
+    settings.caCertFile = ini.value(QStringLiteral("cacert")).toString();
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly))
         settings.problems = settingsSyntaxProblems(file.readAll(), fileName);

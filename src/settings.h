@@ -14,6 +14,7 @@ struct Settings
     QString remoteFtpPath;  // remoteFTPpath: where it is uploaded to
     QString host;
     int port = 0;
+    QString caCertFile;     // cacert: certificates to trust instead of the system's; empty for the system's
     QStringList problems;   // values the INI syntax cut or split, each with how to write it instead
 };
 

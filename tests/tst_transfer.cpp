@@ -46,11 +46,6 @@ private slots:
     void uploadTakesFieldsNotAddressCredentials();
     void credentialsAsTyped_data();
     void credentialsAsTyped();
-    void uploadErrorHidesPassword();
-    void passwordScrubbing_data();
-    void passwordScrubbing();
-    void scrubbingKeepsTheRestOfTheMessage_data();
-    void scrubbingKeepsTheRestOfTheMessage();
 };
 
 void TestTransfer::downloadSucceeds_data()
@@ -410,116 +405,6 @@ void TestTransfer::credentialsAsTyped()
     QCOMPARE(window.uploadFile(window.newsFile), 0);
     QCOMPARE(answerer.texts().last(), Uploaded);
     QCOMPARE(server.fileContents("news.html"), QByteArray("local page"));
-}
-
-void TestTransfer::uploadErrorHidesPassword()
-{
-    const QString password = QStringLiteral("p%41ss@:#/ й");
-    WorkDir dir;
-    FtpServer server;
-    server.setPassword(password);
-    QVERIFY(server.start());
-    // A missing folder on the server: the network module's text then names the whole upload address.
-    NewsAdder window(server.url("news.html"), server.url("missing/news.html"), "127.0.0.1", server.port());
-    QVERIFY(writeFile("news.html", "local page"));
-    typeCredentials(window, server.user(), password);
-    ModalAnswerer answerer;
-
-    QCOMPARE(window.uploadFile(window.newsFile), -1);
-
-    QCOMPARE(answerer.seen.size(), 1);
-    const QString message = answerer.seen.first().text;
-    QVERIFY2(message.startsWith(UploadFailed), qPrintable(message));
-    QVERIFY2(message.contains("127.0.0.1") && message.contains(server.user()), qPrintable(message));
-    for (const QString &spelling : {password, QStringLiteral("p%2541ss"), QStringLiteral("p%41ss"),
-                                    QStringLiteral("%D0%B9"), QStringLiteral("%d0%b9"), QStringLiteral("/ й")})
-        QVERIFY2(!message.contains(spelling, Qt::CaseSensitive), qPrintable(spelling + " in " + message));
-}
-
-void TestTransfer::passwordScrubbing_data()
-{
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("expected");
-
-    QUrl url("ftp://127.0.0.1:21/news.html");
-    url.setUserName("editor");
-    url.setPassword("p%41ss@:#/ й", QUrl::DecodedMode);
-    const QString special = url.password();
-    const QString bare = "ftp://editor:@127.0.0.1:21/news.html";
-
-    QTest::newRow("as typed") << special << "x " + special + " y" << "x  y";
-    QTest::newRow("address as the network module shows it") << special << "Error while uploading " + url.toString() + ": no"
-        << "Error while uploading " + bare + ": no";
-    QTest::newRow("fully encoded address") << special << QString::fromLatin1(url.toEncoded()) << bare;
-    QTest::newRow("display form") << special << url.toDisplayString() << url.toDisplayString();
-    QTest::newRow("percent-encoded") << special << QString::fromLatin1(QUrl::toPercentEncoding(special)) << "";
-    QTest::newRow("lower-case escapes") << special << QString::fromLatin1(url.toEncoded()).toLower()
-        << "ftp://editor:@127.0.0.1:21/news.html";
-    QTest::newRow("component pretty form") << special << url.password(QUrl::PrettyDecoded) << "";
-    QTest::newRow("pieces that join up") << "secret" << "ssecretecret!" << "!";
-    QTest::newRow("absent") << "secret" << "Connection refused" << "Connection refused";
-    QTest::newRow("no password") << "" << "ftp://editor@host/" << "ftp://editor@host/";
-}
-
-void TestTransfer::passwordScrubbing()
-{
-    QFETCH(QString, password);
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-
-    const QUrl url = urlWithCredentials("ftp://127.0.0.1:21/news.html", "editor", password);
-    QCOMPARE(url.password(), password);
-    QCOMPARE(withoutPassword(text, url), expected);
-}
-
-void TestTransfer::scrubbingKeepsTheRestOfTheMessage_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::addColumn<QString>("password");
-    QTest::addColumn<QString>("text");       // %1 stands for the address as the network module prints it
-    QTest::addColumn<QString>("expected");   // %1 stands for the same address without the password
-
-    const QString https = "https://127.0.0.1:41443/news.html";
-    const QString ftp = "ftp://127.0.0.1:21/news.html";
-    const QString replied = "Error transferring %1 - server replied: ";
-    QTest::newRow("one letter, HTTPS status") << https << "e" << replied + "Internal Server Error"
-        << replied + "Internal Server Error";
-    QTest::newRow("one digit, HTTPS status") << https << "1" << replied + "Not Found" << replied + "Not Found";
-    QTest::newRow("one digit, FTP") << ftp << "1" << "Error while uploading %1: 550 news.html: No such file"
-        << "Error while uploading %1: 550 news.html: No such file";
-    QTest::newRow("one letter, the address twice") << https << "r" << "%1 or %1" << "%1 or %1";
-    QTest::newRow("special characters, HTTPS status") << https << "p%41ss@:#/ x" << replied + "Conflict"
-        << replied + "Conflict";
-    QTest::newRow("Cyrillic, HTTP status") << "http://127.0.0.1:8080/news.html" << "пароль" << replied + "Forbidden"
-        << replied + "Forbidden";
-    QTest::newRow("short word of the message") << https << "Host" << "Host requires authentication"
-        << "Host requires authentication";
-    QTest::newRow("short password outside any address stays") << https << "e" << "Connection refused"
-        << "Connection refused";
-    QTest::newRow("short password in another address") << https << "e"
-        << "see https://editor:e@127.0.0.1:41443/other.html and ftp://x:e@host/"
-        << "see https://editor:@127.0.0.1:41443/other.html and ftp://x:@host/";
-    QTest::newRow("long password outside any address") << ftp << "longsecret"
-        << "530 Login incorrect for longsecret." << "530 Login incorrect for .";
-    QTest::newRow("password that is a piece of the address") << https << "news.html"
-        << replied + "Not Found" << "Error transferring https://editor:@127.0.0.1:41443/ - server replied: Not Found";
-}
-
-// The password goes, the address and the network module's words around it stay as they were.
-void TestTransfer::scrubbingKeepsTheRestOfTheMessage()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, password);
-    QFETCH(QString, text);
-    QFETCH(QString, expected);
-
-    const QUrl url = urlWithCredentials(address, "editor", password);
-    QUrl bare = url;
-    bare.setPassword(QString());
-    const QString printedBare = bare.toString().replace("editor@", "editor:@");
-    QCOMPARE(withoutPassword(QString(text).replace("%1", url.toString()), url),
-             QString(expected).replace("%1", printedBare));
 }
 
 QTEST_MAIN(TestTransfer)

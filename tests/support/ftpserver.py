@@ -6,8 +6,13 @@ Prints the port it listens on as the first line of standard output, then serves 
 
 For the tests of transfers that go wrong it can also be a poor server: one that is slow to start each
 download or upload, one that sends each download in pieces with pauses between them, one that stops
-answering in the middle of a download, one that drops the connection when an upload begins."""
+answering in the middle of a download, one that drops the connection when an upload begins.
+It can also be one of the servers a send must keep the live page safe from: one that loses the
+connection or stops reading in the middle of an upload, one that stores only a part of what it got,
+one that will not rename onto an existing file, one that goes silent at a given command, and one
+where another editor changes the page right after given downloads."""
 import argparse
+import os
 import sys
 
 from pyftpdlib.authorizers import DummyAuthorizer
@@ -60,6 +65,26 @@ class PoorDTPHandler(DTPHandler):
         else:
             DTPHandler.close_when_done(self)
 
+    def handle_read(self):
+        DTPHandler.handle_read(self)
+        channel = self.cmd_channel
+        # Both faults strike once the first piece of the upload has come in.
+        if channel is None or not self.receive or self.tot_bytes_received == 0:
+            return
+        if PoorHandler.drop_uploads_midway > 0:
+            PoorHandler.drop_uploads_midway -= 1
+            channel.log("dropped the connection in the middle of an upload")
+            channel.close()
+        elif PoorHandler.hang_uploads > 0:
+            PoorHandler.hang_uploads -= 1
+            channel.log("stopped reading in the middle of an upload")
+            channel.muted = True
+            # The socket stays open, but nothing more is read from it.
+            self.ioloop.unregister(self._fileno)
+            self._fileno = None
+
+    handle_read_event = handle_read
+
     def initiate_send(self):
         DTPHandler.initiate_send(self)
         # Nothing more to send for now: stop waiting for the socket to become writable.
@@ -78,7 +103,57 @@ class PoorHandler(FTPHandler):
     trickle_downloads = 0.0 # seconds between the pieces of each download
     hang_downloads = 0      # how many of the next downloads stop answering half-way
     drop_uploads = 0        # how many of the next uploads lose their connection at once
+    drop_uploads_midway = 0 # how many of the next uploads lose their connection half-way
+    hang_uploads = 0        # how many of the next uploads stop being read half-way
+    truncate_uploads = 0    # how many of the next uploads are stored only in part
+    refuse_rename_over = False
+    mute_at = ""            # the command at which the next session goes silent for good
+    mute_after = 0          # how many of those commands are answered first
+    change_after = set()    # after which downloads (counting from 1) another editor changes the page
+    downloads = 0
+    watch = ""              # a file whose absence is logged after every command
+    root = ""
     silent = False
+    muted = False
+
+    def process_command(self, cmd, *args, **kwargs):
+        if self.muted:
+            return
+        if cmd == PoorHandler.mute_at and PoorHandler.mute_after > 0:
+            PoorHandler.mute_after -= 1
+        elif cmd == PoorHandler.mute_at:
+            PoorHandler.mute_at = ""
+            self.log("stopped answering at " + cmd)
+            self.muted = True
+            return
+        FTPHandler.process_command(self, cmd, *args, **kwargs)
+        if PoorHandler.watch and not os.path.exists(os.path.join(PoorHandler.root, PoorHandler.watch)):
+            self.log("WATCH: %s missing after %s" % (PoorHandler.watch, cmd))
+
+    def ftp_RNTO(self, path):
+        if PoorHandler.refuse_rename_over and os.path.exists(path):
+            self._rnfr = None
+            self.respond("550 Will not rename onto an existing file.")
+            return
+        return FTPHandler.ftp_RNTO(self, path)
+
+    def on_file_sent(self, file):
+        PoorHandler.downloads += 1
+        if PoorHandler.downloads in PoorHandler.change_after:
+            with open(file, "rb") as page:
+                text = page.read()
+            marker = b"<font color=yellow>"
+            at = text.find(marker) + len(marker)
+            item = b"<p>another editor's item %d</p>" % PoorHandler.downloads
+            with open(file, "wb") as page:
+                page.write(text[:at] + item + text[at:])
+            self.log("another editor changed " + file)
+
+    def on_file_received(self, file):
+        if PoorHandler.truncate_uploads > 0:
+            PoorHandler.truncate_uploads -= 1
+            os.truncate(file, os.path.getsize(file) // 2)
+            self.log("stored only half of " + file)
 
     def ftp_RETR(self, file):
         if PoorHandler.hang_downloads > 0:
@@ -119,6 +194,14 @@ def main():
     parser.add_argument("--trickle-downloads", type=float, default=0.0, metavar="SECONDS")
     parser.add_argument("--hang-downloads", type=int, default=0, metavar="COUNT")
     parser.add_argument("--drop-uploads", type=int, default=0, metavar="COUNT")
+    parser.add_argument("--drop-uploads-midway", type=int, default=0, metavar="COUNT")
+    parser.add_argument("--hang-uploads", type=int, default=0, metavar="COUNT")
+    parser.add_argument("--truncate-uploads", type=int, default=0, metavar="COUNT")
+    parser.add_argument("--refuse-rename-over", action="store_true")
+    parser.add_argument("--mute-at", default="", metavar="COMMAND")
+    parser.add_argument("--mute-after", type=int, default=0, metavar="N")
+    parser.add_argument("--change-after-downloads", default="", metavar="N,M,...")
+    parser.add_argument("--watch", default="", metavar="FILE")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -132,6 +215,15 @@ def main():
     handler.trickle_downloads = args.trickle_downloads
     handler.hang_downloads = args.hang_downloads
     handler.drop_uploads = args.drop_uploads
+    handler.drop_uploads_midway = args.drop_uploads_midway
+    handler.hang_uploads = args.hang_uploads
+    handler.truncate_uploads = args.truncate_uploads
+    handler.refuse_rename_over = args.refuse_rename_over
+    handler.mute_at = args.mute_at
+    handler.mute_after = args.mute_after
+    handler.change_after = {int(n) for n in args.change_after_downloads.split(",") if n}
+    handler.watch = args.watch
+    handler.root = args.root
     handler.authorizer = authorizer
     handler.banner = "NewsAdder test server"
 

@@ -3,12 +3,42 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
-#include <QSslConfiguration>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QThread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <unistd.h>
+
+// A port on 127.0.0.1 nobody listens on at the moment, 0 when there is none.
+static quint16 freePort()
+{
+    const int probe = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    quint16 port = 0;
+    if (probe >= 0 && bind(probe, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+        && getsockname(probe, reinterpret_cast<sockaddr *>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    if (probe >= 0)
+        close(probe);
+    return port;
+}
+
+static bool accepts(quint16 port)
+{
+    const int client = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(port);
+    const bool connected = client >= 0 && ::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    if (client >= 0)
+        close(client);
+    return connected;
+}
 
 HttpsServer::HttpsServer() = default;
 
@@ -43,12 +73,6 @@ bool HttpsServer::start()
         m_error = m_certificateFiles.errorString();
         return false;
     }
-    const QList<QSslCertificate> certificates = QSslCertificate::fromPath(certificatePath());
-    if (certificates.isEmpty()) {
-        m_error = QStringLiteral("certificate not readable");
-        return false;
-    }
-    m_certificate = certificates.first();
 
     // htpasswd line with an APR1 hash of the password's UTF-8 bytes, which is what a client that sends
     // the password as typed (curl) presents; openssl reads it from standard input, so no argument
@@ -66,13 +90,10 @@ bool HttpsServer::start()
         return false;
 
     // A free port: ask the system for one, then hand it to nginx.
-    {
-        QTcpServer probe;
-        if (!probe.listen(QHostAddress::LocalHost, 0)) {
-            m_error = QStringLiteral("no free port");
-            return false;
-        }
-        m_port = probe.serverPort();
+    m_port = freePort();
+    if (m_port == 0) {
+        m_error = QStringLiteral("no free port");
+        return false;
     }
 
     const QString prefix = m_dir.path();
@@ -124,9 +145,7 @@ bool HttpsServer::start()
     // Ready once the port accepts connections.
     QDeadlineTimer deadline(15000);
     while (!deadline.hasExpired() && m_nginx.state() == QProcess::Running) {
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_port);
-        if (socket.waitForConnected(500))
+        if (accepts(m_port))
             return true;
         QThread::msleep(50);
     }
@@ -147,13 +166,9 @@ void HttpsServer::stop()
     }
 }
 
-void HttpsServer::trustCertificate() const
+QString HttpsServer::certificateFile() const
 {
-    QSslConfiguration configuration = QSslConfiguration::defaultConfiguration();
-    QList<QSslCertificate> authorities = configuration.caCertificates();
-    authorities << m_certificate;
-    configuration.setCaCertificates(authorities);
-    QSslConfiguration::setDefaultConfiguration(configuration);
+    return m_certificateFiles.certificatePath();
 }
 
 QString HttpsServer::url(const QString &name) const

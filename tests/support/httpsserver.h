@@ -3,7 +3,6 @@
 
 #include <QByteArray>
 #include <QProcess>
-#include <QSslCertificate>
 #include <QTemporaryDir>
 
 #include "testcertificate.h"
@@ -26,11 +25,8 @@ public:
     QString user() const { return QStringLiteral("editor"); }
     QString password() const { return m_password; }
     void setPassword(const QString &password) { m_password = password; }
-    QSslCertificate certificate() const { return m_certificate; }
-    // This run's certificate as a PEM file, for a client told to trust that file.
-    QString certificatePath() const { return m_certificateFiles.certificatePath(); }
-    // Adds this run's certificate to the process's default SSL configuration as a trusted CA.
-    void trustCertificate() const;
+    // This run's certificate as a PEM file, for the window's caCertFile.
+    QString certificateFile() const;
 
     // https://127.0.0.1:PORT/NAME, without credentials.
     QString url(const QString &name) const;
@@ -48,7 +44,6 @@ private:
     QProcess m_nginx;
     QString m_password = QStringLiteral("secret");
     TestCertificate m_certificateFiles;
-    QSslCertificate m_certificate;
     quint16 m_port = 0;
     QString m_error;
 };

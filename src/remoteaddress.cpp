@@ -1,0 +1,116 @@
+#include "remoteaddress.h"
+
+#include <QCoreApplication>
+#include <QRegularExpression>
+#include <QUrl>
+
+namespace {
+
+QStringList ftpRename(const QString &from, const QString &to)
+{
+    return {QStringLiteral("RNFR ") + from, QStringLiteral("RNTO ") + to};
+}
+
+QString ftpRemove(const QString &path)
+{
+    return QStringLiteral("DELE ") + path;
+}
+
+const SchemeInfo Schemes[] = {
+    {"ftp", true, ftpRename, ftpRemove, "SIZE", "MDTM"},
+    {"http", false, nullptr, nullptr, nullptr, nullptr},
+    {"https", false, nullptr, nullptr, nullptr, nullptr},
+};
+
+} // namespace
+
+const SchemeInfo *schemeInfo(const QString &scheme)
+{
+    for (const SchemeInfo &info : Schemes) {
+        if (scheme == QLatin1String(info.name))
+            return &info;
+    }
+    return nullptr;
+}
+
+QStringList supportedSchemes()
+{
+    QStringList names;
+    for (const SchemeInfo &info : Schemes)
+        names << QLatin1String(info.name);
+    return names;
+}
+
+QString shownAddress(const QString &address)
+{
+    // By hand rather than through QUrl, which may refuse the very address the message is about.
+    static const QRegularExpression password(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*://[^/@:]*):[^/]*@"));
+    QString shown = address;
+    return shown.replace(password, QStringLiteral("\\1@"));
+}
+
+QString addressProblem(const QString &address)
+{
+    const QString shown = QStringLiteral("«") + shownAddress(address) + QStringLiteral("»");
+    const auto problem = [&shown](const QString &what) {
+        return QCoreApplication::translate("NewsAdder", "адрес %1 не годится: %2. Исправьте его в settings.ini.")
+            .arg(shown, what);
+    };
+    if (address.isEmpty())
+        return QCoreApplication::translate("NewsAdder", "адрес не задан. Впишите его в settings.ini.");
+    if (address.trimmed() != address)
+        return problem(QCoreApplication::translate("NewsAdder", "в начале или в конце стоит пробел"));
+    // The port is looked at before QUrl, which only says the address is invalid.
+    static const QRegularExpression portPattern(QStringLiteral("^[^:/]+://(?:[^/@]*@)?[^/:]*:([^/]*)(?:/|$)"));
+    const QRegularExpressionMatch port = portPattern.match(address);
+    if (port.hasMatch()) {
+        bool ok = false;
+        const int number = port.captured(1).toInt(&ok);
+        if (!ok || number < 1 || number > 65535)
+            return problem(QCoreApplication::translate("NewsAdder", "порт «%1» вне промежутка 1–65535")
+                               .arg(port.captured(1)));
+    }
+    const QUrl url(address, QUrl::StrictMode);
+    if (!url.isValid())
+        return problem(QCoreApplication::translate("NewsAdder", "адрес записан неверно"));
+    if (!schemeInfo(url.scheme()))
+        return problem(QCoreApplication::translate("NewsAdder",
+                                                   "вид адреса «%1» не поддерживается, годятся только %2")
+                           .arg(url.scheme(), supportedSchemes().join(QStringLiteral(", "))));
+    if (url.host().isEmpty())
+        return problem(QCoreApplication::translate("NewsAdder", "в нём нет имени сервера"));
+    if (url.hasFragment())
+        return problem(QCoreApplication::translate("NewsAdder", "в нём есть «#», а имя файла с «#» пишется как %23"));
+    if (url.hasQuery())
+        return problem(QCoreApplication::translate("NewsAdder", "в нём есть «?», а имя файла с «?» пишется как %3F"));
+    if (url.fileName().isEmpty())
+        return problem(QCoreApplication::translate("NewsAdder", "он не называет файл (в конце нет имени файла)"));
+    return QString();
+}
+
+RemoteAddress parseAddress(const QString &address)
+{
+    const QUrl url(address, QUrl::StrictMode);
+    RemoteAddress remote;
+    remote.scheme = schemeInfo(url.scheme());
+    remote.hasUser = !url.userName().isEmpty() || !url.password().isEmpty();
+    remote.userName = url.userName(QUrl::FullyDecoded);
+    remote.password = url.password(QUrl::FullyDecoded);
+    QUrl bare = url;
+    bare.setUserInfo(QString());
+    remote.url = bare.toEncoded();
+    remote.fileName = url.fileName(QUrl::FullyDecoded);
+    QUrl folder = bare.adjusted(QUrl::RemoveFilename);
+    remote.folderUrl = QString::fromLatin1(folder.toEncoded());
+    // Without changing folders, the server takes paths from its starting folder: the address's path
+    // without its first slash.
+    remote.folderPath = folder.path(QUrl::FullyDecoded).mid(1);
+    remote.origin = url.scheme() + QStringLiteral("://") + url.host() + QLatin1Char(':')
+                    + QString::number(url.port());
+    return remote;
+}
+
+QByteArray RemoteAddress::siblingUrl(const QString &name) const
+{
+    return folderUrl.toLatin1() + QUrl::toPercentEncoding(name);
+}

@@ -1,0 +1,55 @@
+#ifndef REMOTEADDRESS_H
+#define REMOTEADDRESS_H
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// What differs between the kinds of address the program accepts, in one place.
+struct SchemeInfo
+{
+    const char *name;
+    // The page is uploaded under a temporary name beside it and renamed over it; otherwise the
+    // server replaces the page itself (an HTTP PUT).
+    bool replacedByRename;
+    // The server's commands (curl quote commands) for a rename and a removal; paths as the server
+    // sees them (see serverPath).
+    QStringList (*renameCommands)(const QString &from, const QString &to);
+    QString (*removeCommand)(const QString &path);
+    // The server's own commands for a file's size and modification time, asked in the same command
+    // list; null where the server has none (the facts are then asked file by file).
+    const char *sizeCommand;
+    const char *timeCommand;
+};
+
+// The entry for scheme (lower case), or null for an address the program does not speak.
+const SchemeInfo *schemeInfo(const QString &scheme);
+QStringList supportedSchemes();
+
+// Why address cannot be used for a transfer, in words for the user that name the address without
+// its password; empty when it can be used.
+QString addressProblem(const QString &address);
+
+// address with its password (if any) left out, for messages.
+QString shownAddress(const QString &address);
+
+// A checked address split the way curl is given it: the credentials never inside the address.
+struct RemoteAddress
+{
+    QByteArray url;        // encoded, without user name and password
+    QString userName;      // decoded; empty with hasUser false when the address names no user
+    QString password;
+    bool hasUser = false;
+    const SchemeInfo *scheme = nullptr;
+    QString folderUrl;     // the folder the file lies in, encoded, ending in '/'
+    QString fileName;      // decoded last path segment
+    QString folderPath;    // the folder as the server's commands name it ("" or "dir/")
+    QString origin;        // scheme://host:port, to tell servers apart
+
+    // The same folder with another file name.
+    QByteArray siblingUrl(const QString &name) const;
+};
+
+RemoteAddress parseAddress(const QString &address);
+
+#endif // REMOTEADDRESS_H

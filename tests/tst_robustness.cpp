@@ -243,7 +243,9 @@ void TestRobustness::deadServerGivenUp()
     QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
     QVERIFY2(answerer.texts().at(faultyMessage).contains(StoppedAnswering) == silent,
              qPrintable(answerer.texts().at(faultyMessage)));
-    QVERIFY2(silent ? elapsed >= ShortIdleTimeout && elapsed < ShortIdleTimeout + 3000 : elapsed < ShortIdleTimeout,
+    // The bound leaves room for answering the dialogs and the transfers before the stall on a loaded
+    // machine; the default limit is 60 s.
+    QVERIFY2(silent ? elapsed >= ShortIdleTimeout && elapsed < ShortIdleTimeout + 6000 : elapsed < ShortIdleTimeout,
              qPrintable(QString::number(elapsed)));
     QVERIFY(editor.publishingEnabled());
     QVERIFY(!QApplication::overrideCursor());

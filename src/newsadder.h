@@ -77,7 +77,8 @@ private:
 
     int transferIdleTimeout = DefaultIdleTimeout;
     bool commandRunning = false;
-    bool lastWaitCutShort = false;  // the last transfer's wait ended as the application quit
+    // The last transfer ended the command: the application quits, or the server's SSH key was refused.
+    bool lastWaitCutShort = false;
     TransferSession *session = nullptr;  // the running command's connection, if any
 };
 

@@ -3,6 +3,7 @@
 #include "ui_newsadder.h"
 
 #include "backupname.h"
+#include "hostkeyquestion.h"
 #include "localfile.h"
 #include "newsitem.h"
 #include "questions.h"
@@ -40,8 +41,10 @@ public:
         : m_window(window)
         , m_owner(window->session == nullptr)
     {
-        if (m_owner)
+        if (m_owner) {
             window->session = new TransferSession(window->transferIdleTimeout, window->caCertFile);
+            window->session->setHostKeyQuestion(trustUnknownHostKey);
+        }
     }
     ~SessionScope()
     {
@@ -103,6 +106,12 @@ qint32 NewsAdder::downloadInto(QFile *target, bool remember)
     lastWaitCutShort = result.status == TransferResult::Unfinished;
     if (lastWaitCutShort)
         return -1;
+    if (result.status == TransferResult::HostKeyRefused) {
+        // Nothing more goes to that server in this command, nor is anything asked about it.
+        showMessage(tr("Произошла ошибка загрузки файла новостей:") + result.errorText);
+        lastWaitCutShort = true;
+        return -1;
+    }
     if (result.status == TransferResult::SaveFailed) {
         showMessage(tr("Произошла ошибка сохранения файла на жестком диске."));
         return -1;

@@ -16,10 +16,32 @@ QString ftpRemove(const QString &path)
     return QStringLiteral("DELE ") + path;
 }
 
+// curl reads each path of an SFTP quote command up to a space unless it is quoted.
+QString sftpQuoted(const QString &path)
+{
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QStringList sftpRename(const QString &from, const QString &to)
+{
+    return {QStringLiteral("rename ") + sftpQuoted(from) + QLatin1Char(' ') + sftpQuoted(to)};
+}
+
+QString sftpRemove(const QString &path)
+{
+    return QStringLiteral("rm ") + sftpQuoted(path);
+}
+
 const SchemeInfo Schemes[] = {
-    {"ftp", true, ftpRename, ftpRemove, "SIZE", "MDTM"},
-    {"http", false, nullptr, nullptr, nullptr, nullptr},
-    {"https", false, nullptr, nullptr, nullptr, nullptr},
+    {"ftp", "ftp", 21, false, true, ftpRename, ftpRemove, "SIZE", "MDTM", false},
+    // "ftpes" as established FTP clients name explicit TLS: AUTH TLS on the plain FTP port.
+    {"ftpes", "ftp", 21, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false},
+    {"ftps", "ftps", 990, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false},
+    {"sftp", "sftp", 22, false, true, sftpRename, sftpRemove, nullptr, nullptr, true},
+    {"http", "http", 80, false, false, nullptr, nullptr, nullptr, nullptr, false},
+    {"https", "https", 443, false, false, nullptr, nullptr, nullptr, nullptr, false},
 };
 
 } // namespace
@@ -39,6 +61,16 @@ QStringList supportedSchemes()
     for (const SchemeInfo &info : Schemes)
         names << QLatin1String(info.name);
     return names;
+}
+
+QByteArray curlProtocols()
+{
+    QByteArrayList names;
+    for (const SchemeInfo &info : Schemes) {
+        if (!names.contains(info.curlScheme))
+            names << info.curlScheme;
+    }
+    return names.join(',');
 }
 
 QString shownAddress(const QString &address)
@@ -98,15 +130,18 @@ RemoteAddress parseAddress(const QString &address)
     remote.password = url.password(QUrl::FullyDecoded);
     QUrl bare = url;
     bare.setUserInfo(QString());
+    if (remote.scheme)
+        bare.setScheme(QLatin1String(remote.scheme->curlScheme));
     remote.url = bare.toEncoded();
     remote.fileName = url.fileName(QUrl::FullyDecoded);
     QUrl folder = bare.adjusted(QUrl::RemoveFilename);
     remote.folderUrl = QString::fromLatin1(folder.toEncoded());
     // Without changing folders, the server takes paths from its starting folder: the address's path
     // without its first slash.
-    remote.folderPath = folder.path(QUrl::FullyDecoded).mid(1);
-    remote.origin = url.scheme() + QStringLiteral("://") + url.host() + QLatin1Char(':')
-                    + QString::number(url.port());
+    remote.folderPath = folder.path(QUrl::FullyDecoded).mid(remote.scheme && remote.scheme->overSsh ? 0 : 1);
+    remote.host = url.host();
+    remote.port = url.port(remote.scheme ? remote.scheme->defaultPort : -1);
+    remote.origin = url.scheme() + QStringLiteral("://") + remote.host + QLatin1Char(':') + QString::number(remote.port);
     return remote;
 }
 

@@ -8,7 +8,11 @@
 // What differs between the kinds of address the program accepts, in one place.
 struct SchemeInfo
 {
-    const char *name;
+    const char *name;       // as written in settings.ini
+    const char *curlScheme; // as curl is given it
+    int defaultPort;
+    // TLS on control and data connections, with no fall-back to plain (FTP over TLS).
+    bool tlsRequired;
     // The page is uploaded under a temporary name beside it and renamed over it; otherwise the
     // server replaces the page itself (an HTTP PUT).
     bool replacedByRename;
@@ -20,11 +24,17 @@ struct SchemeInfo
     // list; null where the server has none (the facts are then asked file by file).
     const char *sizeCommand;
     const char *timeCommand;
+    // SFTP: the server is known by its host key, checked against known_hosts; its commands take
+    // paths from its root, give no replies to read, and cannot rename onto an existing file
+    // (libssh2 speaks SFTP version 3, without the POSIX rename extension).
+    bool overSsh;
 };
 
 // The entry for scheme (lower case), or null for an address the program does not speak.
 const SchemeInfo *schemeInfo(const QString &scheme);
 QStringList supportedSchemes();
+// The protocols curl may speak for these schemes, comma-separated.
+QByteArray curlProtocols();
 
 // Why address cannot be used for a transfer, in words for the user that name the address without
 // its password; empty when it can be used.
@@ -45,6 +55,8 @@ struct RemoteAddress
     QString fileName;      // decoded last path segment
     QString folderPath;    // the folder as the server's commands name it ("" or "dir/")
     QString origin;        // scheme://host:port, to tell servers apart
+    QString host;
+    int port = 0;          // the default port of the scheme when the address names none
 
     // The same folder with another file name.
     QByteArray siblingUrl(const QString &name) const;

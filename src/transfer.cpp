@@ -1,10 +1,12 @@
 #include "transfer.h"
 
-#include "remoteaddress.h"
+#include "knownhosts.h"
 
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QRandomGenerator>
@@ -57,6 +59,15 @@ qint64 monotonicMsecs()
 int progress(void *session, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
 {
     return static_cast<TransferSession *>(session)->keepGoing(qint64(received) + qint64(sent)) ? 0 : 1;
+}
+
+int checkHostKey(CURL *, const curl_khkey *, const curl_khkey *found, curl_khmatch, void *session)
+{
+    // libssh2 hands the raw key (len > 0); a base64 text is told by a zero length.
+    const QByteArray key = found->len > 0 ? QByteArray(found->key, int(found->len))
+                                          : QByteArray::fromBase64(QByteArray(found->key));
+    return static_cast<TransferSession *>(session)->acceptHostKey(found->keytype, key) ? CURLKHSTAT_FINE
+                                                                                       : CURLKHSTAT_REJECT;
 }
 
 struct Sink
@@ -154,6 +165,7 @@ QString credentialsProblem(const QString &login, const QString &password)
 TransferSession::TransferSession(int idleTimeout, const QString &caCertFile)
     : m_idleTimeout(idleTimeout)
     , m_caCertFile(caCertFile.toLocal8Bit())
+    , m_knownHostsFile(QFile::encodeName(QDir::current().absoluteFilePath(QStringLiteral("known_hosts"))))
 {
     static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     Q_UNUSED(initialised)
@@ -206,6 +218,64 @@ bool TransferSession::askUser(const std::function<bool()> &question)
     return pending->done && pending->answer;
 }
 
+bool TransferSession::acceptHostKey(int curlKeyType, const QByteArray &key)
+{
+    const auto tr = [](const char *text) { return QCoreApplication::translate("NewsAdder", text); };
+    const QString host = KnownHosts::hostName(m_target.host, m_target.port);
+    const QString type = KnownHosts::keyTypeName(curlKeyType, key);
+    if (type.isEmpty()) {
+        m_hostKeyRefusal = tr("сервер %1 предъявил ключ неизвестного вида, такой ключ проверить нельзя. "
+                              "На сервер ничего не отправлено.").arg(host);
+        return false;
+    }
+    const QByteArray line = KnownHosts::line(m_target.host, m_target.port, type, key);
+    const QString declined = tr("ключ сервера %1 не принят. На сервер ничего не отправлено.").arg(host);
+    if (m_hostKeyAnswers.contains(line)) {
+        if (!m_hostKeyAnswers.value(line))
+            m_hostKeyRefusal = declined;
+        return m_hostKeyAnswers.value(line);
+    }
+    const QString path = QFile::decodeName(m_knownHostsFile);
+    QFile file(path);
+    if (file.exists() && !file.open(QIODevice::ReadOnly)) {
+        m_hostKeyRefusal = tr("файл %1 не читается (%2), ключ сервера %3 проверить нельзя. На сервер ничего не "
+                              "отправлено.").arg(QDir::toNativeSeparators(path), file.errorString(), host);
+        return false;
+    }
+    const QByteArray known = file.isOpen() ? file.readAll() : QByteArray();
+    switch (KnownHosts::check(KnownHosts::parse(known), m_target.host, m_target.port, type, key)) {
+    case KnownHosts::Match:
+        return true;
+    case KnownHosts::Mismatch:
+    case KnownHosts::Revoked:
+        m_hostKeyRefusal =
+            tr("ВНИМАНИЕ: ключ сервера %1 изменился, он не тот, что записан в known_hosts (сейчас %2 %3). Это "
+               "может быть атака (кто-то выдаёт себя за сервер) или переустановка сервера. На сервер ничего не "
+               "отправлено. Свяжитесь с хостинг-провайдером и сверьте отпечаток ключа; только если он верен, "
+               "удалите старую строку сервера из known_hosts.")
+                .arg(host, type, KnownHosts::fingerprint(key));
+        return false;
+    case KnownHosts::Unknown:
+        break;
+    }
+    const HostKeyFacts facts{host, type, KnownHosts::fingerprint(key)};
+    const HostKeyQuestion question = m_hostKeyQuestion;
+    const bool trusted = question && askUser([question, facts] { return question(facts); });
+    m_hostKeyAnswers.insert(line, trusted);
+    if (!trusted) {
+        m_hostKeyRefusal = declined;
+        return false;
+    }
+    QString error;
+    if (!KnownHosts::append(path, line, &error)) {
+        m_hostKeyAnswers.remove(line);
+        m_hostKeyRefusal = tr("ключ сервера %1 не записан в %2: %3. На сервер ничего не отправлено.")
+                               .arg(host, QDir::toNativeSeparators(path), error);
+        return false;
+    }
+    return true;
+}
+
 // The options every transfer has, and those of its kind of address: set here and nowhere else.
 void TransferSession::prepare(const QByteArray &url, const Login &login)
 {
@@ -213,7 +283,7 @@ void TransferSession::prepare(const QByteArray &url, const Login &login)
     m_errorBuffer[0] = '\0';
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorBuffer);
     curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
-    curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, supportedSchemes().join(QLatin1Char(',')).toLatin1().constData());
+    curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, curlProtocols().constData());
     curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
     // Large pieces: fewer calls into the file and fewer wake-ups per megabyte.
     curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, 512L * 1024);
@@ -238,6 +308,15 @@ void TransferSession::prepare(const QByteArray &url, const Login &login)
     curl_easy_setopt(m_curl, CURLOPT_SSL_VERIFYHOST, 2L);
     if (!m_caCertFile.isEmpty())
         curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_caCertFile.constData());
+    // FTP over TLS: the login only once the connection is encrypted, never a fall-back to plain.
+    if (m_target.scheme && m_target.scheme->tlsRequired)
+        curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    // SSH: curl checks no host key unless both of these are set; the verdict is checkHostKey's.
+    curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_knownHostsFile.constData());
+    curl_easy_setopt(m_curl, CURLOPT_SSH_KEYFUNCTION, checkHostKey);
+    curl_easy_setopt(m_curl, CURLOPT_SSH_KEYDATA, this);
+    // The typed password only, never whatever keys lie in ~/.ssh.
+    curl_easy_setopt(m_curl, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
     // FTP: no changing of folders, so the server takes every path (also the quote commands') from
     // its starting folder.
     curl_easy_setopt(m_curl, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
@@ -250,6 +329,7 @@ TransferResult TransferSession::perform()
     m_stalled = false;
     m_lastCount = -1;
     m_lastMove = monotonicMsecs();
+    m_hostKeyRefusal.clear();
     std::atomic<bool> done{false};
     CURLcode code = CURLE_OK;
     QEventLoop loop;
@@ -271,8 +351,11 @@ TransferResult TransferSession::perform()
     result.curlCode = code;
     curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &result.responseCode);
     result.curlError = QString::fromUtf8(m_errorBuffer[0] ? m_errorBuffer : curl_easy_strerror(code));
-    if (code == CURLE_ABORTED_BY_CALLBACK && !m_stalled) {
+    if ((code == CURLE_ABORTED_BY_CALLBACK || m_abort) && !m_stalled) {
         result.status = TransferResult::Unfinished;
+    } else if (code != CURLE_OK && !m_hostKeyRefusal.isEmpty()) {
+        result.status = TransferResult::HostKeyRefused;
+        result.errorText = m_hostKeyRefusal;
     } else if (m_stalled || code == CURLE_OPERATION_TIMEDOUT) {
         result.status = TransferResult::Failed;
         result.curlCode = CURLE_OPERATION_TIMEDOUT;
@@ -359,8 +442,10 @@ TransferResult TransferSession::quote(const QString &folderUrl, const Login &log
 {
     prepare(folderUrl.toLatin1(), login);
     curl_slist *list = nullptr;
+    // SFTP gives no replies to read, so there curl itself reports a refusal.
+    const QByteArray mayFail = m_target.scheme->overSsh ? "" : "*";
     for (const QString &command : commands)
-        list = curl_slist_append(list, ("*" + command).toUtf8().constData());
+        list = curl_slist_append(list, (mayFail + command.toUtf8()).constData());
     QStringList all;
     curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(m_curl, CURLOPT_QUOTE, list);
@@ -462,6 +547,7 @@ TransferResult TransferSession::download(const QString &address, const QString &
     if (!uploadAddress.isEmpty() && !remember)
         rememberPage(uploadAddress, login, password);
 
+    m_target = remote;
     QSaveFile file(fileName);
     // A file that cannot be opened is reported after the transfer, so that a network failure wins.
     bool fileFailed = !file.open(QIODevice::WriteOnly);
@@ -490,6 +576,7 @@ void TransferSession::rememberPage(const QString &address, const QString &login,
     if (!remote.scheme->replacedByRename || !credentialsProblem(login, password).isEmpty()
         || m_refusedLogins.contains(loginKey(remote, login, password)))
         return;
+    m_target = remote;
     const Login who{true, login.toUtf8(), password.toUtf8()};
     RemoteStamp seen;
     TransferResult result;
@@ -522,6 +609,7 @@ TransferResult TransferSession::upload(const QString &address, const QByteArray 
     if (m_refusedLogins.contains(key))
         return m_refusedLogins.value(key);
     const Login who{true, login.toUtf8(), password.toUtf8()};
+    m_target = remote;
     if (!remote.scheme->replacedByRename)
         return put(remote.url, who, data);
     return replaceWhole(address, data, who, checkUnchanged);
@@ -568,21 +656,28 @@ TransferResult TransferSession::replaceWhole(const QString &address, const QByte
     }
     m_seen.remove(address);
 
-    QStringList replies;
-    const TransferResult renamed =
-        quote(remote.folderUrl, login, scheme.renameCommands(tempPath, pagePath), &replies);
-    // Only a refusal of the new name itself (the old name was taken) calls for the second way.
-    if (renamed.succeeded() || renamed.curlCode != CURLE_QUOTE_ERROR || replies.size() != 2
-        || replies.first().startsWith(QLatin1String("5")))
-        return renamed.succeeded() ? renamed : removeTemp(renamed);
+    TransferResult renamed;
+    if (!scheme.overSsh) {
+        QStringList replies;
+        renamed = quote(remote.folderUrl, login, scheme.renameCommands(tempPath, pagePath), &replies);
+        // Only a refusal of the new name itself (the old name was taken) calls for the second way.
+        if (renamed.succeeded() || renamed.curlCode != CURLE_QUOTE_ERROR || replies.size() != 2
+            || replies.first().startsWith(QLatin1String("5")))
+            return renamed.succeeded() ? renamed : removeTemp(renamed);
+    }
 
     // Some servers will not rename onto an existing file: the old page steps aside first, and is
     // deleted only once the new one is in its place.
     const QString asidePath = remote.folderPath + QLatin1Char('.') + remote.fileName + QStringLiteral(".newsadder-")
                               + token + QStringLiteral(".old");
     const TransferResult aside = quote(remote.folderUrl, login, scheme.renameCommands(pagePath, asidePath));
+    if (!aside.succeeded() && scheme.overSsh && !serverGone(aside)) {
+        // No page to step aside (the first send): the new one takes a free name, or nothing changes.
+        const TransferResult first = quote(remote.folderUrl, login, scheme.renameCommands(tempPath, pagePath));
+        return first.succeeded() ? first : removeTemp(first);
+    }
     if (!aside.succeeded())
-        return removeTemp(renamed);
+        return removeTemp(scheme.overSsh ? aside : renamed);
     const TransferResult in = quote(remote.folderUrl, login, scheme.renameCommands(tempPath, pagePath));
     if (!in.succeeded()) {
         if (!serverGone(in))

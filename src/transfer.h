@@ -9,6 +9,8 @@
 #include <atomic>
 #include <functional>
 
+#include "remoteaddress.h"
+
 class QSaveFile;
 
 typedef void CURL;
@@ -21,7 +23,8 @@ struct TransferResult
         Failed,      // finished with an error; errorText says why
         Unfinished,  // the wait ended because the application quits
         SaveFailed,  // fetched whole, but the local file could not take it; it keeps its old contents
-        PageChanged  // not uploaded: the page on the server is no longer the one downloaded
+        PageChanged, // not uploaded: the page on the server is no longer the one downloaded
+        HostKeyRefused  // the SSH server's key changed or was not trusted: nothing sent, the command ends
     };
     Status status = Unfinished;
     QString errorText;     // curl's text or the program's own, never with the password
@@ -44,6 +47,16 @@ struct RemoteStamp
     bool operator==(const RemoteStamp &other) const { return size == other.size && time == other.time; }
     bool operator!=(const RemoteStamp &other) const { return !(*this == other); }
 };
+
+// An SSH server's key that known_hosts does not hold, as the user is shown it to decide on it.
+struct HostKeyFacts
+{
+    QString host;         // "host" for port 22, "[host]:port" otherwise, as known_hosts names it
+    QString keyType;      // "ssh-ed25519", "ecdsa-sha2-nistp256", ...
+    QString fingerprint;  // "SHA256:..."
+};
+// Runs on the GUI thread; true when the user trusts the key.
+using HostKeyQuestion = std::function<bool(const HostKeyFacts &)>;
 
 // The transfers of one command over one curl handle, so over one connection and one login per
 // server; the connections close when the session is destroyed, at the end of the command.
@@ -81,6 +94,13 @@ public:
     // once the transfer is being given up (the application quits) and the answer cannot come.
     bool askUser(const std::function<bool()> &question);
 
+    // SSH host keys are checked against the file known_hosts in the working directory; one it does
+    // not hold is put to question once per session, and written there when trusted.
+    void setHostKeyQuestion(const HostKeyQuestion &question) { m_hostKeyQuestion = question; }
+    // From curl's key function on the worker thread: whether the key of the server being
+    // connected to may be used.
+    bool acceptHostKey(int curlKeyType, const QByteArray &key);
+
 private:
     struct Login
     {
@@ -102,6 +122,8 @@ private:
     TransferResult replaceWhole(const QString &address, const QByteArray &data, const Login &login,
                                 bool checkUnchanged);
 
+    // The address the running call is about: its scheme's options and, over SSH, whose key is checked.
+    RemoteAddress m_target;
     CURL *m_curl;
     int m_idleTimeout;
     QByteArray m_caCertFile;
@@ -113,6 +135,10 @@ private:
     bool m_overHttp = false;
     QHash<QString, RemoteStamp> m_seen;           // address -> the page as downloaded
     QHash<QString, TransferResult> m_refusedLogins;  // origin + login -> the server's refusal
+    QByteArray m_knownHostsFile;
+    HostKeyQuestion m_hostKeyQuestion;
+    QHash<QByteArray, bool> m_hostKeyAnswers;  // known_hosts line -> the user's answer in this session
+    QString m_hostKeyRefusal;                  // why the last transfer's server key was refused
 };
 
 // Why login or password cannot go to the server (a control character), or an empty text.

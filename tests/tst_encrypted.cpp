@@ -1,0 +1,193 @@
+// Publishing over FTP with TLS (certificate checked) and over SFTP (host key checked), with a
+// password holding space, %, @, :, # and Cyrillic letters, which no message may show.
+#include "filebytes.h"
+#include "ftpsserver.h"
+#include "messages.h"
+#include "modalanswerer.h"
+#include "newsadder.h"
+#include "newspages.h"
+#include "sftpserver.h"
+#include "windowinput.h"
+#include "workdir.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+static const QString Password = QStringLiteral("p%41 s@:#/пароль");
+static const QString AskedAboutKey = QStringLiteral("Неизвестный сервер");  // the question's title
+static const QByteArray Published = Before + WorkedItemCrLf + After;
+
+// Sends the worked example; the messages seen, the key question standing as its title.
+static QStringList send(NewsAdder &window, ModalAnswerer *answerer, SeenDialog *question)
+{
+    typeItem(window, "abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    typeCredentials(window, "editor", Password);
+    click(window, "sendButton");
+    QStringList texts;
+    for (const SeenDialog &seen : answerer->seen) {
+        texts << (seen.title == AskedAboutKey ? seen.title : seen.text);
+        if (seen.title == AskedAboutKey)
+            *question = seen;
+    }
+    for (const QString &text : texts)
+        texts << (text.contains(Password) || text.contains("пароль") ? "password shown: " + text : QString());
+    texts.removeAll(QString());
+    return texts;
+}
+
+class TestEncrypted : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void ftpOverTls_data();
+    void ftpOverTls();
+    void sftpHostKey_data();
+    void sftpHostKey();
+};
+
+void TestEncrypted::ftpOverTls_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("trusted");  // the per-run certificate given as cacert
+    QTest::addColumn<QString>("serverPassword");
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<int>("logins");    // USER and PASS commands the server saw
+
+    const QStringList untrusted{DownloadFailed, Question, GoingOn, DownloadFailed};
+    QTest::newRow("explicit") << int(FtpsServer::Explicit) << true << Password << QStringList{Uploaded} << 1;
+    QTest::newRow("implicit") << int(FtpsServer::Implicit) << true << Password << QStringList{Uploaded} << 1;
+    QTest::newRow("explicit, untrusted") << int(FtpsServer::Explicit) << false << Password << untrusted << 0;
+    QTest::newRow("implicit, untrusted") << int(FtpsServer::Implicit) << false << Password << untrusted << 0;
+    QTest::newRow("wrong password") << int(FtpsServer::Implicit) << true << "other" << QStringList{UploadFailed} << 2;
+}
+
+void TestEncrypted::ftpOverTls()
+{
+    QFETCH(int, mode);
+    QFETCH(bool, trusted);
+    QFETCH(QString, serverPassword);
+    QFETCH(QStringList, messages);
+    QFETCH(int, logins);
+
+    WorkDir dir;
+    FtpsServer server{FtpsServer::Mode(mode)};
+    server.setPassword(serverPassword);
+    QVERIFY(server.start());
+    server.putFile("news.html", Before + After);
+    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
+    if (trusted)
+        window.caCertFile = server.certificatePath();
+    ModalAnswerer answerer;
+    answerer.clickButton(QMessageBox::Ok);  // the backup's failure, if any
+    answerer.clickButton(QMessageBox::Ok);  // go on without it
+    SeenDialog question;
+
+    const QStringList texts = send(window, &answerer, &question);
+
+    QVERIFY2(sameMessages(texts, messages), qPrintable(texts.join(" | ")));
+    QCOMPARE(server.fileContents("news.html"), messages.last() == Uploaded ? Published : Before + After);
+    QCOMPARE(server.commandCount("USER"), logins);
+    QCOMPARE(server.commandCount("PASS"), logins);
+}
+
+enum class KnownHostsHolds { Nothing, ThisKey, AnOldKey };
+Q_DECLARE_METATYPE(KnownHostsHolds)
+
+void TestEncrypted::sftpHostKey_data()
+{
+    QTest::addColumn<KnownHostsHolds>("known");
+    QTest::addColumn<int>("answer");  // to the key question, if any
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QString>("reason");  // in the last message
+
+    QTest::newRow("unknown key, trusted") << KnownHostsHolds::Nothing << int(QMessageBox::Yes)
+        << QStringList{AskedAboutKey, Uploaded} << "";
+    QTest::newRow("known key") << KnownHostsHolds::ThisKey << 0 << QStringList{Uploaded} << "";
+    QTest::newRow("changed key") << KnownHostsHolds::AnOldKey << int(QMessageBox::Yes)
+        << QStringList{DownloadFailed} << "изменился";
+    QTest::newRow("unknown key, declined") << KnownHostsHolds::Nothing << int(QMessageBox::No)
+        << QStringList{AskedAboutKey, DownloadFailed} << "ничего не отправлено";
+    // The application quits while the question is open.
+    QTest::newRow("quit while asked") << KnownHostsHolds::Nothing << 0 << QStringList{AskedAboutKey} << "";
+}
+
+void TestEncrypted::sftpHostKey()
+{
+    QFETCH(KnownHostsHolds, known);
+    QFETCH(int, answer);
+    QFETCH(QStringList, messages);
+    QFETCH(QString, reason);
+
+    WorkDir dir;
+    SftpServer server;
+    server.setPassword(Password);
+    QVERIFY(server.start());
+    const QString firstKey = server.knownHostsLine();
+    if (known == KnownHostsHolds::AnOldKey) {
+        server.stop();
+        QVERIFY(server.start());  // the same port with a new key
+    }
+    if (known != KnownHostsHolds::Nothing)
+        QVERIFY(writeFile("known_hosts", firstKey.toUtf8() + '\n'));
+    const QByteArray knownBefore = readFile("known_hosts");
+    server.putFile("news.html", Before + After);
+    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
+    ModalAnswerer answerer;
+    if (answer != 0)
+        answerer.clickButton(QMessageBox::StandardButton(answer));
+    SeenDialog question;
+    // Quits as soon as the question shows, in the answerer's place.
+    const bool quitting = messages == QStringList{AskedAboutKey};
+    QTimer quitter;
+    QObject::connect(&quitter, &QTimer::timeout, [&question] {
+        if (auto box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            question.text = box->text();
+            question.defaultButton = box->standardButton(box->defaultButton());
+            QApplication::exit(0);
+        }
+    });
+    if (quitting) {
+        answerer.setPollInterval(60000);
+        quitter.start(20);
+    }
+
+    QStringList texts = send(window, &answerer, &question);
+
+    if (quitting && !question.text.isEmpty())
+        texts << AskedAboutKey;
+    QVERIFY2(sameMessages(texts, messages), qPrintable(texts.join(" | ")));
+    QVERIFY2(texts.last().contains(reason), qPrintable(texts.last()));
+    if (messages.contains(AskedAboutKey)) {
+        QVERIFY2(question.text.contains(server.fingerprint()) && question.text.contains("ssh-ed25519")
+                     && question.text.contains(QStringLiteral("[127.0.0.1]:%1").arg(server.port())),
+                 qPrintable(question.text));
+        QCOMPARE(question.defaultButton, QMessageBox::No);
+    }
+    if (messages.last() != Uploaded) {
+        QCOMPARE(server.fileContents("news.html"), Before + After);
+        QCOMPARE(server.logCount("login"), 0);  // the password never left
+        QCOMPARE(readFile("known_hosts"), knownBefore);
+        return;
+    }
+    QCOMPARE(server.fileContents("news.html"), Published);
+    QCOMPARE(readFile("known_hosts"), server.knownHostsLine().toUtf8() + '\n');
+    QProcess keygen;
+    keygen.start("ssh-keygen", {"-F", QStringLiteral("[127.0.0.1]:%1").arg(server.port()), "-f", "known_hosts"});
+    QVERIFY(keygen.waitForFinished(10000) && keygen.exitCode() == 0);
+
+    // The next send, with another item, knows the server and asks nothing.
+    answerer.seen.clear();
+    typeItem(window, "ghi", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    click(window, "sendButton");
+    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(server.fileContents("news.html"), Before + "\r\n \r\nghi<br>\r\n \r\n<br>05/12/2026 18:48<br><br>"
+                                                   + WorkedItemCrLf + After);
+    QCOMPARE(server.logCount("login editor accepted"), 2);
+}
+
+QTEST_MAIN(TestEncrypted)
+#include "tst_encrypted.moc"

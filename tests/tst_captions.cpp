@@ -101,7 +101,7 @@ private slots:
     void initTestCase();
     void captionFits_data();
     void captionFits();
-    void designGeometryWhereFontFits();
+    void drawnGeometryWhereFontFits();
 
 private:
     QWidget *form(const QString &name) const;
@@ -173,7 +173,7 @@ void TestCaptions::captionFits()
     }
 }
 
-void TestCaptions::designGeometryWhereFontFits()
+void TestCaptions::drawnGeometryWhereFontFits()
 {
     // A font small enough for the drawn geometry leaves every form exactly as drawn.
     const QFont platformFont = QApplication::font();

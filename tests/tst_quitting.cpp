@@ -155,7 +155,7 @@ void TestQuitting::closingRealProgramDuringSend()
     AppProcess app(workDir.path());
     QVERIFY(app.start(display));
     bool ok = false;
-    display.windows("click", WindowTitle, &ok, {QString::number(SendButtonCentre.x()), QString::number(SendButtonCentre.y()), "--design-width", "566"});
+    display.windows("click", WindowTitle, &ok, {QString::number(SendButtonCentre.x()), QString::number(SendButtonCentre.y()), "--drawn-width", "566"});
     QVERIFY2(ok, "the main window did not appear");
     QVERIFY2(waitFor([&] { return server.commandCount("RETR") >= downloads; }, 15000), server.log().constData());
 

@@ -104,7 +104,7 @@ void TestStartup::closingMainWindowClosesOpenDialogs()
     QVERIFY(app.start(m_display));
     bool ok = false;
     m_display.windows("click", WindowTitle, &ok,
-                      {QString::number(buttonCentre.x()), QString::number(buttonCentre.y()), "--design-width", "566"});
+                      {QString::number(buttonCentre.x()), QString::number(buttonCentre.y()), "--drawn-width", "566"});
     QVERIFY2(ok, "the main window did not appear");
     m_display.windows("list", dialogTitle, &ok);
     QVERIFY2(ok, "the dialog did not open");

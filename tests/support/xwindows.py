@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Looks at, clicks into and closes the top-level windows of an X display as a user would:
 `list [TITLE]` prints the mapped windows' titles, `click TITLE X Y` clicks the left button at X, Y
-inside the window titled TITLE (with --design-width W, X and Y are points of the form as drawn
+inside the window titled TITLE (with --drawn-width W, X and Y are points of the form as drawn
 W pixels wide, scaled to the window's actual width), `close TITLE` sends it WM_DELETE_WINDOW as a window manager does.
 Each waits (bounded) until such a window exists."""
 import argparse
@@ -33,7 +33,7 @@ def main():
     parser.add_argument("x", nargs="?", type=int, default=0)
     parser.add_argument("y", nargs="?", type=int, default=0)
     parser.add_argument("--timeout", type=float, default=15)
-    parser.add_argument("--design-width", type=int, default=0)
+    parser.add_argument("--drawn-width", type=int, default=0)
     args = parser.parse_args()
 
     d = display.Display()
@@ -48,7 +48,7 @@ def main():
         if args.command == "click" and matches:
             root = d.screen().root
             origin = matches[0].translate_coords(root, 0, 0)
-            scale = matches[0].get_geometry().width / args.design_width if args.design_width else 1
+            scale = matches[0].get_geometry().width / args.drawn_width if args.drawn_width else 1
             x, y = round(args.x * scale), round(args.y * scale)
             xtest.fake_input(d, X.MotionNotify, x=-origin.x + x, y=-origin.y + y)
             xtest.fake_input(d, X.ButtonPress, 1)

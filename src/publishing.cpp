@@ -3,6 +3,7 @@
 #include "ui_newsadder.h"
 
 #include "backupname.h"
+#include "failurereason.h"
 #include "hostkeyquestion.h"
 #include "localfile.h"
 #include "newsitem.h"
@@ -30,6 +31,12 @@ static void showMessage(const QString &text)
     QMessageBox box;
     box.setText(text);
     box.exec();
+}
+
+// A failure message: its prefix, a space, then why.
+static void showFailure(const QString &prefix, const QString &reason)
+{
+    showMessage(prefix + QLatin1Char(' ') + reason);
 }
 
 // The transfers of a command share one session, so one connection and one login, closed when the
@@ -78,12 +85,12 @@ bool NewsAdder::addressesUsable(AddressesNeeded needed)
     }
     const QString download = addressProblem(remotePath);
     if (!download.isEmpty()) {
-        showMessage(tr("Произошла ошибка загрузки файла новостей:") + download);
+        showFailure(tr("Произошла ошибка загрузки файла новостей:"), download);
         return false;
     }
     const QString upload = needed == AddressesNeeded::Download ? QString() : addressProblem(remoteFtpPath);
     if (!upload.isEmpty()) {
-        showMessage(tr("Произошла ошибка сохранения файла на сервере:") + upload);
+        showFailure(tr("Произошла ошибка сохранения файла на сервере:"), upload);
         return false;
     }
     return true;
@@ -94,7 +101,7 @@ qint32 NewsAdder::downloadInto(QFile *target, bool remember)
     lastWaitCutShort = false;
     const QString problem = addressProblem(remotePath);
     if (!problem.isEmpty()) {
-        showMessage(tr("Произошла ошибка загрузки файла новостей:") + problem);
+        showFailure(tr("Произошла ошибка загрузки файла новостей:"), problem);
         return -1;
     }
     const SessionScope scope(this);
@@ -113,11 +120,15 @@ qint32 NewsAdder::downloadInto(QFile *target, bool remember)
         return -1;
     }
     if (result.status == TransferResult::SaveFailed) {
-        showMessage(tr("Произошла ошибка сохранения файла на жестком диске."));
+        // Only the working copy's download goes on to an upload.
+        showFailure(tr("Произошла ошибка сохранения файла на жестком диске."),
+                    localFileProblem(target->fileName(), LocalAccess::Write, result.errorText) + QLatin1Char(' ')
+                        + (remember ? tr("Новость не добавлена, на сервер ничего не отправлено.")
+                                    : tr("Копия страницы с сервера не сохранена.")));
         return -1;
     }
     if (!result.succeeded()) {
-        showMessage(tr("Произошла ошибка загрузки файла новостей:") + result.errorText);
+        showFailure(tr("Произошла ошибка загрузки файла новостей:"), failureReason(result, remotePath));
         return -1;
     }
     return 0;
@@ -140,7 +151,7 @@ qint32 NewsAdder::uploadFile(QFile *file)
     lastWaitCutShort = false;
     const QString problem = addressProblem(remoteFtpPath);
     if (!problem.isEmpty()) {
-        showMessage(tr("Произошла ошибка сохранения файла на сервере:") + problem);
+        showFailure(tr("Произошла ошибка сохранения файла на сервере:"), problem);
         return -1;
     }
     const SessionScope scope(this);
@@ -152,8 +163,11 @@ qint32 NewsAdder::uploadFile(QFile *file)
         if (attempt > 1 && (downloadNewsFile() != 0 || insertNewsItem() != 0))
             return -1;
         QByteArray contents;
-        if (!readWholeFile(file->fileName(), contents)) {
-            showMessage(tr("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска"));
+        QString error;
+        if (!readWholeFile(file->fileName(), contents, &error)) {
+            showFailure(tr("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска"),
+                        localFileProblem(file->fileName(), LocalAccess::Read, error) + QLatin1Char(' ')
+                            + tr("На сервер ничего не отправлено."));
             return -1;
         }
         result = session->upload(remoteFtpPath, contents, login, password, keepOthersItems);
@@ -164,13 +178,13 @@ qint32 NewsAdder::uploadFile(QFile *file)
     if (lastWaitCutShort)
         return -1;
     if (result.status == TransferResult::PageChanged) {
-        showMessage(tr("Произошла ошибка сохранения файла на сервере:")
-                    + tr("страница на сервере менялась %1 раза, пока шла отправка (её правит кто-то ещё). "
+        showFailure(tr("Произошла ошибка сохранения файла на сервере:"),
+                    tr("страница на сервере менялась %1 раза, пока шла отправка (её правит кто-то ещё). "
                          "Новость не добавлена; повторите отправку немного позже.").arg(MaxUploadTries));
         return -1;
     }
     if (!result.succeeded()) {
-        showMessage(tr("Произошла ошибка сохранения файла на сервере:") + result.errorText);
+        showFailure(tr("Произошла ошибка сохранения файла на сервере:"), failureReason(result, remoteFtpPath));
         return -1;
     }
     showMessage(tr("Файл успешно передан на сервер."));
@@ -182,8 +196,11 @@ qint32 NewsAdder::insertNewsItem()
     // In binary: every byte around the item goes back to the server as it came, whatever the page's
     // charset and line ends.
     QByteArray page;
-    if (!readWholeFile(newsFile->fileName(), page)) {
-        showMessage(tr("Произошла ошибка добавления новости в файл. (чтение)"));
+    QString error;
+    if (!readWholeFile(newsFile->fileName(), page, &error)) {
+        showFailure(tr("Произошла ошибка добавления новости в файл. (чтение)"),
+                    localFileProblem(newsFile->fileName(), LocalAccess::Read, error) + QLatin1Char(' ')
+                        + tr("На сервер ничего не отправлено."));
         return -1;
     }
     const ItemInsertion insertion = insertNewsItemIntoPage(page, newsItem);
@@ -197,8 +214,10 @@ qint32 NewsAdder::insertNewsItem()
         showMessage(tr("Плохой файл на сервере (ошибка)"));
         return -1;
     }
-    if (!saveWholeFile(newsFile->fileName(), insertion.page)) {
-        showMessage(tr("Произошла ошибка записи новости в файл."));
+    if (!saveWholeFile(newsFile->fileName(), insertion.page, &error)) {
+        showFailure(tr("Произошла ошибка записи новости в файл."),
+                    localFileProblem(newsFile->fileName(), LocalAccess::Write, error) + QLatin1Char(' ')
+                        + tr("На сервер ничего не отправлено."));
         return -1;
     }
     return 0;

@@ -563,7 +563,7 @@ TransferResult TransferSession::download(const QString &address, const QString &
             m_seen.insert(address, seen);
         // commit() alone can accept a short file when the disk fills, so the writes and the flush count too.
         if (fileFailed || !file.flush() || !file.commit())
-            result.status = TransferResult::SaveFailed;
+            result = TransferResult{TransferResult::SaveFailed, file.errorString()};
     }
     if (file.isOpen())
         file.cancelWriting();

@@ -27,7 +27,7 @@ struct TransferResult
         HostKeyRefused  // the SSH server's key changed or was not trusted: nothing sent, the command ends
     };
     Status status = Unfinished;
-    QString errorText;     // curl's text or the program's own, never with the password
+    QString errorText;     // curl's text or the program's own (SaveFailed: the local file's), never with the password
     // For telling failures apart: curl's code (CURLcode), the server's last reply code, curl's own words.
     int curlCode = 0;
     long responseCode = 0;

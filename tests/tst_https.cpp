@@ -186,13 +186,13 @@ void TestHttps::commandFails_data()
     QTest::addColumn<bool>("serverStopped");
     QTest::addColumn<bool>("goOnWithoutBackup");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<QString>("serverWords");    // how the last message must end: the server's reason
+    QTest::addColumn<QString>("serverWords");    // how the last message must end: the reason
     QTest::addColumn<int>("backups");
 
     const QString p = SpecialPassword;
     const QString send = "sendButton", backup = "pushButton", restore = "restoreButton";
     QTest::newRow("send, wrong password") << send << "" << "" << p << "wrong%40:#/ pw" << false << false
-        << QStringList{UploadFailed} << "" << 1;
+        << QStringList{UploadFailed} << "неверный логин или пароль (The requested URL returned error: 401)" << 1;
     QTest::newRow("restore, wrong password") << restore << "" << "" << p << "wrong" << false << false
         << QStringList{Caption, RestoreQuestion, UploadFailed} << "" << 1;
     QTest::newRow("send, no server, go on") << send << "" << "" << p << p << true << true
@@ -204,21 +204,21 @@ void TestHttps::commandFails_data()
     QTest::newRow("restore, no server") << restore << "" << "" << p << p << true << false
         << QStringList{Caption, RestoreQuestion, DownloadFailed, Question, Cancelled} << "" << 0;
     QTest::newRow("backup, GET 404: no such page") << backup << "gone.html" << "" << p << p << false << false
-        << QStringList{Caption, DownloadFailed} << "404" << 0;
+        << QStringList{Caption, DownloadFailed} << "такого файла на сервере нет (The requested URL returned error: 404)" << 0;
     QTest::newRow("backup, GET 301: a folder without its slash") << backup << "folder" << "" << p << p << false
         << false << QStringList{Caption, DownloadFailed} << "folder/; укажите этот адрес в настройках." << 0;
     QTest::newRow("send, an address naming a folder: refused before the backup") << send << "folder/" << "" << p
         << p << false << false << QStringList{DownloadFailed} << "" << 0;
     QTest::newRow("send, GET 404: no such page, go on") << send << "gone.html" << "" << p << p << false << true
-        << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "404" << 0;
+        << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "error: 404)" << 0;
     QTest::newRow("restore, PUT 301: the page has moved") << restore << "" << "moved.html" << p << p << false
         << false << QStringList{Caption, RestoreQuestion, UploadFailed} << "news.html; укажите этот адрес в настройках." << 1;
     QTest::newRow("restore, PUT 409: a folder") << restore << "" << "folder" << p << p << false << false
-        << QStringList{Caption, RestoreQuestion, UploadFailed} << "409" << 1;
+        << QStringList{Caption, RestoreQuestion, UploadFailed} << "такой папки на сервере нет или на месте файла папка (The requested URL returned error: 409)" << 1;
     QTest::newRow("send, PUT 500: no such folder") << send << "" << "missing/news.html" << p << p << false << false
-        << QStringList{UploadFailed} << "500" << 1;
+        << QStringList{UploadFailed} << "сервер вернул ошибку (The requested URL returned error: 500)" << 1;
     QTest::newRow("send, PUT 500, one-letter password") << send << "" << "missing/news.html" << "e" << "e"
-        << false << false << QStringList{UploadFailed} << "500" << 1;
+        << false << false << QStringList{UploadFailed} << "error: 500)" << 1;
 }
 
 // Whatever fails, the user reads the program's message with the reason, the server's page stays

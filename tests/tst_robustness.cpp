@@ -390,7 +390,7 @@ void TestRobustness::controlCharactersRefused()
 
     QCOMPARE(editor.window.uploadFile(editor.window.newsFile), qint32(-1));
 
-    QCOMPARE(answerer.texts(), QStringList{UploadFailed + errorText});
+    QCOMPARE(answerer.texts(), QStringList{UploadFailed + ' ' + errorText});
     QVERIFY(!answerer.texts().first().contains(password));
     // Not even a connection was made.
     QVERIFY2(!server.log().contains("FTP session opened"), server.log().constData());
@@ -410,7 +410,7 @@ void TestRobustness::controlCharacterInSendSendsNothing()
 
     editor.click("sendButton");
 
-    QCOMPARE(answerer.texts(), QStringList{UploadFailed + PasswordRefused});
+    QCOMPARE(answerer.texts(), QStringList{UploadFailed + ' ' + PasswordRefused});
     // The two downloads went anonymously, over one connection; from the upload the server saw nothing.
     QCOMPARE(server.commandCount("RETR"), 2);
     QCOMPARE(server.commandCount("USER"), 1);
@@ -434,7 +434,7 @@ void TestRobustness::controlCharacterInDownloadAddressRefused()
 
     QCOMPARE(window.downloadNewsFile(), qint32(-1));
 
-    QCOMPARE(answerer.texts(), QStringList{DownloadFailed + PasswordRefused});
+    QCOMPARE(answerer.texts(), QStringList{DownloadFailed + ' ' + PasswordRefused});
     QVERIFY(!server.log().contains("FTP session opened"));
     QCOMPARE(server.fileContents("news.html"), Page);
     QVERIFY(!QFile::exists("news.html"));

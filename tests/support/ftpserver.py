@@ -187,6 +187,7 @@ def main():
     parser.add_argument("--password", default="secret")
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--no-anonymous", action="store_true")
+    parser.add_argument("--read-only", action="store_true", help="the user may read but not write")
     parser.add_argument("--max-cons-per-ip", type=int, default=0)
     parser.add_argument("--log", default="")
     parser.add_argument("--stall-downloads", type=float, default=0.0, metavar="SECONDS")
@@ -205,7 +206,7 @@ def main():
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.root, perm="elradfmwMT")
+    authorizer.add_user(args.user, args.password, args.root, perm="elr" if args.read_only else "elradfmwMT")
     if not args.no_anonymous:
         authorizer.add_anonymous(args.root, perm="elr")
 

@@ -5,7 +5,7 @@
 #include <QStringList>
 
 // The program's own texts, as the user reads them in its message boxes and dialogs. A text ending
-// in ':' is followed by the network module's words.
+// in ':' is followed by more words.
 
 inline const QString Uploaded = QStringLiteral("Файл успешно передан на сервер.");
 inline const QString DownloadFailed = QStringLiteral("Произошла ошибка загрузки файла новостей:");
@@ -41,15 +41,21 @@ inline const QString PasswordRefused = QStringLiteral(
     "Пароль содержит управляющий символ (перевод строки, возврат каретки или другой). "
     "На сервер ничего не отправлено; исправьте пароль и повторите.");
 
-// Messages compared in order; an expected text ending in ':' must be followed by more words.
+// A failure message: its prefix, a space, then why (a local failure: the file it concerns).
+inline const QStringList FailurePrefixes{DownloadFailed, UploadFailed, SaveFailed, UnreadableUpload, ReadFailed,
+                                         WriteFailed};
+
+// Messages compared in order; an expected text ending in ':' or a failure's prefix must be followed
+// by more words.
 inline bool sameMessages(const QStringList &seen, const QStringList &expected)
 {
     if (seen.size() != expected.size())
         return false;
     for (int i = 0; i < seen.size(); ++i) {
-        const bool prefix = expected.at(i).endsWith(':');
-        if (prefix ? !(seen.at(i).startsWith(expected.at(i)) && seen.at(i).size() > expected.at(i).size())
-                   : seen.at(i) != expected.at(i))
+        const bool failure = FailurePrefixes.contains(expected.at(i));
+        const QString start = failure ? expected.at(i) + ' ' : expected.at(i);
+        if (failure || start.endsWith(':') ? !(seen.at(i).startsWith(start) && seen.at(i).size() > start.size())
+                                           : seen.at(i) != start)
             return false;
     }
     return true;

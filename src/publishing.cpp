@@ -115,7 +115,7 @@ qint32 NewsAdder::downloadInto(QFile *target, bool remember)
         return -1;
     if (result.status == TransferResult::HostKeyRefused) {
         // Nothing more goes to that server in this command, nor is anything asked about it.
-        showMessage(tr("Произошла ошибка загрузки файла новостей:") + result.errorText);
+        showFailure(tr("Произошла ошибка загрузки файла новостей:"), result.errorText);
         lastWaitCutShort = true;
         return -1;
     }

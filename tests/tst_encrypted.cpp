@@ -33,7 +33,7 @@ static QStringList send(NewsAdder &window, ModalAnswerer *answerer, SeenDialog *
             *question = seen;
     }
     for (const QString &text : texts)
-        texts << (text.contains(Password) || text.contains("пароль") ? "password shown: " + text : QString());
+        texts << (text.contains(Password) || text.contains("p%41 s@") ? "password shown: " + text : QString());
     texts.removeAll(QString());
     return texts;
 }

@@ -73,9 +73,17 @@ QList<QWidget *> NewsAdder::publishingButtons() const
     return {ui->sendButton, ui->pushButton, ui->restoreButton};
 }
 
-// Both addresses checked before a command reads, writes or sends anything.
-// Both addresses a command needs are there and usable, or the user has been told why not; nothing
-// has been transferred then.
+// Shows why address cannot be used, after prefix; false then, and nothing has been transferred.
+static bool addressUsable(const QString &address, const QString &prefix)
+{
+    const QString problem = addressProblem(address);
+    if (!problem.isEmpty())
+        showFailure(prefix, problem);
+    return problem.isEmpty();
+}
+
+// The addresses a command needs are there and usable, or the user has been told why not; nothing
+// has been read, written or transferred then.
 bool NewsAdder::addressesUsable(AddressesNeeded needed)
 {
     const QString missing = missingAddressMessage(remotePath, remoteFtpPath, needed);
@@ -83,27 +91,16 @@ bool NewsAdder::addressesUsable(AddressesNeeded needed)
         showMessage(missing);
         return false;
     }
-    const QString download = addressProblem(remotePath);
-    if (!download.isEmpty()) {
-        showFailure(tr("Произошла ошибка загрузки файла новостей:"), download);
-        return false;
-    }
-    const QString upload = needed == AddressesNeeded::Download ? QString() : addressProblem(remoteFtpPath);
-    if (!upload.isEmpty()) {
-        showFailure(tr("Произошла ошибка сохранения файла на сервере:"), upload);
-        return false;
-    }
-    return true;
+    return addressUsable(remotePath, tr("Произошла ошибка загрузки файла новостей:"))
+           && (needed == AddressesNeeded::Download
+               || addressUsable(remoteFtpPath, tr("Произошла ошибка сохранения файла на сервере:")));
 }
 
 qint32 NewsAdder::downloadInto(QFile *target, bool remember)
 {
     lastWaitCutShort = false;
-    const QString problem = addressProblem(remotePath);
-    if (!problem.isEmpty()) {
-        showFailure(tr("Произошла ошибка загрузки файла новостей:"), problem);
+    if (!addressUsable(remotePath, tr("Произошла ошибка загрузки файла новостей:")))
         return -1;
-    }
     const SessionScope scope(this);
     // Raw bytes: line ends and code page are the insertion's business.
     const TransferResult result =
@@ -149,11 +146,8 @@ qint32 NewsAdder::uploadFile(QFile *file)
     login = ui->loginEdit->text();
     password = ui->passEdit->text();
     lastWaitCutShort = false;
-    const QString problem = addressProblem(remoteFtpPath);
-    if (!problem.isEmpty()) {
-        showFailure(tr("Произошла ошибка сохранения файла на сервере:"), problem);
+    if (!addressUsable(remoteFtpPath, tr("Произошла ошибка сохранения файла на сервере:")))
         return -1;
-    }
     const SessionScope scope(this);
     // The working copy after a download of the same command: another editor's send in between is
     // noticed, and the item goes into the page as that send left it.

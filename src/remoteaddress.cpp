@@ -93,7 +93,9 @@ QString addressProblem(const QString &address)
     if (address.trimmed() != address)
         return problem(QCoreApplication::translate("NewsAdder", "в начале или в конце стоит пробел"));
     // The port is looked at before QUrl, which only says the address is invalid.
-    static const QRegularExpression portPattern(QStringLiteral("^[^:/]+://(?:[^/@]*@)?[^/:]*:([^/]*)(?:/|$)"));
+    // An IPv6 host stands in brackets, its colons no port's.
+    static const QRegularExpression portPattern(
+        QStringLiteral("^[^:/]+://(?:[^/@]*@)?(?:\\[[^\\]/]*\\]|[^/:\\[]*):([^/]*)(?:/|$)"));
     const QRegularExpressionMatch port = portPattern.match(address);
     if (port.hasMatch()) {
         bool ok = false;

@@ -187,6 +187,7 @@ void TestReplace::refusedAddresses_data()
 
     const QString good = "ftp://127.0.0.1:%1/news.html";
     QTest::newRow("port above 65535") << "ftp://127.0.0.1:99999/news.html" << good << DownloadFailed << "99999";
+    QTest::newRow("port above 65535, IPv6 host") << "ftp://[::1]:99999/news.html" << good << DownloadFailed << "«99999»";
     QTest::newRow("port 0") << good << "ftp://127.0.0.1:0/news.html" << UploadFailed << "«0»";
     QTest::newRow("fragment") << good << "ftp://127.0.0.1:%1/news#2.html" << UploadFailed << "news#2.html";
     QTest::newRow("trailing space") << good << "ftp://127.0.0.1:%1/news.html " << UploadFailed << "news.html »";

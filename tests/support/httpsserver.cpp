@@ -40,16 +40,11 @@ static bool accepts(quint16 port)
     return connected;
 }
 
-HttpsServer::HttpsServer() = default;
+HttpsServer::HttpsServer() : TestServer(QStringLiteral("https"), QStringLiteral("access.log")) {}
 
 HttpsServer::~HttpsServer()
 {
     stop();
-}
-
-QString HttpsServer::root() const
-{
-    return m_dir.filePath(QStringLiteral("root"));
 }
 
 bool HttpsServer::writeFile(const QString &path, const QByteArray &contents)
@@ -64,8 +59,7 @@ bool HttpsServer::writeFile(const QString &path, const QByteArray &contents)
 
 bool HttpsServer::start()
 {
-    if (!m_dir.isValid() || !QDir(m_dir.path()).mkpath(QStringLiteral("root"))
-        || !QDir(m_dir.path()).mkpath(QStringLiteral("temp"))) {
+    if (!m_dir.isValid() || !m_root.isValid() || !m_logDir.isValid() || !QDir(m_dir.path()).mkpath(QStringLiteral("temp"))) {
         m_error = QStringLiteral("no temporary directory");
         return false;
     }
@@ -79,7 +73,7 @@ bool HttpsServer::start()
     // encoding gets in between.
     QProcess hasher;
     hasher.start(QStringLiteral("openssl"), {"passwd", "-apr1", "-stdin"});
-    hasher.write(m_password.toUtf8() + '\n');
+    hasher.write(password().toUtf8() + '\n');
     hasher.closeWriteChannel();
     if (!hasher.waitForFinished(10000) || hasher.exitCode() != 0) {
         m_error = QStringLiteral("openssl passwd failed");
@@ -104,7 +98,7 @@ bool HttpsServer::start()
         "error_log %2/error.log;\n"
         "events { worker_connections 64; }\n"
         "http {\n"
-        "  access_log %2/access.log;\n"
+        "  access_log %6;\n"
         "  client_body_temp_path %2/temp/body;\n"
         "  proxy_temp_path %2/temp/proxy;\n"
         "  fastcgi_temp_path %2/temp/fastcgi;\n"
@@ -114,7 +108,7 @@ bool HttpsServer::start()
         "    listen 127.0.0.1:%3 ssl;\n"
         "    ssl_certificate %4;\n"
         "    ssl_certificate_key %5;\n"
-        "    root %2/root;\n"
+        "    root %7;\n"
         "    client_max_body_size 200m;\n"
         "    location = /moved.html { return 301 /news.html; }\n"
         "    location / {\n"
@@ -129,22 +123,22 @@ bool HttpsServer::start()
         "}\n")
         .arg(geteuid() == 0 ? QStringLiteral("user root root;\n") : QString(), prefix)
         .arg(m_port)
-        .arg(m_certificateFiles.certificatePath(), m_certificateFiles.keyPath());
+        .arg(m_certificateFiles.certificatePath(), m_certificateFiles.keyPath(), logPath(), root());
     const QString configPath = m_dir.filePath(QStringLiteral("nginx.conf"));
     if (!writeFile(configPath, config.toUtf8()))
         return false;
 
-    m_nginx.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_nginx.start(QStringLiteral("/usr/sbin/nginx"),
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(QStringLiteral("/usr/sbin/nginx"),
                   {"-p", prefix, "-c", configPath, "-e", prefix + QStringLiteral("/error.log"),
                    "-g", "daemon off;"});
-    if (!m_nginx.waitForStarted(10000)) {
+    if (!m_process.waitForStarted(10000)) {
         m_error = QStringLiteral("nginx did not start");
         return false;
     }
     // Ready once the port accepts connections.
     QDeadlineTimer deadline(15000);
-    while (!deadline.hasExpired() && m_nginx.state() == QProcess::Running) {
+    while (!deadline.hasExpired() && m_process.state() == QProcess::Running) {
         if (accepts(m_port))
             return true;
         QThread::msleep(50);
@@ -157,45 +151,16 @@ bool HttpsServer::start()
 
 void HttpsServer::stop()
 {
-    if (m_nginx.state() == QProcess::NotRunning)
+    if (m_process.state() == QProcess::NotRunning)
         return;
-    m_nginx.terminate();
-    if (!m_nginx.waitForFinished(5000)) {
-        m_nginx.kill();
-        m_nginx.waitForFinished(5000);
+    m_process.terminate();
+    if (!m_process.waitForFinished(5000)) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
     }
 }
 
 QString HttpsServer::certificateFile() const
 {
     return m_certificateFiles.certificatePath();
-}
-
-QString HttpsServer::url(const QString &name) const
-{
-    return QStringLiteral("https://127.0.0.1:%1/%2").arg(m_port).arg(name);
-}
-
-QByteArray HttpsServer::fileContents(const QString &name) const
-{
-    QFile file(QDir(root()).filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool HttpsServer::hasFile(const QString &name) const
-{
-    return QFile::exists(QDir(root()).filePath(name));
-}
-
-void HttpsServer::putFile(const QString &name, const QByteArray &contents) const
-{
-    QFile file(QDir(root()).filePath(name));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(contents);
-}
-
-QByteArray HttpsServer::log() const
-{
-    QFile file(m_dir.filePath(QStringLiteral("access.log")));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

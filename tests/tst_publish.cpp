@@ -524,27 +524,25 @@ void TestPublish::passwordNeverShown()
 void TestPublish::repeatedItemAsks_data()
 {
     QTest::addColumn<QByteArray>("page");
-    QTest::addColumn<int>("answer");     // to the question, when it comes; a QMessageBox::StandardButton
-    QTest::addColumn<bool>("asked");
+    QTest::addColumn<int>("answer");  // to the question; a QMessageBox::StandardButton, 0: not asked
 
     const QByteArray sameItemOtherDate = QByteArray(WorkedItem).replace("05/12/2026 18:48", "01/01/2020 09:00");
-    QTest::newRow("same item, no") << Before + WorkedItem + After << int(QMessageBox::No) << true;
-    QTest::newRow("same item, yes") << Before + WorkedItem + After << int(QMessageBox::Yes) << true;
-    QTest::newRow("other date, no") << Before + sameItemOtherDate + After << int(QMessageBox::No) << true;
+    QTest::newRow("same item, no") << Before + WorkedItem + After << int(QMessageBox::No);
+    QTest::newRow("same item, yes") << Before + WorkedItem + After << int(QMessageBox::Yes);
+    QTest::newRow("other date, no") << Before + sameItemOtherDate + After << int(QMessageBox::No);
     QTest::newRow("saved with CRLF line ends") << Before + QByteArray(WorkedItem).replace("\n", "\r\n") + After
-                                                << int(QMessageBox::No) << true;
-    QTest::newRow("other text") << Before + QByteArray(WorkedItem).replace("def", "deg") + After
-                                << int(QMessageBox::No) << false;
-    QTest::newRow("text alone, not as an item") << Before + "abc<br>def<br>" + After << int(QMessageBox::No) << false;
+                                                << int(QMessageBox::No);
+    QTest::newRow("other text") << Before + QByteArray(WorkedItem).replace("def", "deg") + After << 0;
+    QTest::newRow("text alone, not as an item") << Before + "abc<br>def<br>" + After << 0;
     QTest::newRow("windows-1251 text") << Before + "\n \n\xEF\xF0\xE8\xE2\xE5\xF2<br>\n \n<br>01/01/2020 09:00<br><br>" + After
-                                       << int(QMessageBox::No) << true;
+                                       << int(QMessageBox::No);
 }
 
 void TestPublish::repeatedItemAsks()
 {
     QFETCH(QByteArray, page);
     QFETCH(int, answer);
-    QFETCH(bool, asked);
+    const bool asked = answer != 0;
 
     WorkDir dir;
     FtpServer server;

@@ -14,6 +14,7 @@
 #include "settings.h"
 #include "transfer.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -37,6 +38,13 @@ static void showMessage(const QString &text)
 static void showFailure(const QString &prefix, const QString &reason)
 {
     showMessage(prefix + QLatin1Char(' ') + reason);
+}
+
+// A local file that failed before anything went to the server: which file, why, and that nothing was sent.
+static QString nothingSent(const QString &fileName, LocalAccess access, const QString &error)
+{
+    return localFileProblem(fileName, access, error) + QLatin1Char(' ')
+           + QCoreApplication::translate("NewsAdder", "На сервер ничего не отправлено.");
 }
 
 // The transfers of a command share one session, so one connection and one login, closed when the
@@ -160,8 +168,7 @@ qint32 NewsAdder::uploadFile(QFile *file)
         QString error;
         if (!readWholeFile(file->fileName(), contents, &error)) {
             showFailure(tr("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска"),
-                        localFileProblem(file->fileName(), LocalAccess::Read, error) + QLatin1Char(' ')
-                            + tr("На сервер ничего не отправлено."));
+                        nothingSent(file->fileName(), LocalAccess::Read, error));
             return -1;
         }
         result = session->upload(remoteFtpPath, contents, login, password, keepOthersItems);
@@ -193,8 +200,7 @@ qint32 NewsAdder::insertNewsItem()
     QString error;
     if (!readWholeFile(newsFile->fileName(), page, &error)) {
         showFailure(tr("Произошла ошибка добавления новости в файл. (чтение)"),
-                    localFileProblem(newsFile->fileName(), LocalAccess::Read, error) + QLatin1Char(' ')
-                        + tr("На сервер ничего не отправлено."));
+                    nothingSent(newsFile->fileName(), LocalAccess::Read, error));
         return -1;
     }
     const ItemInsertion insertion = insertNewsItemIntoPage(page, newsItem);
@@ -210,8 +216,7 @@ qint32 NewsAdder::insertNewsItem()
     }
     if (!saveWholeFile(newsFile->fileName(), insertion.page, &error)) {
         showFailure(tr("Произошла ошибка записи новости в файл."),
-                    localFileProblem(newsFile->fileName(), LocalAccess::Write, error) + QLatin1Char(' ')
-                        + tr("На сервер ничего не отправлено."));
+                    nothingSent(newsFile->fileName(), LocalAccess::Write, error));
         return -1;
     }
     return 0;

@@ -4,7 +4,6 @@
 
 #include "backupname.h"
 #include "failurereason.h"
-#include "hostkeyquestion.h"
 #include "localfile.h"
 #include "newsitem.h"
 #include "questions.h"
@@ -21,18 +20,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QMessageBox>
 #include <QTextDocument>
 
 // Uploads of one send that may find the page changed by someone else before it gives up.
 static const int MaxUploadTries = 3;
-
-static void showMessage(const QString &text)
-{
-    QMessageBox box;
-    box.setText(text);
-    box.exec();
-}
 
 // A failure message: its prefix, a space, then why.
 static void showFailure(const QString &prefix, const QString &reason)

@@ -3,7 +3,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QMessageBox>
-#include <QUrl>
+
+#include "remoteaddress.h"
 
 namespace {
 
@@ -12,12 +13,16 @@ QString tr(const char *text)
     return QCoreApplication::translate("NewsAdder", text);
 }
 
-bool askYesNo(const QString &title, const QString &text)
+bool askYesNo(const QString &title, const QString &text, Qt::TextInteractionFlags textFlags = {})
 {
     QMessageBox question(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
     question.setDefaultButton(QMessageBox::No);
+    if (textFlags)
+        question.setTextInteractionFlags(textFlags);
     return question.exec() == QMessageBox::Yes;
 }
+
+} // namespace
 
 void showMessage(const QString &text)
 {
@@ -25,8 +30,6 @@ void showMessage(const QString &text)
     box.setText(text);
     box.exec();
 }
-
-} // namespace
 
 bool goOnWithoutBackup()
 {
@@ -48,7 +51,7 @@ bool goOnWithoutBackup()
 bool confirmRestore(const QString &fileName, const QString &address)
 {
     // The address may carry a password; the question never shows it.
-    const QString page = QUrl(address, QUrl::TolerantMode).toDisplayString(QUrl::RemovePassword);
+    const QString page = shownAddress(address);
     return askYesNo(tr("Восстановление резервной копии"),
                     tr("Заменить страницу новостей на сервере:\n%1\nсодержимым файла\n%2?\n\n"
                        "Текущая страница сервера перед заменой будет сохранена в резервную копию.")
@@ -59,4 +62,17 @@ bool confirmRepeatedItem()
 {
     return askYesNo(tr("Повтор новости"),
                     tr("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?"));
+}
+
+bool trustUnknownHostKey(const HostKeyFacts &facts)
+{
+    // The fingerprint can be selected and copied for comparing.
+    return askYesNo(tr("Неизвестный сервер"),
+                    tr("Сервер %1 ещё не знаком программе: его ключа нет в файле known_hosts.\n\n"
+                       "Ключ: %2\nОтпечаток: %3\n\n"
+                       "Сверьте отпечаток с тем, что сообщает хостинг-провайдер. Если они совпадают, "
+                       "ключ будет записан в known_hosts и больше об этом сервере спрашивать не будем. "
+                       "Доверять этому серверу?")
+                        .arg(facts.host, facts.keyType, facts.fingerprint),
+                    Qt::TextSelectableByMouse);
 }

@@ -3,6 +3,11 @@
 
 #include <QString>
 
+#include "transfer.h"
+
+// A plain message: text only, no title or icon, the one OK button.
+void showMessage(const QString &text);
+
 // The questions a publishing command asks before it changes the server's page. Each is modal,
 // has "no" (or cancel) as its default, and returns true only when the editor chose to go on.
 
@@ -14,5 +19,9 @@ bool confirmRestore(const QString &fileName, const QString &address);
 
 // The downloaded page already holds the item: publish it a second time?
 bool confirmRepeatedItem();
+
+// The SSH server is not in known_hosts yet: trust its key? Shows the key's type and fingerprint to
+// be compared with the hosting provider's. Modal, on the GUI thread.
+bool trustUnknownHostKey(const HostKeyFacts &facts);
 
 #endif // QUESTIONS_H

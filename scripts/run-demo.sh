@@ -27,7 +27,7 @@ fi
 cp "$top/demo/orvesk.png" "$demo/work/orvesk.png"
 
 portfile=$(mktemp)
-/usr/bin/python3 "$top/tests/support/ftpserver.py" --root "$demo/ftp" --user "$user" \
+/usr/bin/python3 "$top/tests/support/servers/ftpserver.py" --root "$demo/ftp" --user "$user" \
     --password "$password" > "$portfile" &
 server=$!
 # The server ends by our TERM, so its status is no failure of ours; errexit would stop the clean-up

@@ -1,7 +1,7 @@
 #include "ftpsserver.h"
 
 FtpsServer::FtpsServer(Mode mode, const QStringList &extraArgs)
-    : FtpServer(QStringLiteral(TEST_SUPPORT_DIR "/ftpsserver.py"),
+    : FtpServer(QStringLiteral(TEST_SUPPORT_DIR "/servers/ftpsserver.py"),
                 mode == Explicit ? QStringLiteral("ftpes") : QStringLiteral("ftps"),
                 QStringList{QStringLiteral("--tls"), mode == Explicit ? QStringLiteral("explicit") : QStringLiteral("implicit"),
                             QStringLiteral("--cert"), certificatePath(), QStringLiteral("--key"), keyPath()}

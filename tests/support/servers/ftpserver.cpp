@@ -1,7 +1,7 @@
 #include "ftpserver.h"
 
 FtpServer::FtpServer(const QStringList &extraArgs)
-    : FtpServer(QStringLiteral(TEST_SUPPORT_DIR "/ftpserver.py"), QStringLiteral("ftp"), extraArgs)
+    : FtpServer(QStringLiteral(TEST_SUPPORT_DIR "/servers/ftpserver.py"), QStringLiteral("ftp"), extraArgs)
 {
 }
 

@@ -42,7 +42,7 @@ QStringList VirtualDisplay::windows(const QString &command, const QString &title
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DISPLAY"), m_name);
     tool.setProcessEnvironment(env);
-    QStringList args{QStringLiteral(TEST_SUPPORT_DIR "/xwindows.py"), command};
+    QStringList args{QStringLiteral(TEST_SUPPORT_DIR "/user/xwindows.py"), command};
     if (!title.isEmpty())
         args << title;
     args << extraArgs;

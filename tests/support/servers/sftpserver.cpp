@@ -4,7 +4,7 @@ SftpServer::SftpServer() : TestServer(QStringLiteral("sftp"), QStringLiteral("sf
 
 bool SftpServer::start()
 {
-    if (!startScript(QStringLiteral(TEST_SUPPORT_DIR "/sftpserver.py"),
+    if (!startScript(QStringLiteral(TEST_SUPPORT_DIR "/servers/sftpserver.py"),
                      {QStringLiteral("--root"), root(), QStringLiteral("--port"), QString::number(m_port),
                       QStringLiteral("--host-key-type"), m_hostKeyType, QStringLiteral("--log"), logPath()}))
         return false;

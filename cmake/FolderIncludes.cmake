@@ -1,0 +1,12 @@
+# folders_of_headers(VAR file...): the folders that hold at least one of the given headers.
+function(folders_of_headers var)
+    set(folders)
+    foreach(file ${ARGN})
+        if(file MATCHES "\\.h$")
+            get_filename_component(folder ${file} DIRECTORY)
+            list(APPEND folders ${folder})
+        endif()
+    endforeach()
+    list(REMOVE_DUPLICATES folders)
+    set(${var} ${folders} PARENT_SCOPE)
+endfunction()

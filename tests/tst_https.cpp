@@ -4,7 +4,7 @@
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "newspages.h"
-#include "transfer.h"
+#include "transfersession.h"
 #include "windowinput.h"
 #include "workdir.h"
 

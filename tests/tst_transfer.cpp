@@ -5,7 +5,7 @@
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "ordinaryuser.h"
-#include "transfer.h"
+#include "transfersession.h"
 #include "windowinput.h"
 #include "workdir.h"
 

@@ -5,7 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 
-#include "transfer.h"
+#include "transfersession.h"
 
 class QFile;
 class TransferSession;

@@ -11,7 +11,7 @@
 #include "repeateditem.h"
 #include "runningcommand.h"
 #include "settings.h"
-#include "transfer.h"
+#include "transfersession.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -50,6 +50,8 @@ public:
         if (m_owner) {
             window->session = new TransferSession(window->transferIdleTimeout, window->caCertFile);
             window->session->setHostKeyQuestion(trustUnknownHostKey);
+            window->session->setWaitObserver([](bool waiting) {
+                waiting ? QApplication::setOverrideCursor(Qt::BusyCursor) : QApplication::restoreOverrideCursor(); });
         }
     }
     ~SessionScope()

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "transfer.h"
+#include "transferresult.h"
 
 // A plain message: text only, no title or icon, the one OK button.
 void showMessage(const QString &text);

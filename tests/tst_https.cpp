@@ -1,3 +1,4 @@
+#include "publisher.h"
 #include "filebytes.h"
 #include "httpsserver.h"
 #include "messages.h"
@@ -321,7 +322,7 @@ void TestHttps::cyrillicPasswordLogsIn()
     QVERIFY(writeFile("news.html", "local page"));
     ModalAnswerer answerer;
 
-    QCOMPARE(window.uploadFile(window.newsFile), 0);
+    QVERIFY(window.publisher().uploadWorkingCopy().succeeded());
 
     QCOMPARE(answerer.texts(), QStringList{Uploaded});
     QCOMPARE(server->fileContents("news.html"), QByteArray("local page"));

@@ -1,3 +1,4 @@
+#include "publisher.h"
 #include "editor.h"
 #include "filebytes.h"
 #include "filesizelimit.h"
@@ -5,6 +6,7 @@
 #include "messages.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
+#include "backupname.h"
 #include "newsitem.h"
 #include "newspages.h"
 #include "ordinaryuser.h"
@@ -78,7 +80,7 @@ void TestPublish::workedExample()
                         " \r\n"
                         "<br>05/12/2026 18:48<br><br>\r\n \r\nold item<br>\r\n</p>\r\n</body>\r\n</html>\r\n"));
     QCOMPARE(readFile("news.html"), server.fileContents("news.html"));
-    QCOMPARE(editor.window.newsItem, QString::fromLatin1(WorkedItem));
+    QCOMPARE(editor.window.publisher().item(), QString::fromLatin1(WorkedItem));
     QCOMPARE(debugLines, QStringList{QStringLiteral("\"\\n \\nabc<br>def<br>\\n \\n<br>05/12/2026 18:48<br><br>\"")});
 
     // The automatic backup holds the server's page as it was, under the time of sending.
@@ -277,7 +279,6 @@ void TestPublish::insertionCannotTouchWorkingCopy()
 
     WorkDir dir;
     NewsAdder window("", "", "", 0);
-    window.newsItem = QStringLiteral("\n \nNEW<br>");
     const QByteArray page = obstacle == "no marker" ? QByteArray("<p>no marker</p>") : Before + After;
     if (obstacle == "folder")
         QVERIFY(QDir(dir.path()).mkdir("news.html"));
@@ -289,18 +290,18 @@ void TestPublish::insertionCannotTouchWorkingCopy()
         QVERIFY(QFile::setPermissions("news.html", QFile::ReadOwner | QFile::ReadOther));
     ModalAnswerer answerer;
 
-    qint32 result = 0;
+    PublishResult result;
     {
         OrdinaryUser user(dir.path());
         QVERIFY2(user.modesApply(), "file modes must apply to this process");
         // Room for the page as it is, not for the page with the item.
         FileSizeLimit limit(obstacle == "full disk" ? rlim_t(page.size() + 2) : RLIM_INFINITY);
-        result = window.insertNewsItem();
+        result = window.publisher().insertItem(QStringLiteral("\n \nNEW<br>"));
     }
     if (obstacle == "unreadable")
         QVERIFY(QFile::setPermissions("news.html", QFile::ReadOwner | QFile::WriteOwner));
 
-    QCOMPARE(result, -1);
+    QVERIFY(!result.succeeded());
     QVERIFY2(sameMessages(answerer.texts(), {message}), qPrintable(answerer.texts().join(" | ")));
     if (obstacle == "folder")
         QVERIFY(QFileInfo("news.html").isDir());

@@ -1,6 +1,7 @@
 // Transfers against servers that are slow, die, drop the connection or limit connections, and
 // logins that would smuggle commands to the server: one command at a time, no endless wait, no
 // leaked connection, nothing sent that should not be.
+#include "publisher.h"
 #include "editor.h"
 #include "filebytes.h"
 #include "ftpserver.h"
@@ -274,7 +275,7 @@ void TestRobustness::slowServerNotGivenUp()
 
     QElapsedTimer clock;
     clock.start();
-    QCOMPARE(editor.window.downloadNewsFile(), qint32(0));
+    QVERIFY(editor.window.publisher().fetchWorkingCopy().succeeded());
 
     QVERIFY2(clock.elapsed() > ShortIdleTimeout * 3 / 2, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(answerer.texts(), QStringList());
@@ -284,22 +285,22 @@ void TestRobustness::slowServerNotGivenUp()
 void TestRobustness::connectionClosedAfterEachTransfer_data()
 {
     QTest::addColumn<QString>("operation");
-    QTest::addColumn<qint32>("result");
+    QTest::addColumn<bool>("succeeds");
     QTest::addColumn<int>("times");
 
     // Six in a row: each must give its connection back, or a host that limits them refuses the next.
-    QTest::newRow("download into the working copy") << "news" << 0 << 6;
-    QTest::newRow("download into a backup") << "backup" << 0 << 6;
-    QTest::newRow("upload") << "upload" << 0 << 6;
-    QTest::newRow("download of a missing file") << "missing" << -1 << 6;
+    QTest::newRow("download into the working copy") << "news" << true << 6;
+    QTest::newRow("download into a backup") << "backup" << true << 6;
+    QTest::newRow("upload") << "upload" << true << 6;
+    QTest::newRow("download of a missing file") << "missing" << false << 6;
     // (The server answers a wrong password only after three seconds.)
-    QTest::newRow("upload with a wrong password") << "wrong password" << -1 << 2;
+    QTest::newRow("upload with a wrong password") << "wrong password" << false << 2;
 }
 
 void TestRobustness::connectionClosedAfterEachTransfer()
 {
     QFETCH(QString, operation);
-    QFETCH(qint32, result);
+    QFETCH(bool, succeeds);
     QFETCH(int, times);
 
     WorkDir dir;
@@ -311,18 +312,18 @@ void TestRobustness::connectionClosedAfterEachTransfer()
     Editor editor(server);
     if (operation == "wrong password")
         editor.field("passEdit")->setText("wrong");
-    editor.window.backupFile->setFileName("chosen.bak");
     ModalAnswerer answerer;
 
     for (int i = 0; i < times; ++i) {
-        qint32 outcome = 0;
+        Publisher &publisher = editor.window.publisher();
+        PublishResult outcome;
         if (operation == "backup")
-            outcome = editor.window.downloadBackupFile();
+            outcome = publisher.fetchBackup("chosen.bak");
         else if (operation == "upload" || operation == "wrong password")
-            outcome = editor.window.uploadFile(editor.window.newsFile);
+            outcome = publisher.uploadWorkingCopy();
         else
-            outcome = editor.window.downloadNewsFile();
-        QCOMPARE(outcome, result);
+            outcome = publisher.fetchWorkingCopy();
+        QCOMPARE(outcome.succeeded(), succeeds);
         QTRY_COMPARE_WITH_TIMEOUT(server.openSessions(), 0, 3000);
     }
     QCOMPARE(server.log().count("FTP session opened (connect)"), times);
@@ -388,7 +389,7 @@ void TestRobustness::controlCharactersRefused()
     editor.field("passEdit")->setText(password);
     ModalAnswerer answerer;
 
-    QCOMPARE(editor.window.uploadFile(editor.window.newsFile), qint32(-1));
+    QVERIFY(!editor.window.publisher().uploadWorkingCopy().succeeded());
 
     QCOMPARE(answerer.texts(), QStringList{UploadFailed + ' ' + errorText});
     QVERIFY(!answerer.texts().first().contains(password));
@@ -432,7 +433,7 @@ void TestRobustness::controlCharacterInDownloadAddressRefused()
     NewsAdder window(address, server.url("news.html"), "127.0.0.1", server.port());
     ModalAnswerer answerer;
 
-    QCOMPARE(window.downloadNewsFile(), qint32(-1));
+    QVERIFY(!window.publisher().fetchWorkingCopy().succeeded());
 
     QCOMPARE(answerer.texts(), QStringList{DownloadFailed + ' ' + PasswordRefused});
     QVERIFY(!server.log().contains("FTP session opened"));

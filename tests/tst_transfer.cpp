@@ -5,6 +5,7 @@
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "ordinaryuser.h"
+#include "publisher.h"
 #include "transfer.h"
 #include "windowinput.h"
 #include "workdir.h"
@@ -17,6 +18,16 @@
 static QByteArray everyByteValue()
 {
     return allByteValues() + "\r\n<font color=yellow>\r\n" + allByteValues();
+}
+
+// A download into the working copy or a backup, under target's name.
+static PublishResult fetch(NewsAdder &window, const QString &target, bool intoBackup)
+{
+    Publisher &publisher = window.publisher();
+    if (intoBackup)
+        return publisher.fetchBackup(target);
+    publisher.setWorkingCopy(target);
+    return publisher.fetchWorkingCopy();
 }
 
 static bool sawStore(const FtpServer &server)
@@ -69,16 +80,15 @@ void TestTransfer::downloadSucceeds()
     QVERIFY(server.start());
     server.putFile("news.html", onServer);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    window.backupFile->setFileName("chosen.bak");
-    QFile *target = intoBackup ? window.backupFile : window.newsFile;
-    QVERIFY(writeFile(target->fileName(), "older and longer contents than the server's"));
+    QString target = intoBackup ? "chosen.bak" : "news.html";
+    QVERIFY(writeFile(target, "older and longer contents than the server's"));
     ModalAnswerer answerer;
 
-    QCOMPARE(intoBackup ? window.downloadBackupFile() : window.downloadNewsFile(), 0);
+    QVERIFY(fetch(window, target, intoBackup).succeeded());
 
     QCOMPARE(answerer.texts(), QStringList());
-    QCOMPARE(readFile(target->fileName()), onServer);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{target->fileName()});
+    QCOMPARE(readFile(target), onServer);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{target});
 }
 
 void TestTransfer::downloadUsesCredentialsOfItsAddress()
@@ -92,7 +102,7 @@ void TestTransfer::downloadUsesCredentialsOfItsAddress()
     typeCredentials(window, "someone", "else");
     ModalAnswerer answerer;
 
-    QCOMPARE(window.downloadNewsFile(), 0);
+    QVERIFY(window.publisher().fetchWorkingCopy().succeeded());
     QCOMPARE(answerer.texts(), QStringList());
     QCOMPARE(readFile("news.html"), QByteArray("page"));
 }
@@ -124,12 +134,11 @@ void TestTransfer::downloadFails()
     else if (where == "empty address")
         address.clear();
     NewsAdder window(address, address, "127.0.0.1", server.port());
-    window.backupFile->setFileName("chosen.bak");
-    QFile *target = intoBackup ? window.backupFile : window.newsFile;
-    QVERIFY(writeFile(target->fileName(), "previous contents"));
+    QString target = intoBackup ? "chosen.bak" : "news.html";
+    QVERIFY(writeFile(target, "previous contents"));
     ModalAnswerer answerer;
 
-    QCOMPARE(intoBackup ? window.downloadBackupFile() : window.downloadNewsFile(), -1);
+    QVERIFY(!fetch(window, target, intoBackup).succeeded());
 
     QCOMPARE(answerer.seen.size(), 1);
     const QString message = answerer.seen.first().text;
@@ -139,7 +148,7 @@ void TestTransfer::downloadFails()
     QCOMPARE(answerer.seen.first().title, QString());
     QCOMPARE(answerer.seen.first().icon, QMessageBox::NoIcon);
     QCOMPARE(answerer.seen.first().buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-    QCOMPARE(readFile(target->fileName()), QByteArray("previous contents"));
+    QCOMPARE(readFile(target), QByteArray("previous contents"));
 }
 
 void TestTransfer::downloadCannotSave_data()
@@ -165,33 +174,32 @@ void TestTransfer::downloadCannotSave()
     QVERIFY(server.start());
     server.putFile("news.html", "server page");
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    window.backupFile->setFileName("chosen.bak");
-    QFile *target = intoBackup ? window.backupFile : window.newsFile;
+    QString target = intoBackup ? "chosen.bak" : "news.html";
     if (obstacle == "read-only file") {
-        QVERIFY(writeFile(target->fileName(), "previous contents"));
-        QVERIFY(QFile::setPermissions(target->fileName(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(writeFile(target, "previous contents"));
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     } else if (obstacle == "folder") {
-        QVERIFY(QDir(dir.path()).mkdir(target->fileName()));
+        QVERIFY(QDir(dir.path()).mkdir(target));
     } else {
-        target->setFileName("no/such/folder/news.html");
+        target = "no/such/folder/news.html";
     }
     ModalAnswerer answerer;
-    qint32 result = 0;
+    PublishResult result;
     {
         OrdinaryUser user(dir.path());
         QVERIFY2(user.modesApply(), "file modes must apply to this process");
-        result = intoBackup ? window.downloadBackupFile() : window.downloadNewsFile();
+        result = fetch(window, target, intoBackup);
     }
 
-    QCOMPARE(result, -1);
+    QVERIFY(!result.succeeded());
 
     QVERIFY2(sameMessages(answerer.texts(), {SaveFailed}), qPrintable(answerer.texts().join(" | ")));
     if (obstacle == "read-only file")
-        QCOMPARE(readFile(target->fileName()), QByteArray("previous contents"));
+        QCOMPARE(readFile(target), QByteArray("previous contents"));
     else if (obstacle == "folder")
-        QVERIFY(QFileInfo(target->fileName()).isDir());
+        QVERIFY(QFileInfo(target).isDir());
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-             obstacle == "read-only file" ? QStringList{target->fileName()} : QStringList());
+             obstacle == "read-only file" ? QStringList{target} : QStringList());
 }
 
 void TestTransfer::downloadOntoFullDisk_data()
@@ -211,27 +219,26 @@ void TestTransfer::downloadOntoFullDisk()
     const QByteArray page = QByteArray("<font color=yellow>") + QByteArray(64 * 1024, 'x');
     server.putFile("news.html", page);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    window.backupFile->setFileName("chosen.bak");
-    QFile *target = intoBackup ? window.backupFile : window.newsFile;
-    QVERIFY(writeFile(target->fileName(), "previous contents"));
+    QString target = intoBackup ? "chosen.bak" : "news.html";
+    QVERIFY(writeFile(target, "previous contents"));
     ModalAnswerer answerer;
 
-    qint32 result = 0;
+    PublishResult result;
     {
         // Room for a part of the page only: the disk fills up in the middle of the write.
         FileSizeLimit fullDisk(page.size() / 2);
         QVERIFY(fullDisk.isActive());
-        result = intoBackup ? window.downloadBackupFile() : window.downloadNewsFile();
+        result = fetch(window, target, intoBackup);
     }
 
-    QCOMPARE(result, -1);
+    QVERIFY(!result.succeeded());
     QVERIFY2(sameMessages(answerer.texts(), {SaveFailed}), qPrintable(answerer.texts().join(" | ")));
-    QCOMPARE(readFile(target->fileName()), QByteArray("previous contents"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{target->fileName()});
+    QCOMPARE(readFile(target), QByteArray("previous contents"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{target});
 
     // With room again the same download goes through.
-    QCOMPARE(intoBackup ? window.downloadBackupFile() : window.downloadNewsFile(), 0);
-    QCOMPARE(readFile(target->fileName()), page);
+    QVERIFY(fetch(window, target, intoBackup).succeeded());
+    QCOMPARE(readFile(target), page);
 }
 
 void TestTransfer::uploadSucceeds()
@@ -245,15 +252,15 @@ void TestTransfer::uploadSucceeds()
     typeCredentials(window, server.user(), server.password());
     ModalAnswerer answerer;
 
-    QCOMPARE(window.uploadFile(window.newsFile), 0);
+    QVERIFY(window.publisher().uploadWorkingCopy().succeeded());
 
     QCOMPARE(answerer.texts(), QStringList{Uploaded});
     QCOMPARE(answerer.seen.first().title, QString());
     QCOMPARE(answerer.seen.first().icon, QMessageBox::NoIcon);
     QCOMPARE(server.fileContents("news.html"), everyByteValue());
     QCOMPARE(readFile("news.html"), everyByteValue());
-    QCOMPARE(window.login, server.user());
-    QCOMPARE(window.password, server.password());
+    QCOMPARE(window.publisher().access().login, server.user());
+    QCOMPARE(window.publisher().access().password, server.password());
 }
 
 void TestTransfer::uploadFails_data()
@@ -290,7 +297,7 @@ void TestTransfer::uploadFails()
         server.stop();
     ModalAnswerer answerer;
 
-    QCOMPARE(window.uploadFile(window.newsFile), -1);
+    QVERIFY(!window.publisher().uploadWorkingCopy().succeeded());
 
     QCOMPARE(answerer.seen.size(), 1);
     const QString message = answerer.seen.first().text;
@@ -320,7 +327,6 @@ void TestTransfer::uploadCannotRead()
     server.putFile("news.html", "server page");
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
-    window.backupFile->setFileName("chosen.bak");
     if (obstacle == "unreadable") {
         QVERIFY(writeFile("chosen.bak", "local page"));
         QVERIFY(QFile::setPermissions("chosen.bak", QFile::WriteOwner));
@@ -328,14 +334,14 @@ void TestTransfer::uploadCannotRead()
         QVERIFY(QDir(dir.path()).mkdir("chosen.bak"));
     }
     ModalAnswerer answerer;
-    qint32 result = 0;
+    PublishResult result;
     {
         OrdinaryUser user(dir.path());
         QVERIFY2(user.modesApply(), "file modes must apply to this process");
-        result = window.uploadFile(window.backupFile);
+        result = window.publisher().upload("chosen.bak");
     }
 
-    QCOMPARE(result, -1);
+    QVERIFY(!result.succeeded());
 
     QVERIFY2(sameMessages(answerer.texts(), {UnreadableUpload}), qPrintable(answerer.texts().join(" | ")));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
@@ -355,12 +361,12 @@ void TestTransfer::uploadTakesFieldsNotAddressCredentials()
 
     NewsAdder rightAddress(server.url("news.html"), withRightPassword, "127.0.0.1", server.port());
     typeCredentials(rightAddress, "", "");
-    QCOMPARE(rightAddress.uploadFile(rightAddress.newsFile), -1);
+    QVERIFY(!rightAddress.publisher().uploadWorkingCopy().succeeded());
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
 
     NewsAdder wrongAddress(server.url("news.html"), withWrongPassword, "127.0.0.1", server.port());
     typeCredentials(wrongAddress, server.user(), server.password());
-    QCOMPARE(wrongAddress.uploadFile(wrongAddress.newsFile), 0);
+    QVERIFY(wrongAddress.publisher().uploadWorkingCopy().succeeded());
     QCOMPARE(server.fileContents("news.html"), QByteArray("local page"));
     QCOMPARE(answerer.texts().last(), Uploaded);
 }
@@ -397,12 +403,12 @@ void TestTransfer::credentialsAsTyped()
     const QString decoded = QUrl::fromPercentEncoding(password.toUtf8());
     if (decoded != password) {
         typeCredentials(window, login, decoded);
-        QCOMPARE(window.uploadFile(window.newsFile), -1);
+        QVERIFY(!window.publisher().uploadWorkingCopy().succeeded());
         QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
     }
 
     typeCredentials(window, login, password);
-    QCOMPARE(window.uploadFile(window.newsFile), 0);
+    QVERIFY(window.publisher().uploadWorkingCopy().succeeded());
     QCOMPARE(answerer.texts().last(), Uploaded);
     QCOMPARE(server.fileContents("news.html"), QByteArray("local page"));
 }

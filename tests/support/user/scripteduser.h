@@ -4,10 +4,15 @@
 #include "publisher.h"
 #include "userinterface.h"
 
+#include <QDateTime>
 #include <QQueue>
 #include <QStringList>
 
 class TestServer;
+
+// The usual item, as the editor types it in the window.
+inline const QString UsualText = QStringLiteral("abc\ndef");
+inline const QDateTime UsualDate(QDate(2026, 12, 5), QTime(18, 48));
 
 // Plays the user for a publisher without a window: answers from a script and notes what it was
 // shown. Questions and file choices nobody scripted get the default: no, cancelled.
@@ -49,6 +54,8 @@ struct ScriptedPublisher
         : ScriptedPublisher(accessTo(server, withLogin))
     {
     }
+
+    PublishResult sendUsualItem() { return publisher.send(UsualText, UsualDate); }
 
     // As the editor types another login and password between commands.
     void typeLogin(const QString &login, const QString &password)

@@ -25,6 +25,7 @@ public:
     // Every message and question in order; a question as the window's text starts (messages.h).
     QStringList seen;
     int unscripted = 0;
+    int pendingAnswers() const { return m_answers.size() + m_files.size(); }
 
     void showMessage(const QString &text) override { seen << text; }
     bool goOnWithoutBackup() override;

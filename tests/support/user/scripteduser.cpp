@@ -16,6 +16,7 @@ bool ScriptedUser::ask(const QString &question)
 
 QString ScriptedUser::nextFile()
 {
+    seen << Caption;
     if (m_files.isEmpty()) {
         ++unscripted;
         return QString();

@@ -22,7 +22,8 @@ public:
     void answer(bool yes) { m_answers.enqueue(yes); }
     void chooseFile(const QString &name) { m_files.enqueue(name); }  // empty: cancelled
 
-    // Every message and question in order; a question as the window's text starts (messages.h).
+    // Every message, question and file choice in order; a question or a file choice as the window's
+    // text or caption starts (messages.h).
     QStringList seen;
     int unscripted = 0;
     int pendingAnswers() const { return m_answers.size() + m_files.size(); }

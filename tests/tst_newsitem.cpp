@@ -1,3 +1,4 @@
+#include "itempreview.h"
 #include "newsitem.h"
 
 #include <QTest>
@@ -17,6 +18,10 @@ private slots:
     void everyCodePageCharacterIsOneByte();
     void insertion_data();
     void insertion();
+    void pageBackground_data();
+    void pageBackground();
+    void webAddress_data();
+    void webAddress();
 };
 
 static QDateTime at(int year, int month, int day, int hour, int minute, int second = 0)
@@ -152,6 +157,61 @@ void TestNewsItem::insertion()
     QFETCH(QByteArray, expected);
     QCOMPARE(insertAfterMarker(page, item, QTextCodec::codecForName("windows-1251")), found);
     QCOMPARE(page, expected);
+}
+
+void TestNewsItem::pageBackground_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("expected");  // empty: the page declares none
+
+    QTest::newRow("bgcolor") << QByteArray("<body text=white bgcolor=\"#102030\">") << "#102030";
+    QTest::newRow("bgcolor without hash") << QByteArray("<BODY BGCOLOR=000033>") << "#000033";
+    QTest::newRow("style sheet rule, later wins")
+        << QByteArray("<style>body { background: #111111 }\nbody{background:url(red.png) #222222 fixed}</style><body>")
+        << "#222222";
+    QTest::newRow("own style over sheet and bgcolor")
+        << QByteArray("<style>body{background-color:red}</style><body bgcolor=blue style=\"background-color: rgb(0, 64, 0)\">")
+        << "#004000";
+    QTest::newRow("sheet over bgcolor") << QByteArray("<style>html,body{background:navy}</style><body bgcolor=red>") << "#000080";
+    QTest::newRow("transparent is none") << QByteArray("<body style=\"background:transparent\">") << "";
+    QTest::newRow("other elements' rules") << QByteArray("<style>.body{background:red} tbody{background:red}</style><body>") << "";
+    QTest::newRow("no body") << QByteArray("<p>x</p>") << "";
+}
+
+void TestNewsItem::pageBackground()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, expected);
+    const QColor colour = ::pageBackground(page);
+    QCOMPARE(colour.isValid() ? colour.name() : QString(), expected);
+    QVERIFY(previewHtml("<b>x</b>", colour).contains(QStringLiteral("<body bgcolor=\"%1\"><font color=yellow><b>x</b></font>")
+                                                         .arg(expected.isEmpty() ? DefaultPreviewBackground : expected)));
+}
+
+void TestNewsItem::webAddress_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("pageUrl");
+    QTest::addColumn<QString>("expected");  // empty: nothing to fetch
+
+    const QString page = "https://www.example.org/news/news.html";
+    QTest::newRow("absolute") << "http://cdn.example.org/a.png" << page << "http://cdn.example.org/a.png";
+    QTest::newRow("absolute without page address") << " HTTPS://cdn.example.org/a.png" << "" << "https://cdn.example.org/a.png";
+    QTest::newRow("relative") << "img/a.png" << page << "https://www.example.org/news/img/a.png";
+    QTest::newRow("from the root") << "/a.png" << page << "https://www.example.org/a.png";
+    QTest::newRow("scheme-relative") << "//cdn.example.org/a.png" << page << "https://cdn.example.org/a.png";
+    QTest::newRow("relative without page address") << "a.png" << "" << "";
+    QTest::newRow("page address on FTP") << "a.png" << "ftp://ftp.example.org/news.html" << "";
+    QTest::newRow("local file") << "file:///home/editor/a.png" << page << "";
+    QTest::newRow("data") << "data:image/png;base64,AAAA" << page << "";
+}
+
+void TestNewsItem::webAddress()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, pageUrl);
+    QFETCH(QString, expected);
+    QCOMPARE(::webAddress(reference, pageUrl).toString(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestNewsItem)

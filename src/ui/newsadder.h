@@ -11,6 +11,7 @@ class QFile;
 class TransferSession;
 class linkForm;
 class cImgLinkDialog;
+class PreviewWindow;
 enum class AddressesNeeded;
 
 namespace Ui {
@@ -35,6 +36,9 @@ public:
 
     // How long a transfer may move no byte before it fails as a server that stopped answering.
     void setTransferIdleTimeout(int msecs) { transferIdleTimeout = msecs; }
+
+    // The page's public web address (settings key pageurl): the preview takes relative pictures and links from it.
+    void setPageUrl(const QString &url);
 
     QString login;
     QString password;
@@ -74,12 +78,15 @@ private:
     // Shows why the command cannot start when an address it needs is empty or unusable; false then.
     bool addressesUsable(AddressesNeeded needed);
     QList<QWidget *> publishingButtons() const;
+    void showPreview();
 
     int transferIdleTimeout = DefaultIdleTimeout;
     bool commandRunning = false;
     // The last transfer ended the command: the application quits, or the server's SSH key was refused.
     bool lastWaitCutShort = false;
     TransferSession *session = nullptr;  // the running command's connection, if any
+    PreviewWindow *preview = nullptr;    // made when first asked for
+    QString pageUrl;
 };
 
 #endif // NEWSADDER_H

@@ -16,6 +16,13 @@
 #include <QTextFrame>
 #include <QtTest>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
+
 class TestMainWindow : public QObject
 {
     Q_OBJECT
@@ -285,18 +292,18 @@ void TestMainWindow::preview()
     QVERIFY(writeFile("photo.png", png));
     QVERIFY(writeFile("news.html", "<html><body bgcolor=\"#102030\"><font color=yellow></font></body></html>"));
 
-    NewsAdder window(QString(), QString(), QString(), 0);
-    window.caCertFile = server.certificateFile();
-    window.setPageUrl(server.url("news.html"));
-    window.ui->dateTimeEdit->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::keyClicks(window.ui->textEdit, "Open <b>season</b>");
-    QTest::mouseClick(window.findChild<QPushButton *>("previewButton"), Qt::LeftButton);
-    auto preview = window.findChild<QWidget *>("previewWindow");
+    auto window = std::make_unique<NewsAdder>(QString(), QString(), QString(), 0);
+    window->caCertFile = server.certificateFile();
+    window->setPageUrl(server.url("news.html"));
+    window->ui->dateTimeEdit->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClicks(window->ui->textEdit, "Open <b>season</b>");
+    QTest::mouseClick(window->findChild<QPushButton *>("previewButton"), Qt::LeftButton);
+    auto preview = window->findChild<QWidget *>("previewWindow");
     QVERIFY(preview && preview->isWindow() && !preview->isModal());
     QVERIFY(QTest::qWaitForWindowExposed(preview));
-    QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
+    QCOMPARE(window->size(), scaledRect(QRect(0, 0, 566, 363), formScale(window.get())).size());
     auto view = preview->findChild<QTextBrowser *>("previewView");
     QVERIFY(view);
 
@@ -308,10 +315,10 @@ void TestMainWindow::preview()
     QCOMPARE(word.charFormat().foreground().color(), QColor(Qt::yellow));
 
     // Typing on and a new date show within half a second; pictures come from the page's address.
-    QTest::keyClicks(window.ui->textEdit, " <img src=\"photo.png\"><img src=\"" + server.url("gone.png")
+    QTest::keyClicks(window->ui->textEdit, " <img src=\"photo.png\"><img src=\"" + server.url("gone.png")
                                               + "\" width=\"50\" height=\"20\"><img src=\"file://" + workDir.filePath("photo.png")
                                               + "\" width=\"30\" height=\"10\">");
-    window.ui->dateTimeEdit->setDateTime(QDateTime(QDate(2026, 12, 8), QTime(10, 5)));
+    window->ui->dateTimeEdit->setDateTime(QDateTime(QDate(2026, 12, 8), QTime(10, 5)));
     QElapsedTimer sinceChange;
     sinceChange.start();
     QTRY_VERIFY_WITH_TIMEOUT(view->toPlainText().contains("08/12/2026 10:05"), 500);
@@ -336,6 +343,25 @@ void TestMainWindow::preview()
         QVERIFY(qAlpha(frame.pixel(0, 0)) == 255 && qAlpha(frame.pixel(15, 5)) == 0);
     }
     QVERIFY(server.log().contains("GET /photo.png "));
+
+    // Closing the program mid-download waits for no server, not even one that never answers.
+    const int silent = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QVERIFY(bind(silent, reinterpret_cast<sockaddr *>(&address), length) == 0 && listen(silent, 4) == 0
+            && getsockname(silent, reinterpret_cast<sockaddr *>(&address), &length) == 0);
+    window->setPageUrl(QStringLiteral("http://127.0.0.1:%1/news.html").arg(ntohs(address.sin_port)));
+    QTest::keyClicks(window->ui->textEdit, "<img src=\"slow.png\">");
+    int client = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(client >= 0 || (client = accept(silent, nullptr, nullptr)) >= 0, 5000);
+    QElapsedTimer closing;
+    closing.start();
+    window.reset();
+    QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
+    close(client);
+    close(silent);
 }
 
 QTEST_MAIN(TestMainWindow)

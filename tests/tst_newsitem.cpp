@@ -18,8 +18,8 @@ private slots:
     void everyCodePageCharacterIsOneByte();
     void insertion_data();
     void insertion();
-    void pageBackground_data();
-    void pageBackground();
+    void pageColours_data();
+    void pageColours();
     void webAddress_data();
     void webAddress();
 };
@@ -159,33 +159,41 @@ void TestNewsItem::insertion()
     QCOMPARE(page, expected);
 }
 
-void TestNewsItem::pageBackground_data()
+void TestNewsItem::pageColours_data()
 {
     QTest::addColumn<QByteArray>("page");
-    QTest::addColumn<QString>("expected");  // empty: the page declares none
+    QTest::addColumn<QString>("background");  // empty: the page declares none
+    QTest::addColumn<QString>("link");
 
-    QTest::newRow("bgcolor") << QByteArray("<body text=white bgcolor=\"#102030\">") << "#102030";
-    QTest::newRow("bgcolor without hash") << QByteArray("<BODY BGCOLOR=000033>") << "#000033";
-    QTest::newRow("style sheet rule, later wins")
-        << QByteArray("<style>body { background: #111111 }\nbody{background:url(red.png) #222222 fixed}</style><body>")
-        << "#222222";
+    QTest::newRow("body attributes") << QByteArray("<body text=white bgcolor=\"#102030\" link=#9fd3ff>") << "#102030" << "#9fd3ff";
+    QTest::newRow("without hash") << QByteArray("<BODY BGCOLOR=000033 LINK='ffffff'>") << "#000033" << "#ffffff";
+    QTest::newRow("style sheet rules, later wins")
+        << QByteArray("<style>body { background: #111111 }\nbody{background:url(red.png) #222222 fixed}"
+                      " a:hover, a:link { color: lime }</style><body link=red>")
+        << "#222222" << "#00ff00";
     QTest::newRow("own style over sheet and bgcolor")
         << QByteArray("<style>body{background-color:red}</style><body bgcolor=blue style=\"background-color: rgb(0, 64, 0)\">")
-        << "#004000";
-    QTest::newRow("sheet over bgcolor") << QByteArray("<style>html,body{background:navy}</style><body bgcolor=red>") << "#000080";
-    QTest::newRow("transparent is none") << QByteArray("<body style=\"background:transparent\">") << "";
-    QTest::newRow("other elements' rules") << QByteArray("<style>.body{background:red} tbody{background:red}</style><body>") << "";
-    QTest::newRow("no body") << QByteArray("<p>x</p>") << "";
+        << "#004000" << "";
+    QTest::newRow("sheet over bgcolor") << QByteArray("<style>html,body{background:navy;color:red}</style><body bgcolor=red>")
+                                        << "#000080" << "";
+    QTest::newRow("transparent is none") << QByteArray("<body style=\"background:transparent\">") << "" << "";
+    QTest::newRow("other elements' rules")
+        << QByteArray("<style>.body{background:red} tbody{background:red} abbr{color:red}</style><body>") << "" << "";
+    QTest::newRow("no body") << QByteArray("<p>x</p>") << "" << "";
 }
 
-void TestNewsItem::pageBackground()
+void TestNewsItem::pageColours()
 {
     QFETCH(QByteArray, page);
-    QFETCH(QString, expected);
-    const QColor colour = ::pageBackground(page);
-    QCOMPARE(colour.isValid() ? colour.name() : QString(), expected);
-    QVERIFY(previewHtml("<b>x</b>", colour).contains(QStringLiteral("<body bgcolor=\"%1\"><font color=yellow><b>x</b></font>")
-                                                         .arg(expected.isEmpty() ? DefaultPreviewBackground : expected)));
+    QFETCH(QString, background);
+    QFETCH(QString, link);
+    const PageColours colours = ::pageColours(page);
+    QCOMPARE(colours.background.isValid() ? colours.background.name() : QString(), background);
+    QCOMPARE(colours.link.isValid() ? colours.link.name() : QString(), link);
+    const QString html = previewHtml("<b>x</b>", colours);
+    QVERIFY(html.contains(QStringLiteral("<body bgcolor=\"%1\"><font color=yellow><b>x</b></font>")
+                              .arg(background.isEmpty() ? DefaultPreviewBackground : background)));
+    QCOMPARE(html.contains("<style>a { color: " + link + " }</style>"), !link.isEmpty());
 }
 
 void TestNewsItem::webAddress_data()

@@ -39,16 +39,16 @@ QColor colourFrom(QString text, bool inAttribute = false)
     return colour.alpha() == 0 ? QColor() : colour;
 }
 
-// The colour of the last background declaration among CSS declarations; invalid without one.
-QColor cssBackground(const QString &declarations)
+// The colour the last declaration of property gives among CSS declarations; invalid without one.
+QColor declaredColour(const QString &declarations, const QString &property)
 {
-    static const QRegularExpression background(QStringLiteral(R"(background(?:-color)?\s*:\s*([^;}]+))"), Caseless);
+    const QRegularExpression declaration(QStringLiteral(R"((?:^|[;{\s])%1\s*:\s*([^;}]+))").arg(property), Caseless);
     static const QRegularExpression picture(QStringLiteral(R"(url\([^)]*\))"), Caseless);
     static const QRegularExpression token(QStringLiteral(R"(#[0-9a-f]+|rgba?\([^)]*\)|[a-z]+)"), Caseless);
     QColor found;
-    for (auto declaration = background.globalMatch(declarations); declaration.hasNext();) {
-        // The colour may stand anywhere among the picture, its position and repetition.
-        const QString value = declaration.next().captured(1).remove(picture);
+    for (auto match = declaration.globalMatch(declarations); match.hasNext();) {
+        // A background's colour may stand anywhere among its picture, position and repetition.
+        const QString value = match.next().captured(1).remove(picture);
         for (auto word = token.globalMatch(value); word.hasNext();) {
             const QColor colour = colourFrom(word.next().captured(0));
             if (colour.isValid())
@@ -58,34 +58,52 @@ QColor cssBackground(const QString &declarations)
     return found;
 }
 
+// The colour property gets from the last rule for selector in the style sheets of head.
+QColor ruledColour(const QString &head, const QString &selector, const QString &property)
+{
+    const QRegularExpression rule(QStringLiteral(R"((?:^|[\s},>])%1\s*(?:,[^{]*)?\{([^}]*)\})").arg(selector), Caseless);
+    QColor found;
+    for (auto match = rule.globalMatch(head); match.hasNext();) {
+        const QColor colour = declaredColour(match.next().captured(1), property);
+        if (colour.isValid())
+            found = colour;
+    }
+    return found;
+}
+
 } // namespace
 
-QColor pageBackground(const QByteArray &page)
+PageColours pageColours(const QByteArray &page)
 {
     const PageCharset charset = pageCharset(page);
     const QString text = charset.codec ? charset.codec->toUnicode(page) : QString::fromLatin1(page);
     static const QRegularExpression bodyTag(QStringLiteral(R"(<body\b([^>]*)>)"), Caseless);
     const QRegularExpressionMatch body = bodyTag.match(text);
     const QString attributes = body.captured(1);
-    QColor colour = cssBackground(attributeValue(attributes, QStringLiteral("style")));
-    if (colour.isValid())
-        return colour;
-    // Rules of the style sheet before the body; a later one wins.
-    static const QRegularExpression bodyRule(QStringLiteral(R"((?:^|[\s},>])body\s*(?:,[^{]*)?\{([^}]*)\})"), Caseless);
     const QString head = body.hasMatch() ? text.left(body.capturedStart()) : text;
-    for (auto rule = bodyRule.globalMatch(head); rule.hasNext();) {
-        const QColor ruled = cssBackground(rule.next().captured(1));
-        if (ruled.isValid())
-            colour = ruled;
-    }
-    return colour.isValid() ? colour : colourFrom(attributeValue(attributes, QStringLiteral("bgcolor")), true);
+    const QString background = QStringLiteral("background(?:-color)?");
+    // Browsers rank the element's own style over the style sheet, and either over the old attributes.
+    PageColours colours;
+    colours.background = declaredColour(attributeValue(attributes, QStringLiteral("style")), background);
+    if (!colours.background.isValid())
+        colours.background = ruledColour(head, QStringLiteral("body"), background);
+    if (!colours.background.isValid())
+        colours.background = colourFrom(attributeValue(attributes, QStringLiteral("bgcolor")), true);
+    colours.link = ruledColour(head, QStringLiteral("a(?::link)?"), QStringLiteral("color"));
+    if (!colours.link.isValid())
+        colours.link = colourFrom(attributeValue(attributes, QStringLiteral("link")), true);
+    return colours;
 }
 
-QString previewHtml(const QString &item, const QColor &background)
+QString previewHtml(const QString &item, const PageColours &colours)
 {
-    const QColor colour = background.isValid() ? background : QColor(QLatin1String(DefaultPreviewBackground));
-    return QLatin1String("<html><body bgcolor=\"") + colour.name() + QLatin1String("\">")
-           + QLatin1String(NewsMarker) + item + QLatin1String("</font></body></html>");
+    const QColor background = colours.background.isValid() ? colours.background
+                                                           : QColor(QLatin1String(DefaultPreviewBackground));
+    const QString linkStyle = colours.link.isValid()
+        ? QLatin1String("<head><style>a { color: ") + colours.link.name() + QLatin1String(" }</style></head>")
+        : QString();
+    return QLatin1String("<html>") + linkStyle + QLatin1String("<body bgcolor=\"") + background.name()
+           + QLatin1String("\">") + QLatin1String(NewsMarker) + item + QLatin1String("</font></body></html>");
 }
 
 QUrl webAddress(const QString &reference, const QString &pageUrl)

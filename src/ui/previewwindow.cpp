@@ -1,7 +1,6 @@
 #include "previewwindow.h"
 
 #include "imagefetcher.h"
-#include "itempreview.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -100,12 +99,13 @@ void PreviewWindow::showEvent(QShowEvent *event)
 void PreviewWindow::refresh()
 {
     m_refreshTimer.stop();
-    readPageBackground();
+    readPageColours();
     QPalette palette = m_view->palette();
-    palette.setColor(QPalette::Base, m_background.isValid() ? m_background : QColor(DefaultPreviewBackground));
+    palette.setColor(QPalette::Base, m_pageColours.background.isValid() ? m_pageColours.background
+                                                                        : QColor(DefaultPreviewBackground));
     m_view->setPalette(palette);
     const int scrolled = m_view->verticalScrollBar()->value();
-    m_view->setHtml(previewHtml(m_item(), m_background));
+    m_view->setHtml(previewHtml(m_item(), m_pageColours));
     m_view->verticalScrollBar()->setValue(scrolled);
 
     m_sizes.clear();
@@ -145,7 +145,7 @@ void PreviewWindow::openLink(const QUrl &link)
         QDesktopServices::openUrl(address);
 }
 
-void PreviewWindow::readPageBackground()
+void PreviewWindow::readPageColours()
 {
     const QFileInfo page(QStringLiteral("news.html"));
     if (page.lastModified() == m_pageModified && page.size() == m_pageSize)
@@ -153,6 +153,6 @@ void PreviewWindow::readPageBackground()
     m_pageModified = page.lastModified();
     m_pageSize = page.size();
     QFile file(page.filePath());
-    // Without a working copy, or an unreadable one, the page's background is not known: the default.
-    m_background = file.open(QIODevice::ReadOnly) ? pageBackground(file.read(PageHeadBytes)) : QColor();
+    // Without a working copy, or an unreadable one, the page's colours are not known: the defaults.
+    m_pageColours = file.open(QIODevice::ReadOnly) ? pageColours(file.read(PageHeadBytes)) : PageColours();
 }

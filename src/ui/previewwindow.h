@@ -1,7 +1,6 @@
 #ifndef PREVIEWWINDOW_H
 #define PREVIEWWINDOW_H
 
-#include <QColor>
 #include <QDateTime>
 #include <QHash>
 #include <QImage>
@@ -10,6 +9,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+
+#include "itempreview.h"
 
 #include <functional>
 
@@ -45,7 +46,7 @@ private:
     void pictureArrived(const QUrl &address, const QImage &image);
     QVariant picture(const QString &name) const;
     void openLink(const QUrl &link);
-    void readPageBackground();
+    void readPageColours();
 
     std::function<QString()> m_item;
     QTextBrowser *m_view;
@@ -55,8 +56,8 @@ private:
     QHash<QUrl, QImage> m_pictures;  // by address; a null one could not be had
     QSet<QUrl> m_requested;
     QHash<QString, QSize> m_sizes;   // each picture's width and height as the item gives them
-    QColor m_background;
-    QDateTime m_pageModified;        // of the working copy the background was read from
+    PageColours m_pageColours;
+    QDateTime m_pageModified;        // of the working copy the colours were read from
     qint64 m_pageSize = -1;
 };
 

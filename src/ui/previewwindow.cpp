@@ -107,7 +107,11 @@ void PreviewWindow::refresh()
     const int scrolled = m_view->verticalScrollBar()->value();
     m_view->setHtml(previewHtml(m_item(), m_pageColours));
     m_view->verticalScrollBar()->setValue(scrolled);
+    requestPictures();
+}
 
+void PreviewWindow::requestPictures()
+{
     m_sizes.clear();
     for (QTextBlock block = m_view->document()->begin(); block.isValid(); block = block.next()) {
         for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment) {

@@ -43,6 +43,8 @@ protected:
 private:
     friend class PreviewView;
     void refresh();
+    // Notes each picture's size and starts downloading those not asked for yet.
+    void requestPictures();
     void pictureArrived(const QUrl &address, const QImage &image);
     QVariant picture(const QString &name) const;
     void openLink(const QUrl &link);

@@ -17,7 +17,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
-const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert"};
+const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl"};
 
 } // namespace
 
@@ -32,6 +32,7 @@ Settings readSettings(const QString &fileName)
     settings.host = ini.value(QStringLiteral("host")).toString();
     settings.port = ini.value(QStringLiteral("port")).toInt();
     settings.caCertFile = ini.value(QStringLiteral("cacert")).toString();
+    settings.pageUrl = ini.value(QStringLiteral("pageurl")).toString();
     QFile file(fileName);
     if (file.open(QIODevice::ReadOnly))
         settings.problems = settingsSyntaxProblems(file.readAll(), fileName);

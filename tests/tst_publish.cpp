@@ -106,7 +106,9 @@ void TestPublish::newestItemFirst()
     server.putFile("news.html", "top<font color=yellow>rest");
     ScriptedPublisher desk(server);
 
-    desk.publisher.send("first", QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+    const PublishResult first = desk.publisher.send("first", QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+    QCOMPARE(first.outcome, PublishResult::Done);
+    QCOMPARE(first.message, Uploaded);
     desk.publisher.send("second", QDateTime(QDate(2026, 5, 6), QTime(7, 8)));
 
     QCOMPARE(desk.user.seen, (QStringList{Uploaded, Uploaded}));
@@ -179,9 +181,11 @@ void TestPublish::sendFails()
     if (messages.contains(Question))
         desk.user.answer(answerOk);
 
-    desk.sendUsualItem();
+    const PublishResult result = desk.sendUsualItem();
 
     QVERIFY2(sameMessages(desk.user.seen, messages), qPrintable(desk.user.seen.join(" | ")));
+    QCOMPARE(result.outcome, messages.last() == Cancelled ? PublishResult::Cancelled : PublishResult::Failed);
+    QCOMPARE(result.message, desk.user.seen.last());
     QCOMPARE(desk.user.pendingAnswers(), 0);
     QCOMPARE(backupsIn(dir).size(), backups);
     if (situation == "missing file")

@@ -78,7 +78,20 @@ public:
     QString item() const { return m_item; }
 
 private:
-    class Command;
+    // One command's transfer session: made by the outermost step or command, closed when it ends.
+    class Command
+    {
+    public:
+        explicit Command(Publisher &publisher);
+        ~Command();
+        Command(const Command &) = delete;
+        Command &operator=(const Command &) = delete;
+
+    private:
+        Publisher &m_publisher;
+        bool m_owner;
+    };
+
     PublishResult fetchInto(const QString &fileName, bool forUpload);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
     // The page about to change, into a fresh automatic backup; should that fail, the user decides

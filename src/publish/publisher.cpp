@@ -89,7 +89,7 @@ bool Publisher::addressesUsable(AddressesNeeded needed)
 
 PublishResult Publisher::automaticBackup()
 {
-    const PublishResult fetched = fetchBackup(freeBackupName(QDateTime::currentDateTime(), QDir::current()));
+    const PublishResult fetched = fetchBackup(freeBackupName(m_clock(), QDir::current()));
     if (fetched.outcome != PublishResult::Failed)
         return fetched;
     if (!m_user.goOnWithoutBackup()) {

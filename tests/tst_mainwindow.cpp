@@ -183,7 +183,7 @@ void TestMainWindow::spinBoxAndColours()
     WorkDir workDir;
     NewsAdder window(QString(), QString(), QString(), 0);
     QCOMPARE(window.ui->spinBoxFontSize->value(), 12);
-    QCOMPARE(window.ui->spinBoxFontSize->minimum(), 0);
+    QCOMPARE(window.ui->spinBoxFontSize->minimum(), 1);
     QCOMPARE(window.ui->spinBoxFontSize->maximum(), 99);
 
     QComboBox *colours = window.ui->comboBoxFontColor;

@@ -28,8 +28,7 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     qDebug() << "HOST" << serverHost;
     ui->setupUi(this);
     scaleFormToFit(this);
-    // The item's date defaults to the moment the editor was opened.
-    ui->dateTimeEdit->setDateTime(QDateTime::currentDateTime());
+    restoreKeptState();
 }
 
 NewsAdder::~NewsAdder()

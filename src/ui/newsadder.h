@@ -1,13 +1,19 @@
 #ifndef NEWSADDER_H
 #define NEWSADDER_H
 
+#include <QDateTime>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
+
+#include "editorstate.h"
 #include "transfer.h"
 
+class QCloseEvent;
 class QFile;
+class QTimer;
 class TransferSession;
 class linkForm;
 class cImgLinkDialog;
@@ -36,6 +42,9 @@ public:
     // How long a transfer may move no byte before it fails as a server that stopped answering.
     void setTransferIdleTimeout(int msecs) { transferIdleTimeout = msecs; }
 
+    // Where the item's date takes the current time from while it follows the clock; applied at once.
+    void setClock(std::function<QDateTime()> clock);
+
     QString login;
     QString password;
     QString remotePath;
@@ -53,6 +62,10 @@ public:
 
 public slots:
     void recieveLink(QString link);
+
+protected:
+    // Keeps an unsent item as the draft, asking nothing.
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void on_sendButton_clicked();
@@ -74,12 +87,30 @@ private:
     // Shows why the command cannot start when an address it needs is empty or unusable; false then.
     bool addressesUsable(AddressesNeeded needed);
     QList<QWidget *> publishingButtons() const;
+    // The login and the draft of the last run back in their fields; the date set to follow the clock.
+    void restoreKeptState();
+    void followClock();
+    void keepDraft();
+    // The item is on the page: its login is kept, the draft cleared, and the date follows the clock again.
+    void sendSucceeded();
+    EditorState stateNow() const;
+    void keepState(const EditorState &state);
 
     int transferIdleTimeout = DefaultIdleTimeout;
     bool commandRunning = false;
     // The last transfer ended the command: the application quits, or the server's SSH key was refused.
     bool lastWaitCutShort = false;
     TransferSession *session = nullptr;  // the running command's connection, if any
+
+    std::function<QDateTime()> clock = &QDateTime::currentDateTime;
+    QTimer *clockTimer = nullptr;
+    bool dateFollowsClock = true;
+    bool dateFromClock = false;  // the date editor is being set by followClock, not by the user
+    QTimer *draftTimer = nullptr;
+    QString stateFile;
+    EditorState keptState;       // as the state file holds it
+    QString sentText;            // the editor's text as last published: no draft while it is unchanged
+    bool stateFailureSaid = false;
 };
 
 #endif // NEWSADDER_H

@@ -158,13 +158,13 @@ void TestMainWindow::dateTimeEditor()
 {
     WorkDir workDir;
     const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+    QDateTime now(QDate(2026, 12, 7), QTime(23, 43, 59));
     NewsAdder window(QString(), QString(), QString(), 0);
     QDateTimeEdit *edit = window.ui->dateTimeEdit;
 
     // The item's date is the current minute, and keeps up with the clock until the editor sets it.
     QVERIFY(edit->dateTime() > before && edit->dateTime() <= QDateTime::currentDateTime());
     QCOMPARE(edit->time().second(), 0);
-    QDateTime now(QDate(2026, 12, 7), QTime(23, 43, 59));
     window.setClock([&now] { return now; });
     QCOMPARE(edit->dateTime(), QDateTime(QDate(2026, 12, 7), QTime(23, 43)));
     now = QDateTime(QDate(2026, 12, 8), QTime(0, 1, 5));

@@ -4,7 +4,8 @@
 #include "ui_newsadder.h"
 
 #include "failurereason.h"
-#include "questions.h"
+#include "publisher.h"
+#include "windowuserinterface.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -62,7 +63,7 @@ void NewsAdder::sendSucceeded()
 {
     sentText = ui->textEdit->document()->toRawText();
     draftTimer->stop();
-    keepState({ui->loginEdit->text(), QString()});
+    keepState({m_publisher->access().login, QString()});
     dateFollowsClock = true;
     followClock();
 }
@@ -91,7 +92,7 @@ void NewsAdder::keepState(const EditorState &state)
     if (stateFailureSaid)
         return;
     stateFailureSaid = true;
-    showMessage(tr("Черновик новости и логин не сохраняются до следующего запуска.") + QLatin1Char(' ')
+    m_user->showMessage(tr("Черновик новости и логин не сохраняются до следующего запуска.") + QLatin1Char(' ')
                 + localFileProblem(stateFile, LocalAccess::Write, error));
 }
 

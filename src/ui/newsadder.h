@@ -7,17 +7,16 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 #include "editorstate.h"
-#include "transfer.h"
 
+class Publisher;
 class QCloseEvent;
-class QFile;
 class QTimer;
-class TransferSession;
+class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
-enum class AddressesNeeded;
 
 namespace Ui {
 class NewsAdder;
@@ -32,30 +31,20 @@ public:
     NewsAdder(QString remotePath, QString remoteFtpPath, QString host, int port, QWidget *parent = nullptr);
     ~NewsAdder() override;
 
-    // Transfers and insertion: 0 on success, -1 on failure after a message has been shown; a
-    // transfer whose wait ends because the application quits returns -1 without any message.
-    qint32 downloadNewsFile();
-    qint32 downloadBackupFile();
-    qint32 uploadFile(QFile *file);
-    qint32 insertNewsItem();
+    // The publisher behind the buttons, handed the window's addresses, certificate file, login and
+    // password as they stand now.
+    Publisher &publisher();
 
     // How long a transfer may move no byte before it fails as a server that stopped answering.
-    void setTransferIdleTimeout(int msecs) { transferIdleTimeout = msecs; }
+    void setTransferIdleTimeout(int msecs);
 
     // Where the item's date takes the current time from while it follows the clock; applied at once.
     void setClock(std::function<QDateTime()> clock);
 
-    QString login;
-    QString password;
     QString remotePath;
     QString remoteFtpPath;
     // A PEM file of certificates to trust instead of the system's (settings key cacert); empty for the system's.
     QString caCertFile;
-    QFile *newsFile;
-    QFile *backupFile;
-    QString serverHost;
-    QString newsItem;
-    qint32 serverPort;
     Ui::NewsAdder *ui;
     linkForm *linkDialog;
     cImgLinkDialog *imgLinkDialog;
@@ -82,10 +71,6 @@ private slots:
     void on_redoBtn_clicked();
 
 private:
-    friend class SessionScope;
-    qint32 downloadInto(QFile *target, bool remember);
-    // Shows why the command cannot start when an address it needs is empty or unusable; false then.
-    bool addressesUsable(AddressesNeeded needed);
     QList<QWidget *> publishingButtons() const;
     // The login and the draft of the last run back in their fields; the date set to follow the clock.
     void restoreKeptState();
@@ -96,11 +81,10 @@ private:
     EditorState stateNow() const;
     void keepState(const EditorState &state);
 
-    int transferIdleTimeout = DefaultIdleTimeout;
+    int transferIdleTimeout;
     bool commandRunning = false;
-    // The last transfer ended the command: the application quits, or the server's SSH key was refused.
-    bool lastWaitCutShort = false;
-    TransferSession *session = nullptr;  // the running command's connection, if any
+    std::unique_ptr<WindowUserInterface> m_user;
+    std::unique_ptr<Publisher> m_publisher;
 
     std::function<QDateTime()> clock = &QDateTime::currentDateTime;
     QTimer *clockTimer = nullptr;

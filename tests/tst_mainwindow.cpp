@@ -171,16 +171,21 @@ void TestMainWindow::focusChain()
 void TestMainWindow::dateTimeEditor()
 {
     WorkDir workDir;
-    const QDateTime before = QDateTime::currentDateTime().addMSecs(-1000);
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+    QDateTime now(QDate(2026, 12, 7), QTime(23, 43, 59));
     NewsAdder window(QString(), QString(), QString(), 0);
-    const QDateTime after = QDateTime::currentDateTime().addMSecs(1000);
     QDateTimeEdit *edit = window.ui->dateTimeEdit;
 
-    // The item's date starts at the moment the window was built, and stays there.
-    QVERIFY(edit->dateTime() >= before && edit->dateTime() <= after);
-    const QDateTime shown = edit->dateTime();
-    QTest::qWait(50);
-    QCOMPARE(edit->dateTime(), shown);
+    // The item's date is the current minute, and keeps up with the clock until the editor sets it.
+    QVERIFY(edit->dateTime() > before && edit->dateTime() <= QDateTime::currentDateTime());
+    QCOMPARE(edit->time().second(), 0);
+    window.setClock([&now] { return now; });
+    QCOMPARE(edit->dateTime(), QDateTime(QDate(2026, 12, 7), QTime(23, 43)));
+    now = QDateTime(QDate(2026, 12, 8), QTime(0, 1, 5));
+    QTRY_COMPARE_WITH_TIMEOUT(edit->dateTime(), QDateTime(QDate(2026, 12, 8), QTime(0, 1)), 3000);
+    edit->setDateTime(QDateTime(QDate(2026, 12, 1), QTime(9, 30)));
+    window.setClock([] { return QDateTime(QDate(2026, 12, 9), QTime(8, 0)); });
+    QCOMPARE(edit->dateTime(), QDateTime(QDate(2026, 12, 1), QTime(9, 30)));
 
     QCOMPARE(edit->displayFormat(), QStringLiteral("dd.MM.yyyy H:mm"));
     QVERIFY(edit->calendarPopup());
@@ -197,7 +202,7 @@ void TestMainWindow::spinBoxAndColours()
     WorkDir workDir;
     NewsAdder window(QString(), QString(), QString(), 0);
     QCOMPARE(window.ui->spinBoxFontSize->value(), 12);
-    QCOMPARE(window.ui->spinBoxFontSize->minimum(), 0);
+    QCOMPARE(window.ui->spinBoxFontSize->minimum(), 1);
     QCOMPARE(window.ui->spinBoxFontSize->maximum(), 99);
 
     QComboBox *colours = window.ui->comboBoxFontColor;

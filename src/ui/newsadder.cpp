@@ -32,8 +32,7 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     qDebug() << "HOST" << host;
     ui->setupUi(this);
     scaleFormToFit(this);
-    // The item's date defaults to the moment the editor was opened.
-    ui->dateTimeEdit->setDateTime(QDateTime::currentDateTime());
+    restoreKeptState();
     connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
 }
 
@@ -71,8 +70,9 @@ void NewsAdder::on_sendButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
     // The raw text: the plain text would turn non-breaking spaces into spaces.
-    if (!command.refused())
-        publisher().send(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime());
+    if (!command.refused()
+        && publisher().send(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime()).succeeded())
+        sendSucceeded();
 }
 
 void NewsAdder::on_pushButton_clicked()

@@ -33,6 +33,7 @@ inline const QString BackupSaved = QStringLiteral("Резервная копия
 inline const QString RestoreQuestion = QStringLiteral("Заменить страницу новостей на сервере:");
 inline const QString RepeatQuestion =
     QStringLiteral("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?");
+inline const QString StateNotKept = QStringLiteral("Черновик новости и логин не сохраняются до следующего запуска.");
 inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
 inline const QString LoginRefused = QStringLiteral(
     "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "
@@ -43,7 +44,7 @@ inline const QString PasswordRefused = QStringLiteral(
 
 // A failure message: its prefix, a space, then why (a local failure: the file it concerns).
 inline const QStringList FailurePrefixes{DownloadFailed, UploadFailed, SaveFailed, UnreadableUpload, ReadFailed,
-                                         WriteFailed};
+                                         WriteFailed, StateNotKept};
 
 // Messages compared in order; an expected text ending in ':' or a failure's prefix must be followed
 // by more words.

@@ -88,12 +88,19 @@ class PoorDTPHandler(DTPHandler):
 
     handle_read_event = handle_read
 
+    def cut_short(self):
+        return self.cmd_channel is not None and self.cmd_channel.short_download and not self.receive
+
+    # A server that announced less than it sends takes the client's early close for the end.
     def handle_error(self):
-        # A server that announced less than it sends takes the client's early close for the end.
-        if self.cmd_channel is not None and self.cmd_channel.short_size and not self.receive:
-            self.producer_fifo.clear()
+        if self.cut_short():
             return self.handle_close()
         return DTPHandler.handle_error(self)
+
+    def handle_close(self):
+        if self.cut_short():
+            self.producer_fifo.clear()
+        return DTPHandler.handle_close(self)
 
     def initiate_send(self):
         DTPHandler.initiate_send(self)
@@ -125,9 +132,12 @@ class PoorHandler(FTPHandler):
     refuse_rename = 0       # which RNTO (counting from 1) is refused
     stall_rename = 0        # at which RNTO the session goes silent for good, renaming nothing
     renames = 0
-    short_size = 0          # how many bytes fewer than the file has SIZE and the 150 reply announce
+    short_downloads = set() # which downloads (counting from 1) SIZE and the 150 reply announce 100 bytes short
+    short_by = 100
+    retrs = 0
     mlst_mode = False       # MLST and MLSD name the mode (unix.mode), as proftpd and pure-ftpd do
     _retr_size = None
+    short_download = False
     root = ""
     silent = False
     muted = False
@@ -165,15 +175,15 @@ class PoorHandler(FTPHandler):
         return FTPHandler.ftp_RNTO(self, path)
 
     def ftp_SIZE(self, path):
-        if PoorHandler.short_size and self.fs.isfile(path):
-            self.respond("213 %d" % (os.path.getsize(path) - PoorHandler.short_size))
+        if PoorHandler.retrs + 1 in PoorHandler.short_downloads and self.fs.isfile(path):
+            self.respond("213 %d" % (os.path.getsize(path) - PoorHandler.short_by))
             return path
         return FTPHandler.ftp_SIZE(self, path)
 
     def respond(self, resp, *args, **kwargs):
         # The announced size of a download, as many servers write it into their 150 reply.
-        if PoorHandler.short_size and resp[:4] in ("125 ", "150 ") and self._retr_size is not None:
-            resp = resp[:4] + "Opening BINARY mode data connection (%d bytes)." % (self._retr_size - PoorHandler.short_size)
+        if resp[:4] in ("125 ", "150 ") and self._retr_size is not None:
+            resp = resp[:4] + "Opening BINARY mode data connection (%d bytes)." % self._retr_size
             self._retr_size = None
         return FTPHandler.respond(self, resp, *args, **kwargs)
 
@@ -196,7 +206,11 @@ class PoorHandler(FTPHandler):
             self.log("stored only half of " + file)
 
     def ftp_RETR(self, file):
-        self._retr_size = os.path.getsize(file) if os.path.isfile(file) else None
+        self._retr_size = None
+        PoorHandler.retrs += 1
+        if PoorHandler.retrs in PoorHandler.short_downloads and os.path.isfile(file):
+            self._retr_size = os.path.getsize(file) - PoorHandler.short_by
+            self.short_download = True
         if PoorHandler.hang_downloads > 0:
             PoorHandler.hang_downloads -= 1
             self.silent = True
@@ -249,7 +263,8 @@ def main():
     parser.add_argument("--mlst-mode", action="store_true", help="MLST names the file's mode")
     parser.add_argument("--refuse-rename", type=int, default=0, metavar="N")
     parser.add_argument("--stall-rename", type=int, default=0, metavar="N")
-    parser.add_argument("--short-size", type=int, default=0, metavar="BYTES")
+    parser.add_argument("--short-downloads", default="", metavar="N,M,...",
+                        help="SIZE and the 150 reply of these downloads announce 100 bytes too few")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -277,7 +292,7 @@ def main():
     handler.root = args.root
     handler.refuse_rename = args.refuse_rename
     handler.stall_rename = args.stall_rename
-    handler.short_size = args.short_size
+    handler.short_downloads = {int(n) for n in args.short_downloads.split(",") if n}
     if args.mlst_mode:
         handler.mlst_mode = True
     handler.authorizer = authorizer

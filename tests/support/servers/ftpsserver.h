@@ -18,7 +18,7 @@ public:
     explicit FtpsServer(Mode mode, const QStringList &extraArgs = {});
 
     // Makes the certificate, then starts the server; false when either fails.
-    bool start();
+    bool start() override;
 };
 
 #endif // FTPSSERVER_H

@@ -15,7 +15,7 @@ public:
     explicit SftpServer(const QStringList &extraArgs = {});
 
     // Starts on port() when one is set (a restart), on a free port otherwise.
-    bool start();
+    bool start() override;
 
     // ssh-ed25519 (the default), ecdsa-sha2-nistp256/384/521 or ssh-rsa; for the next start.
     void setHostKeyType(const QString &type) { m_hostKeyType = type; }

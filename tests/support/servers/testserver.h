@@ -11,8 +11,10 @@
 class TestServer
 {
 public:
-    ~TestServer();
+    virtual ~TestServer();
 
+    // Starts the server on a free port; false when it does not come up.
+    virtual bool start() = 0;
     void stop();
     bool isRunning() const;
 

@@ -263,6 +263,7 @@ void TestReplace::modeAsServersShowIt_data()
     QTest::newRow("a folder of that name") << "drwxr-xr-x 2 a b 4096 Dec 8 01:32 news.html" << -1;
     QTest::newRow("a link of that name") << "lrwxrwxrwx 1 a b 6 Dec 8 01:32 news.html -> x.html" << -1;
     QTest::newRow("a name ending in it") << "-rw-r--r-- 1 a b 1 Dec 8 01:32 my news.html" << -1;
+    QTest::newRow("not listed") << "-rw-r--r-- 1 a b 1 Dec 8 01:32 news.html.bak\n" << NotListed;
     QTest::newRow("MLST, proftpd") << "type=file;modify=20261208013200;size=17;UNIX.mode=0644;UNIX.owner=1000; news.html"
                                    << 0644;
     QTest::newRow("MLST, pyftpdlib") << " type=file;size=17;unix.mode=0o664; /news.html" << 0664;

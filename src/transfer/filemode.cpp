@@ -50,12 +50,16 @@ int modeInLine(const QString &line, const QString &name)
 
 int modeInListing(const QByteArray &listing, const QString &name)
 {
-    for (const QByteArray &line : listing.split('\n')) {
-        const int mode = modeInLine(QString::fromUtf8(line).remove(QLatin1Char('\r')), name);
+    int found = NotListed;
+    for (const QByteArray &bytes : listing.split('\n')) {
+        const QString line = QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
+        const int mode = modeInLine(line, name);
         if (mode >= 0)
             return mode;
+        if (line.endsWith(QLatin1Char(' ') + name) || line.contains(QLatin1Char(' ') + name + QLatin1String(" -> ")))
+            found = -1;
     }
-    return -1;
+    return found;
 }
 
 int modeInFacts(const QString &factsLine)

@@ -5,10 +5,11 @@
 #include <QString>
 
 // A file's permission bits (07777 at most) as the servers show them; -1 stands for "not told".
+const int NotListed = -2;
 
 // The mode of the regular file name in a folder listing of ls -l lines, as FTP's LIST and SFTP's
-// directory listing give it ("-rw-r--r--   1 web  web  2048 Dec  8 01:37 news.html"); -1 when no
-// line is that file's (a link or a folder of that name included).
+// directory listing give it ("-rw-r--r--   1 web  web  2048 Dec  8 01:37 news.html"); NotListed
+// when no line ends in the name, -1 when no such line shows a regular file's mode (a link, a folder).
 int modeInListing(const QByteArray &listing, const QString &name);
 
 // The mode in an MLST reply's facts ("type=file;UNIX.mode=0644;size=2048; news.html"), -1 when the

@@ -1,3 +1,4 @@
+#include "backupname.h"
 #include "newsitem.h"
 
 #include <QTest>

@@ -3,7 +3,6 @@
 
 #include <QByteArray>
 #include <QDateTime>
-#include <QDir>
 #include <QString>
 
 class QTextCodec;
@@ -14,13 +13,6 @@ extern const char NewsMarker[];
 // The item as it goes into the page: the editor's lines joined by <br>, then the date. The text is
 // the editor's raw text: paragraph (U+2029) and line (U+2028) separators are its line breaks.
 QString composeNewsItem(const QString &editorText, const QDateTime &date);
-
-// "backup_dd-MM-yyyy_hh-mm-ss.bak", relative to the working directory.
-QString automaticBackupName(const QDateTime &now);
-
-// The automatic backup name, or the first of its "_2", "_3", ... forms under which nothing exists
-// in directory yet, so that no earlier backup is overwritten.
-QString freeBackupName(const QDateTime &now, const QDir &directory);
 
 // How the page's text is stored. declaredName is the charset name the page's <meta> gives, as written;
 // codec is null when Qt does not know that name.

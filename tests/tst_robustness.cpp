@@ -260,6 +260,11 @@ void TestRobustness::deadServerGivenUp()
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(server.fileContents("news.html"), page);
     QVERIFY(!QFile::exists("mine.bak"));
+    // Nothing is kept of a download that failed: no working copy, and a backup only if its own download was whole.
+    if (command == "sendButton" && messages.first() == DownloadFailed) {
+        QVERIFY(!QFile::exists("news.html"));
+        QCOMPARE(backupsIn(dir).size(), messages.contains(Question) ? 0 : 1);
+    }
 
     // The server answers again: the next send goes through.
     answerer.seen.clear();

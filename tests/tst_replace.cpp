@@ -247,6 +247,9 @@ void TestReplace::pageModeKept()
     QCOMPARE(server->fileContents("news.html"), restore ? QByteArray("restored page") : withItem(Page));
     QCOMPARE(QString::number(server->fileMode("news.html"), 8), QString::number(mode, 8));
     QCOMPARE(filesOn(*server), QStringList{"news.html"});
+    const int logins = overSsh ? static_cast<SftpServer &>(*server).logCount("login editor accepted")
+                               : static_cast<FtpServer &>(*server).commandCount("USER");
+    QCOMPARE(logins, 1);
 }
 
 void TestReplace::modeAsServersShowIt_data()

@@ -22,6 +22,9 @@ curl_slist *quoteList(const QStringList &commands, bool mayFail);
 // and a space) to the QStringList at replies.
 size_t collectReply(char *data, size_t size, size_t count, void *replies);
 
+// curl's header function: appends every line of the server's replies, trimmed, to the QStringList at lines.
+size_t collectLines(char *data, size_t size, size_t count, void *lines);
+
 // A result that succeeded turns Failed when the reply to the last command (the last of replies)
 // refused it.
 void readRefusal(const QStringList &commands, const QStringList &replies, TransferResult *result);
@@ -35,6 +38,11 @@ RemoteStamp stampIn(const QStringList &replies, int first);
 
 // The number of a SIZE reply ("213 1234"), -1 for any other reply.
 qint64 numberIn(const QString &reply);
+// The size announced in the reply that opens a download ("150 ... (1234 bytes)", or 125), -1 for
+// any other reply.
+qint64 announcedIn(const QString &reply);
+// Whether reply opens a transfer on the data connection (125 or 150).
+bool opensTransfer(const QString &reply);
 // The seconds since the epoch of an MDTM reply ("213 YYYYMMDDhhmmss" in UTC), -1 for any other reply.
 qint64 timeIn(const QString &reply);
 

@@ -76,13 +76,16 @@ private:
     TransferResult perform();
     // pagetransfers.cpp: one request each.
     TransferResult put(const QByteArray &url, const Login &login, const QByteArray &data);
-    TransferResult fetch(const QByteArray &url, const Login &login, QSaveFile *file, bool *fileFailed,
+    TransferResult fetch(const RemoteAddress &remote, const Login &login, QSaveFile *file, bool *fileFailed,
                          RemoteStamp *seen);
+    // The listing of the address's folder: ls -l lines over FTP (LIST) and SFTP.
+    TransferResult listFolder(const RemoteAddress &remote, const Login &login, QByteArray *listing);
     TransferResult stamp(const QByteArray &url, const Login &login, bool withTime, RemoteStamp *seen);
     void rememberPage(const QString &address, const QString &login, const QString &password);
     // ftpcommands.cpp: the server's own commands.
+    // lines: every line of the replies, such as MLST's facts.
     TransferResult quote(const QString &folderUrl, const Login &login, const QStringList &commands,
-                         QStringList *replies = nullptr);
+                         QStringList *replies = nullptr, QStringList *lines = nullptr);
     TransferResult pageStamp(const RemoteAddress &remote, const Login &login, RemoteStamp *page);
     TransferResult facts(const RemoteAddress &remote, const Login &login, const QString &tempName, bool withPage,
                          qint64 *tempSize, RemoteStamp *page);

@@ -392,13 +392,6 @@ void TestPublish::charactersOutsideCodePage()
                         "\n \n<br>05/12/2026 18:48<br><br>"));
 }
 
-// UTF-16 bytes of UTF-8 text, in this machine's (little-endian) byte order.
-static QByteArray utf16le(const char *utf8)
-{
-    const QString text = QString::fromUtf8(utf8);
-    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
-}
-
 void TestPublish::pageKeptInItsOwnCharsetAndLineEnds_data()
 {
     QTest::addColumn<QByteArray>("upToMarker");
@@ -534,6 +527,7 @@ void TestPublish::repeatedItemAsks_data()
                                                 << int(QMessageBox::No);
     QTest::newRow("other text") << Before + QByteArray(WorkedItem).replace("def", "deg") + After << 0;
     QTest::newRow("text alone, not as an item") << Before + "abc<br>def<br>" + After << 0;
+    QTest::newRow("same item in a comment") << Before + "<!--" + WorkedItem + "-->" + After << 0;
     QTest::newRow("windows-1251 text") << Before + "\n \n\xEF\xF0\xE8\xE2\xE5\xF2<br>\n \n<br>01/01/2020 09:00<br><br>" + After
                                        << int(QMessageBox::No);
 }

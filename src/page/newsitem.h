@@ -26,7 +26,7 @@ bool isBlankNewsText(const QString &editorText);
 QString automaticBackupName(const QDateTime &now);
 
 // The automatic backup name, or the first of its "_2", "_3", ... forms under which nothing exists
-// in directory yet, so that no earlier backup is overwritten.
+// in directory yet (not even a link), so that no earlier backup is overwritten.
 QString freeBackupName(const QDateTime &now, const QDir &directory);
 
 // The '<' of every tag of a page in turn, as bytes in the page's charset, skipping what a browser does

@@ -122,6 +122,13 @@ QString addressProblem(const QString &address)
                                .arg(port.captured(1)));
     }
     const QUrl url(address, QUrl::StrictMode);
+    // Such a character, written as it is, ends the password for QUrl and curl.
+    static const QRegularExpression delimiter(QStringLiteral("[/@#?]"));
+    const QPair<int, int> password = passwordSpan(address);
+    if (!url.isValid() && password.first >= 0
+        && address.mid(password.first + 1, password.second - password.first - 1).contains(delimiter))
+        return problem(QCoreApplication::translate("NewsAdder", "в пароле есть «/», «@», «#» или «?», а в адресе они "
+                                                                "пишутся как %2F, %40, %23 и %3F"));
     if (!url.isValid())
         return problem(QCoreApplication::translate("NewsAdder", "адрес записан неверно"));
     if (!schemeInfo(url.scheme()))

@@ -114,10 +114,28 @@ bool PageTags::startsElement(int at, const QByteArray &name) const
                           [this, after](const QByteArray &end) { return startsWith(after, end); });
 }
 
+// The next '<' at or after from; memchr where a character is a byte, as pages are searched whole.
+int PageTags::nextLessThan(int from) const
+{
+    if (m_unit > 1)
+        return characterIndexOf(m_page, m_lessThan, m_unit, from);
+    if (from >= m_page.size())
+        return -1;
+    const char *found = static_cast<const char *>(std::memchr(m_page.constData() + from, '<', size_t(m_page.size() - from)));
+    return found ? int(found - m_page.constData()) : -1;
+}
+
 int PageTags::next()
 {
-    for (int at = characterIndexOf(m_page, m_lessThan, m_unit, m_from); at >= 0;
-         at = characterIndexOf(m_page, m_lessThan, m_unit, m_from)) {
+    for (int at = nextLessThan(m_from); at >= 0;
+         at = nextLessThan(m_from)) {
+        // Most tags open none of those, which the character after the '<' tells at once.
+        const int nextAscii = at + m_unit + (m_lessThan.startsWith('<') ? 0 : m_unit - 1);
+        const char c = nextAscii < m_page.size() ? m_page.at(nextAscii) : '\0';
+        if (c != '!' && c != 's' && c != 'S') {
+            m_from = at + m_unit;
+            return at;
+        }
         int end = -1;
         if (startsWith(at, m_words.at(0))) {
             // "<!-->" and "<!--->" end at once, as browsers read them.
@@ -125,9 +143,9 @@ int PageTags::next()
             end = end < 0 ? -1 : end + m_words.at(1).size();
         } else if (startsElement(at, m_words.at(2)) || startsElement(at, m_words.at(4))) {
             const QByteArray &closing = m_words.at(startsWith(at, m_words.at(2)) ? 3 : 5);
-            end = characterIndexOf(m_page, m_lessThan, m_unit, at + m_unit);
+            end = nextLessThan(at + m_unit);
             while (end >= 0 && !startsWith(end, closing))
-                end = characterIndexOf(m_page, m_lessThan, m_unit, end + m_unit);
+                end = nextLessThan(end + m_unit);
         } else {
             m_from = at + m_unit;
             return at;

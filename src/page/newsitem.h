@@ -47,6 +47,7 @@ public:
 
 private:
     bool startsWith(int at, const QByteArray &word) const;
+    int nextLessThan(int from) const;
 
     const QByteArray &m_page;
     QByteArray m_lessThan;

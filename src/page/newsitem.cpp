@@ -121,14 +121,14 @@ int PageTags::nextLessThan(int from) const
         return characterIndexOf(m_page, m_lessThan, m_unit, from);
     if (from >= m_page.size())
         return -1;
-    const char *found = static_cast<const char *>(std::memchr(m_page.constData() + from, '<', size_t(m_page.size() - from)));
+    const char *found =
+        static_cast<const char *>(std::memchr(m_page.constData() + from, '<', size_t(m_page.size() - from)));
     return found ? int(found - m_page.constData()) : -1;
 }
 
 int PageTags::next()
 {
-    for (int at = nextLessThan(m_from); at >= 0;
-         at = nextLessThan(m_from)) {
+    for (int at = nextLessThan(m_from); at >= 0; at = nextLessThan(m_from)) {
         // Most tags open none of those, which the character after the '<' tells at once.
         const int nextAscii = at + m_unit + (m_lessThan.startsWith('<') ? 0 : m_unit - 1);
         const char c = nextAscii < m_page.size() ? m_page.at(nextAscii) : '\0';

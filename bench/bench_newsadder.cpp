@@ -8,6 +8,7 @@
 #include "ftpserver.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
+#include "publisher.h"
 #include "peakmemory.h"
 #include "ui_newsadder.h"
 #include "workdir.h"
@@ -181,7 +182,7 @@ void benchInsertion(const QList<int> &sizes)
         const QByteArray page = newsPage(size);
         WorkDir workDir;
         NewsAdder window(QString(), QString(), QString(), 0);
-        window.newsItem = QStringLiteral("\n \nНовость для замера<br>\n \n<br>07/12/2026 09:30<br><br>");
+        const QString item = QStringLiteral("\n \nНовость для замера<br>\n \n<br>07/12/2026 09:30<br><br>");
         auto resetCopy = [&] {
             QFile file(QStringLiteral("news.html"));
             file.open(QIODevice::WriteOnly);
@@ -200,7 +201,7 @@ void benchInsertion(const QList<int> &sizes)
         QVector<double> insertion, plain, durable;
         for (int run = 0; run < Runs; ++run) {
             resetCopy();
-            insertion << timeMs([&] { window.insertNewsItem(); });
+            insertion << timeMs([&] { window.publisher().insertItem(item); });
             resetCopy();
             plain << timeMs([&] { readAndWrite(QFile(QStringLiteral("news.html"))); });
             resetCopy();

@@ -4,13 +4,13 @@
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "ordinaryuser.h"
+#include "scripteduser.h"
 #include "windowinput.h"
 #include "workdir.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPlainTextEdit>
 #include <QTest>
 
 static const QStringList Filters{QStringLiteral("BAK file (*.bak)")};
@@ -115,14 +115,13 @@ void TestBackupRestore::backupFails()
     QVERIFY(server.start());
     if (situation == "no server")
         server.stop();
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("mine.bak"));
+    ScriptedPublisher desk(server, false);
+    desk.user.chooseFile(dir.filePath("mine.bak"));
 
-    click(window, "pushButton");
+    desk.publisher.backup();
 
-    QCOMPARE(answerer.seen.size(), 2);
-    QVERIFY2(startsWithAndMore(answerer.seen.last().text, DownloadFailed), qPrintable(answerer.seen.last().text));
+    QCOMPARE(desk.user.seen.size(), 2);
+    QVERIFY2(startsWithAndMore(desk.user.seen.last(), DownloadFailed), qPrintable(desk.user.seen.last()));
     QVERIFY(!QFile::exists("mine.bak"));
 }
 
@@ -206,14 +205,12 @@ void TestBackupRestore::restoreCancelled()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "server page");
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
-    ModalAnswerer answerer;
-    answerer.cancelFileDialog();
+    ScriptedPublisher desk(server);
+    desk.user.chooseFile(QString());
 
-    click(window, "restoreButton");
+    desk.publisher.restore();
 
-    QCOMPARE(answerer.texts(), (QStringList{Caption, RestoreCancelled}));
+    QCOMPARE(desk.user.seen, (QStringList{Caption, RestoreCancelled}));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
     QVERIFY(!server.log().contains("<- STOR"));
 }
@@ -224,21 +221,19 @@ void TestBackupRestore::restoreUnreadableFile()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "server page");
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
+    ScriptedPublisher desk(server);
     QVERIFY(writeFile("locked.bak", "backup"));
     QVERIFY(QFile::setPermissions("locked.bak", QFile::WriteOwner | QFile::WriteOther));
-    ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("locked.bak"));
-    answerer.clickButton(QMessageBox::Yes);
+    desk.user.chooseFile(dir.filePath("locked.bak"));
+    desk.user.answer(true);
 
     {
         OrdinaryUser user(dir.path());
         QVERIFY2(user.modesApply(), "file modes must apply to this process");
-        click(window, "restoreButton");
+        desk.publisher.restore();
     }
 
-    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, UnreadableUpload}));
+    QVERIFY(sameMessages(desk.user.seen, {Caption, RestoreQuestion, UnreadableUpload}));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
     QVERIFY(!server.log().contains("<- STOR"));
 }
@@ -261,18 +256,18 @@ void TestBackupRestore::restoreFails()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "server page");
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), situation == "wrong password" ? "wrong" : server.password());
+    ScriptedPublisher desk(server);
+    if (situation == "wrong password")
+        desk.typeLogin(server.user(), "wrong");
     if (situation == "no server")
         server.stop();
     QVERIFY(writeFile("old.bak", "backup"));
-    ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("old.bak"));
-    answerer.clickButton(QMessageBox::Yes);
+    desk.user.chooseFile(dir.filePath("old.bak"));
+    desk.user.answer(true);
 
-    click(window, "restoreButton");
+    desk.publisher.restore();
 
-    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
+    QVERIFY2(sameMessages(desk.user.seen, messages), qPrintable(desk.user.seen.join(" | ")));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server page"));
 }
 
@@ -282,20 +277,17 @@ void TestBackupRestore::backupThenRestoreRoundTrip()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", everyByteValue());
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
-    answerer.chooseFile(dir.filePath("saved.bak"));
-    click(window, "pushButton");
-    window.findChild<QPlainTextEdit *>("textEdit")->setPlainText("an item to take back");
-    click(window, "sendButton");
+    desk.user.chooseFile(dir.filePath("saved.bak"));
+    desk.publisher.backup();
+    desk.publisher.send("an item to take back", UsualDate);
     QVERIFY(server.fileContents("news.html") != everyByteValue());
-    answerer.chooseFile(dir.filePath("saved.bak"));
-    answerer.clickButton(QMessageBox::Yes);
-    click(window, "restoreButton");
+    desk.user.chooseFile(dir.filePath("saved.bak"));
+    desk.user.answer(true);
+    desk.publisher.restore();
 
-    QVERIFY(sameMessages(answerer.texts(), {Caption, BackupSaved, Uploaded, Caption, RestoreQuestion, Uploaded}));
+    QVERIFY(sameMessages(desk.user.seen, {Caption, BackupSaved, Uploaded, Caption, RestoreQuestion, Uploaded}));
     QCOMPARE(server.fileContents("news.html"), everyByteValue());
 }
 
@@ -305,21 +297,18 @@ void TestBackupRestore::restoreThenSendBacksUpRestoredFile()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "current <font color=yellow>page");
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
-    typeItem(window, "back", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    ScriptedPublisher desk(server);
     QVERIFY(writeFile("old.bak", "restored <font color=yellow>page"));
-    ModalAnswerer answerer;
 
-    answerer.chooseFile(dir.filePath("old.bak"));
-    answerer.clickButton(QMessageBox::Yes);
-    click(window, "restoreButton");
+    desk.user.chooseFile(dir.filePath("old.bak"));
+    desk.user.answer(true);
+    desk.publisher.restore();
     const QStringList restoreBackups = backupsIn(dir);
     // Within the same second both automatic backups have one name; the send's is the one kept.
     QTest::qWait(1100);
-    click(window, "sendButton");
+    desk.publisher.send("back", UsualDate);
 
-    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, Uploaded, Uploaded}));
+    QVERIFY(sameMessages(desk.user.seen, {Caption, RestoreQuestion, Uploaded, Uploaded}));
     QCOMPARE(restoreBackups.size(), 1);
     const QStringList backups = backupsIn(dir);
     QCOMPARE(backups.size(), 2);

@@ -4,7 +4,8 @@
 #include "modalanswerer.h"
 #include "newsadder.h"
 #include "newspages.h"
-#include "transfer.h"
+#include "scripteduser.h"
+#include "transfersession.h"
 #include "windowinput.h"
 #include "workdir.h"
 
@@ -78,6 +79,14 @@ static QString leakedPassword(const QStringList &lines, const QString &address, 
     return QString();
 }
 
+// server's page, its user and password, and its certificate trusted.
+static ServerAccess trustingAccess(const HttpsServer &server)
+{
+    ServerAccess access = accessTo(server);
+    access.caCertFile = server.certificateFile();
+    return access;
+}
+
 // The window as the program builds it from settings.ini in the working directory.
 static std::unique_ptr<NewsAdder> windowFromSettings()
 {
@@ -135,18 +144,15 @@ void TestHttps::restoreUploadsChosenFile()
     WorkDir dir;
     const auto server = startedServer("server page");
     QVERIFY(server);
-    NewsAdder window(server->url("news.html"), server->url("news.html"), "127.0.0.1", server->port());
-    window.caCertFile = server->certificateFile();
-    typeCredentials(window, server->user(), server->password());
+    ScriptedPublisher desk(trustingAccess(*server));
     const QByteArray old = "<font color=yellow>\r\n" + allByteValues() + "\r\n" + allByteValues();
     QVERIFY(writeFile("old.bak", old));
-    ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("old.bak"));
-    answerer.clickButton(QMessageBox::Yes);
+    desk.user.chooseFile(dir.filePath("old.bak"));
+    desk.user.answer(true);
 
-    click(window, "restoreButton");
+    desk.publisher.restore();
 
-    QVERIFY(sameMessages(answerer.texts(), {Caption, RestoreQuestion, Uploaded}));
+    QVERIFY(sameMessages(desk.user.seen, {Caption, RestoreQuestion, Uploaded}));
     QCOMPARE(server->fileContents("news.html"), old);
     QCOMPARE(readFile("old.bak"), old);
 }
@@ -157,22 +163,18 @@ void TestHttps::backupThenRestoreRoundTrip()
     const QByteArray page = allByteValues() + "\r\n<font color=yellow>\r\n" + allByteValues();
     const auto server = startedServer(page);
     QVERIFY(server);
-    NewsAdder window(server->url("news.html"), server->url("news.html"), "127.0.0.1", server->port());
-    window.caCertFile = server->certificateFile();
-    typeCredentials(window, server->user(), server->password());
-    typeItem(window, "an item to take back", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(trustingAccess(*server));
 
-    answerer.chooseFile(dir.filePath("saved.bak"));
-    click(window, "pushButton");
+    desk.user.chooseFile(dir.filePath("saved.bak"));
+    desk.publisher.backup();
     QCOMPARE(readFile("saved.bak"), page);
-    click(window, "sendButton");
+    desk.publisher.send("an item to take back", UsualDate);
     QVERIFY(server->fileContents("news.html").contains("an item to take back"));
-    answerer.chooseFile(dir.filePath("saved.bak"));
-    answerer.clickButton(QMessageBox::Yes);
-    click(window, "restoreButton");
+    desk.user.chooseFile(dir.filePath("saved.bak"));
+    desk.user.answer(true);
+    desk.publisher.restore();
 
-    QVERIFY(sameMessages(answerer.texts(), {Caption, BackupSaved, Uploaded, Caption, RestoreQuestion, Uploaded}));
+    QVERIFY(sameMessages(desk.user.seen, {Caption, BackupSaved, Uploaded, Caption, RestoreQuestion, Uploaded}));
     QCOMPARE(server->fileContents("news.html"), page);
 }
 
@@ -243,32 +245,30 @@ void TestHttps::commandFails()
     QVERIFY(QDir(server->root()).mkpath("folder"));
     const QString downloadAddress = server->url(download.isEmpty() ? "news.html" : download);
     const QString uploadAddress = server->url(upload.isEmpty() ? "news.html" : upload);
-    NewsAdder window(downloadAddress, uploadAddress, "127.0.0.1", server->port());
-    window.caCertFile = server->certificateFile();
-    typeItem(window, "abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-    typeCredentials(window, server->user(), typedPassword);
+    ScriptedPublisher desk(ServerAccess{downloadAddress, uploadAddress, server->certificateFile(), server->user(),
+                                        typedPassword});
     QVERIFY(writeFile("old.bak", "a backup"));
     if (serverStopped)
         server->stop();
-    ModalAnswerer answerer;
     if (command == "pushButton")
-        answerer.chooseFile(dir.filePath("mine.bak"));
+        desk.user.chooseFile(dir.filePath("mine.bak"));
     if (command == "restoreButton") {
-        answerer.chooseFile(dir.filePath("old.bak"));
-        answerer.clickButton(QMessageBox::Yes);
+        desk.user.chooseFile(dir.filePath("old.bak"));
+        desk.user.answer(true);
     }
-    if (messages.contains(Question)) {
-        answerer.clickButton(QMessageBox::Ok);  // the download's own message
-        answerer.clickButton(goOnWithoutBackup ? QMessageBox::Ok : QMessageBox::Cancel);
-    }
+    if (messages.contains(Question))
+        desk.user.answer(goOnWithoutBackup);
     LogRecorder log;
 
-    click(window, command.toLatin1().constData());
+    if (command == "sendButton")
+        desk.sendUsualItem();
+    else
+        command == "pushButton" ? desk.publisher.backup() : desk.publisher.restore();
 
-    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
-    QCOMPARE(answerer.pendingAnswers(), 0);
+    QVERIFY2(sameMessages(desk.user.seen, messages), qPrintable(desk.user.seen.join(" | ")));
+    QCOMPARE(desk.user.pendingAnswers(), 0);
     QString last;  // the last failure message
-    for (const QString &text : answerer.texts()) {
+    for (const QString &text : desk.user.seen) {
         if (text.startsWith(DownloadFailed) || text.startsWith(UploadFailed))
             last = text;
     }
@@ -281,7 +281,7 @@ void TestHttps::commandFails()
         QCOMPARE(readFile(backup), page);
     QVERIFY(!QFile::exists("mine.bak"));
     QCOMPARE(readFile("old.bak"), QByteArray("a backup"));
-    const QString leak = leakedPassword(answerer.texts() + log.lines, uploadAddress, typedPassword);
+    const QString leak = leakedPassword(desk.user.seen + log.lines, uploadAddress, typedPassword);
     QVERIFY2(leak.isEmpty(), qPrintable(leak));
     // A redirect names the address that was asked for, so the user sees which one to change.
     if (serverWords.contains("укажите"))
@@ -294,17 +294,15 @@ void TestHttps::untrustedCertificateSendsNothing()
     HttpsServer server;
     QVERIFY2(server.start(), qPrintable(server.errorString()));
     server.putFile("news.html", "server <font color=yellow>page");
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
+    ScriptedPublisher desk(server);
     QVERIFY(writeFile("old.bak", "a backup"));
-    ModalAnswerer answerer;
-    answerer.chooseFile(dir.filePath("old.bak"));
-    answerer.clickButton(QMessageBox::Yes);
+    desk.user.chooseFile(dir.filePath("old.bak"));
+    desk.user.answer(true);
 
-    click(window, "restoreButton");
+    desk.publisher.restore();
 
-    QVERIFY2(sameMessages(answerer.texts(), {Caption, RestoreQuestion, DownloadFailed, Question, Cancelled}),
-             qPrintable(answerer.texts().join(" | ")));
+    QVERIFY2(sameMessages(desk.user.seen, {Caption, RestoreQuestion, DownloadFailed, Question, Cancelled}),
+             qPrintable(desk.user.seen.join(" | ")));
     QCOMPARE(server.fileContents("news.html"), QByteArray("server <font color=yellow>page"));
     QVERIFY(!server.log().contains("PUT "));
 }
@@ -315,15 +313,12 @@ void TestHttps::cyrillicPasswordLogsIn()
     WorkDir dir;
     const auto server = startedServer("server page", QStringLiteral("пароль"));
     QVERIFY(server);
-    NewsAdder window(server->url("news.html"), server->url("news.html"), "127.0.0.1", server->port());
-    window.caCertFile = server->certificateFile();
-    typeCredentials(window, server->user(), server->password());
+    ScriptedPublisher desk(trustingAccess(*server));
     QVERIFY(writeFile("news.html", "local page"));
-    ModalAnswerer answerer;
 
-    QCOMPARE(window.uploadFile(window.newsFile), 0);
+    QVERIFY(desk.publisher.uploadWorkingCopy().succeeded());
 
-    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(desk.user.seen, QStringList{Uploaded});
     QCOMPARE(server->fileContents("news.html"), QByteArray("local page"));
 }
 

@@ -1,3 +1,4 @@
+#include "backupname.h"
 #include "filebytes.h"
 #include "newsitem.h"
 

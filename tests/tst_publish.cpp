@@ -5,10 +5,11 @@
 #include "messages.h"
 #include "modalanswerer.h"
 #include "newsadder.h"
+#include "backupname.h"
 #include "newsitem.h"
 #include "newspages.h"
 #include "ordinaryuser.h"
-#include "windowinput.h"
+#include "scripteduser.h"
 #include "workdir.h"
 
 #include <QApplication>
@@ -78,7 +79,7 @@ void TestPublish::workedExample()
                         " \r\n"
                         "<br>05/12/2026 18:48<br><br>\r\n \r\nold item<br>\r\n</p>\r\n</body>\r\n</html>\r\n"));
     QCOMPARE(readFile("news.html"), server.fileContents("news.html"));
-    QCOMPARE(editor.window.newsItem, QString::fromLatin1(WorkedItem));
+    QCOMPARE(editor.window.publisher().item(), QString::fromLatin1(WorkedItem));
     QCOMPARE(debugLines, QStringList{QStringLiteral("\"\\n \\nabc<br>def<br>\\n \\n<br>05/12/2026 18:48<br><br>\"")});
 
     // The automatic backup holds the server's page as it was, under the time of sending.
@@ -103,15 +104,12 @@ void TestPublish::newestItemFirst()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "top<font color=yellow>rest");
-    Editor editor(server);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
-    editor.type("first", QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
-    editor.send();
-    editor.type("second", QDateTime(QDate(2026, 5, 6), QTime(7, 8)));
-    editor.send();
+    desk.publisher.send("first", QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+    desk.publisher.send("second", QDateTime(QDate(2026, 5, 6), QTime(7, 8)));
 
-    QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded}));
+    QCOMPARE(desk.user.seen, (QStringList{Uploaded, Uploaded}));
     QCOMPARE(server.fileContents("news.html"),
              QByteArray("top<font color=yellow>"
                         "\n \nsecond<br>\n \n<br>06/05/2026 07:08<br><br>"
@@ -126,13 +124,11 @@ void TestPublish::emptyEditorStillPublishes()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "<font color=yellow>");
-    Editor editor(server);
-    editor.type("", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
-    editor.send();
+    desk.publisher.send("", UsualDate);
 
-    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(desk.user.seen, QStringList{Uploaded});
     QCOMPARE(server.fileContents("news.html"), QByteArray("<font color=yellow>\n \n<br>\n \n<br>05/12/2026 18:48<br><br>"));
 }
 
@@ -175,21 +171,18 @@ void TestPublish::sendFails()
     QVERIFY(server.start());
     if (situation != "missing file")
         server.putFile("news.html", onServer);
-    Editor editor(server);
+    ScriptedPublisher desk(server);
     if (situation == "wrong password")
-        editor.field("passEdit")->setText("wrong");
+        desk.typeLogin(server.user(), "wrong");
     if (situation == "no server")
         server.stop();
-    ModalAnswerer answerer;
-    if (messages.contains(Question)) {
-        answerer.clickButton(QMessageBox::Ok);  // the download's own message
-        answerer.clickButton(answerOk ? QMessageBox::Ok : QMessageBox::Cancel);
-    }
+    if (messages.contains(Question))
+        desk.user.answer(answerOk);
 
-    editor.send();
+    desk.sendUsualItem();
 
-    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
-    QCOMPARE(answerer.pendingAnswers(), 0);
+    QVERIFY2(sameMessages(desk.user.seen, messages), qPrintable(desk.user.seen.join(" | ")));
+    QCOMPARE(desk.user.pendingAnswers(), 0);
     QCOMPARE(backupsIn(dir).size(), backups);
     if (situation == "missing file")
         QVERIFY(!server.hasFile("news.html"));
@@ -276,8 +269,7 @@ void TestPublish::insertionCannotTouchWorkingCopy()
     QFETCH(QString, message);
 
     WorkDir dir;
-    NewsAdder window("", "", "", 0);
-    window.newsItem = QStringLiteral("\n \nNEW<br>");
+    ScriptedPublisher desk(ServerAccess{});
     const QByteArray page = obstacle == "no marker" ? QByteArray("<p>no marker</p>") : Before + After;
     if (obstacle == "folder")
         QVERIFY(QDir(dir.path()).mkdir("news.html"));
@@ -287,21 +279,20 @@ void TestPublish::insertionCannotTouchWorkingCopy()
         QVERIFY(QFile::setPermissions("news.html", QFile::WriteOwner | QFile::WriteOther));
     if (obstacle == "read-only")
         QVERIFY(QFile::setPermissions("news.html", QFile::ReadOwner | QFile::ReadOther));
-    ModalAnswerer answerer;
 
-    qint32 result = 0;
+    PublishResult result;
     {
         OrdinaryUser user(dir.path());
         QVERIFY2(user.modesApply(), "file modes must apply to this process");
         // Room for the page as it is, not for the page with the item.
         FileSizeLimit limit(obstacle == "full disk" ? rlim_t(page.size() + 2) : RLIM_INFINITY);
-        result = window.insertNewsItem();
+        result = desk.publisher.insertItem(QStringLiteral("\n \nNEW<br>"));
     }
     if (obstacle == "unreadable")
         QVERIFY(QFile::setPermissions("news.html", QFile::ReadOwner | QFile::WriteOwner));
 
-    QCOMPARE(result, -1);
-    QVERIFY2(sameMessages(answerer.texts(), {message}), qPrintable(answerer.texts().join(" | ")));
+    QVERIFY(!result.succeeded());
+    QVERIFY2(sameMessages(desk.user.seen, {message}), qPrintable(desk.user.seen.join(" | ")));
     if (obstacle == "folder")
         QVERIFY(QFileInfo("news.html").isDir());
     else if (obstacle != "missing")
@@ -317,17 +308,16 @@ void TestPublish::fullDiskDuringInsertionSendsNothing()
     QVERIFY(server.start());
     const QByteArray page = "<font color=yellow>" + QByteArray(8000, 'x');
     server.putFile("news.html", page);
-    Editor editor(server);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
     {
         // The backup and the working copy fit; the working copy with the item does not.
         FileSizeLimit fullDisk(rlim_t(page.size() + 10));
         QVERIFY(fullDisk.isActive());
-        editor.send();
+        desk.sendUsualItem();
     }
 
-    QVERIFY2(sameMessages(answerer.texts(), {WriteFailed, InsertionProblem}), qPrintable(answerer.texts().join(" | ")));
+    QVERIFY2(sameMessages(desk.user.seen, {WriteFailed, InsertionProblem}), qPrintable(desk.user.seen.join(" | ")));
     QCOMPARE(server.fileContents("news.html"), page);
     QCOMPARE(server.commandCount("STOR"), 0);
     QCOMPARE(readFile("news.html"), page);
@@ -341,14 +331,13 @@ void TestPublish::nextSendAfterBadFileWorks()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "no marker here");
-    Editor editor(server);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
-    editor.send();
+    desk.sendUsualItem();
     server.putFile("news.html", Before + After);
-    editor.send();
+    desk.sendUsualItem();
 
-    QCOMPARE(answerer.texts(), (QStringList{BadFile, InsertionProblem, Uploaded}));
+    QCOMPARE(desk.user.seen, (QStringList{BadFile, InsertionProblem, Uploaded}));
     QCOMPARE(server.fileContents("news.html"), Before + WorkedItemCrLf + After);
 }
 
@@ -361,12 +350,11 @@ void TestPublish::everyByteValueComesBack()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", page);
-    Editor editor(server);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
-    editor.send();
+    desk.sendUsualItem();
 
-    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(desk.user.seen, QStringList{Uploaded});
     // The page's first line break is the LF among the byte values, so the item's are LF too.
     QByteArray expected = page;
     expected.insert(page.indexOf("<font color=yellow>") + 19, WorkedItem);
@@ -380,13 +368,11 @@ void TestPublish::charactersOutsideCodePage()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", "<font color=yellow>");
-    Editor editor(server);
-    editor.type(QString::fromUtf8("Привет 😀 中 café №1"), QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
-    editor.send();
+    desk.publisher.send(QString::fromUtf8("Привет 😀 中 café №1"), UsualDate);
 
-    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(desk.user.seen, QStringList{Uploaded});
     QCOMPARE(server.fileContents("news.html"),
              QByteArray("<font color=yellow>\n \n\xCF\xF0\xE8\xE2\xE5\xF2 &#128512; &#20013; caf&#233; \xB9" "1<br>"
                         "\n \n<br>05/12/2026 18:48<br><br>"));
@@ -435,13 +421,11 @@ void TestPublish::pageKeptInItsOwnCharsetAndLineEnds()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", upToMarker + rest);
-    Editor editor(server);
-    editor.type(QString::fromUtf8("Ёлка\u00A0№1\n中\u2028Я"), QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
-    editor.send();
+    desk.publisher.send(QString::fromUtf8("Ёлка\u00A0№1\n中\u2028Я"), UsualDate);
 
-    QCOMPARE(answerer.texts(), (item.isEmpty() ? QStringList{UnknownCharset.arg("Klingon-8"), InsertionProblem}
+    QCOMPARE(desk.user.seen, (item.isEmpty() ? QStringList{UnknownCharset.arg("Klingon-8"), InsertionProblem}
                                                : QStringList{Uploaded}));
     QCOMPARE(server.fileContents("news.html"), upToMarker + item + rest);
     QCOMPARE(server.commandCount("STOR"), item.isEmpty() ? 0 : 1);
@@ -453,16 +437,15 @@ void TestPublish::twoSendsInOneSecondKeepBothBackups()
     FtpServer server;
     QVERIFY(server.start());
     server.putFile("news.html", Page);
-    Editor editor(server);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
 
     QTest::qSleep(1000 - QTime::currentTime().msec());  // both sends within the second that begins
     const QString first = automaticBackupName(QDateTime::currentDateTime());
-    editor.send();
-    answerer.clickButton(QMessageBox::Yes);  // the same item again, on purpose
-    editor.send();
+    desk.user.answer(true);  // the same item again, on purpose
+    desk.sendUsualItem();
+    desk.sendUsualItem();
 
-    QCOMPARE(answerer.texts(), (QStringList{Uploaded, RepeatQuestion, Uploaded}));
+    QCOMPARE(desk.user.seen, (QStringList{Uploaded, RepeatQuestion, Uploaded}));
     if (automaticBackupName(QDateTime::currentDateTime()) != first)
         QSKIP("the two sends took more than a second on this machine");
     const QString second = QString(first).replace(".bak", "_2.bak");
@@ -496,17 +479,15 @@ void TestPublish::passwordNeverShown()
     server.setPassword(serverPassword);
     QVERIFY(server.start());
     server.putFile("news.html", "<font color=yellow>");
-    NewsAdder window(server.url("news.html"), server.url(uploadPath), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), typedPassword);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(ServerAccess{server.url("news.html"), server.url(uploadPath), {}, server.user(), typedPassword});
     debugLines.clear();
     const QtMessageHandler previous = qInstallMessageHandler(recordDebugLine);
 
-    click(window, "sendButton");
+    desk.sendUsualItem();
 
     qInstallMessageHandler(previous);
-    QVERIFY2(sameMessages(answerer.texts(), {lastMessage}), qPrintable(answerer.texts().join(" | ")));
-    const QStringList shown = answerer.texts() + debugLines;
+    QVERIFY2(sameMessages(desk.user.seen, {lastMessage}), qPrintable(desk.user.seen.join(" | ")));
+    const QStringList shown = desk.user.seen + debugLines;
     for (const QString &spelling : {typedPassword, QString::fromLatin1(QUrl::toPercentEncoding(typedPassword)),
                                     QStringLiteral("p%2541ss"), QStringLiteral("%D0%B9"), QStringLiteral("/ й")}) {
         for (const QString &line : shown)

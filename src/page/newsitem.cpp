@@ -1,6 +1,5 @@
 #include "newsitem.h"
 
-#include <QFileInfo>
 #include <QLocale>
 #include <QScopedPointer>
 #include <QTextCodec>
@@ -39,26 +38,6 @@ QString composeNewsItem(const QString &editorText, const QDateTime &date)
     const QString stamp = QLocale::c().toString(date, QStringLiteral("dd/MM/yyyy hh:mm"));
     return QLatin1String("\n \n") + lines + QLatin1String("<br>") + QLatin1String("\n \n")
            + QLatin1String("<br>") + stamp + QLatin1String("<br>") + QLatin1String("<br>");
-}
-
-QString automaticBackupName(const QDateTime &now)
-{
-    return QLatin1String("backup_") + QLocale::c().toString(now, QStringLiteral("dd-MM-yyyy_hh-mm-ss"))
-           + QLatin1String(".bak");
-}
-
-QString freeBackupName(const QDateTime &now, const QDir &directory)
-{
-    const QString first = automaticBackupName(now);
-    QString name = first;
-    // A dangling link counts as taken too: nothing is ever written through one.
-    const auto taken = [&directory](const QString &name) {
-        const QFileInfo file(directory.filePath(name));
-        return file.exists() || file.isSymLink();
-    };
-    for (int number = 2; taken(name); ++number)
-        name = first.chopped(4) + QLatin1Char('_') + QString::number(number) + QLatin1String(".bak");
-    return name;
 }
 
 static QByteArray encodedAscii(const char *text, QTextCodec *codec)

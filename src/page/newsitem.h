@@ -4,7 +4,6 @@
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QDateTime>
-#include <QDir>
 #include <QPair>
 #include <QString>
 #include <QVector>
@@ -21,13 +20,6 @@ QString composeNewsItem(const QString &editorText, const QDateTime &date);
 
 // Whether the editor's text would give an item with nothing in it but the date.
 bool isBlankNewsText(const QString &editorText);
-
-// "backup_dd-MM-yyyy_hh-mm-ss.bak", relative to the working directory.
-QString automaticBackupName(const QDateTime &now);
-
-// The automatic backup name, or the first of its "_2", "_3", ... forms under which nothing exists
-// in directory yet (not even a link), so that no earlier backup is overwritten.
-QString freeBackupName(const QDateTime &now, const QDir &directory);
 
 // The '<' of every tag of a page in turn, as bytes in the page's charset, skipping what a browser does
 // not show as text: comments, scripts and style sheets (element names in any case).

@@ -1,9 +1,18 @@
 #ifndef BACKUPNAME_H
 #define BACKUPNAME_H
 
+#include <QDateTime>
+#include <QDir>
 #include <QString>
 
 // A backup file name as chosen, with ".bak" added when it has no extension of its own.
 QString withBackupExtension(const QString &name);
+
+// "backup_dd-MM-yyyy_hh-mm-ss.bak", relative to the working directory.
+QString automaticBackupName(const QDateTime &now);
+
+// The automatic backup name, or the first of its "_2", "_3", ... forms under which nothing exists
+// in directory yet (not even a link), so that no earlier backup is overwritten.
+QString freeBackupName(const QDateTime &now, const QDir &directory);
 
 #endif // BACKUPNAME_H

@@ -99,6 +99,22 @@ QString failureReason(const TransferResult &result, const QString &address)
     return reason + QStringLiteral(" (") + result.curlError + QLatin1Char(')');
 }
 
+QString stoppedAnswering(int idleTimeout)
+{
+    return tr("Сервер перестал отвечать: за %1 с не передано ни одного байта.").arg(QString::number(idleTimeout / 1000.0));
+}
+
+QString redirected(const QString &effective, long status, const QString &target)
+{
+    return tr("сервер перенаправляет %1 (HTTP %2) на %3; укажите этот адрес в настройках.")
+        .arg(effective, QString::number(status), target);
+}
+
+QString partlyStoredPage(qint64 stored, qint64 total)
+{
+    return tr("сервер сохранил %1 байт из %2; страница на сервере осталась прежней.").arg(stored).arg(total);
+}
+
 QString localFileProblem(const QString &fileName, LocalAccess access, const QString &systemText)
 {
     const QFileInfo file(fileName);

@@ -1,7 +1,7 @@
 #ifndef FAILUREREASON_H
 #define FAILUREREASON_H
 
-#include "transfer.h"
+#include "transferresult.h"
 
 #include <QString>
 
@@ -9,6 +9,15 @@
 // common causes, then curl's or the server's own words in parentheses. The program's own texts are
 // Russian already and come as they are. address names the server the editor may need to check.
 QString failureReason(const TransferResult &result, const QString &address);
+
+// The failure text of the 60 s rule, with the configured time.
+QString stoppedAnswering(int idleTimeout);
+
+// An HTTP redirect, not followed: from the address asked for (effective) with the status to target.
+QString redirected(const QString &effective, long status, const QString &target);
+
+// The server kept stored bytes of the total uploaded under the temporary name.
+QString partlyStoredPage(qint64 stored, qint64 total);
 
 enum class LocalAccess { Read, Write };
 

@@ -21,7 +21,11 @@ cImgLinkDialog::~cImgLinkDialog()
 void cImgLinkDialog::setReceiver(QObject *receiver)
 {
     this->receiver = receiver;
-    connect(this, SIGNAL(sendImgLink(QString)), receiver, SLOT(recieveLink(QString)));
+    // Any receiver's slot of that name, so it is reached through the meta-object; the connection
+    // still ends with the receiver.
+    connect(this, &cImgLinkDialog::sendImgLink, receiver, [receiver](const QString &link) {
+        QMetaObject::invokeMethod(receiver, "recieveLink", Q_ARG(QString, link));
+    });
 }
 
 void cImgLinkDialog::on_pushButtonOk_clicked()

@@ -24,7 +24,7 @@ void linkForm::setReceiver(QObject *receiver)
     this->receiver = receiver;
     NewsAdder *window = static_cast<NewsAdder *>(NewsAdder::staticMetaObject.cast(receiver));
     if (window)
-        connect(this, SIGNAL(sendLink(QString)), window, SLOT(recieveLink(QString)));
+        connect(this, &linkForm::sendLink, window, &NewsAdder::recieveLink);
 }
 
 void linkForm::on_pushButtonOk_clicked()

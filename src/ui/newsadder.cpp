@@ -5,27 +5,29 @@
 #include "linkform.h"
 #include "formscale.h"
 #include "markup.h"
+#include "publisher.h"
+#include "runningcommand.h"
+#include "windowuserinterface.h"
 
 #include <QDateTime>
 #include <QDebug>
-#include <QFile>
 #include <QTextCursor>
+#include <QTextDocument>
 
 NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, int port, QWidget *parent)
     : QMainWindow(parent)
+    , remotePath(remotePath)
+    , remoteFtpPath(remoteFtpPath)
     , ui(new Ui::NewsAdder)
+    , linkDialog(nullptr)
+    , imgLinkDialog(nullptr)
+    , transferIdleTimeout(DefaultIdleTimeout)
+    , m_user(new WindowUserInterface(this))
+    , m_publisher(new Publisher(*m_user))
 {
-    newsFile = new QFile(QStringLiteral("news.html"), this);
-    backupFile = new QFile(QStringLiteral("news.bak"), this);
-    login = QString();
-    password = QString();
-    this->remotePath = remotePath;
-    this->remoteFtpPath = remoteFtpPath;
-    serverHost = host;
-    serverPort = port;
-    linkDialog = nullptr;
-    imgLinkDialog = nullptr;
-    qDebug() << "HOST" << serverHost;
+    // The port is part of the addresses; the host is only logged.
+    Q_UNUSED(port)
+    qDebug() << "HOST" << host;
     ui->setupUi(this);
     scaleFormToFit(this);
     // The item's date defaults to the moment the editor was opened.
@@ -35,6 +37,53 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
 NewsAdder::~NewsAdder()
 {
     delete ui;
+}
+
+void NewsAdder::setTransferIdleTimeout(int msecs)
+{
+    transferIdleTimeout = msecs;
+}
+
+Publisher &NewsAdder::publisher()
+{
+    ServerAccess access;
+    access.downloadAddress = remotePath;
+    access.uploadAddress = remoteFtpPath;
+    access.caCertFile = caCertFile;
+    access.login = ui->loginEdit->text();
+    access.password = ui->passEdit->text();
+    access.idleTimeout = transferIdleTimeout;
+    m_publisher->setAccess(access);
+    return *m_publisher;
+}
+
+// --- Publishing commands: one at a time, their buttons off while it runs ---------------------
+
+QList<QWidget *> NewsAdder::publishingButtons() const
+{
+    return {ui->sendButton, ui->pushButton, ui->restoreButton};
+}
+
+void NewsAdder::on_sendButton_clicked()
+{
+    const RunningCommand command(commandRunning, publishingButtons());
+    // The raw text: the plain text would turn non-breaking spaces into spaces.
+    if (!command.refused())
+        publisher().send(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime());
+}
+
+void NewsAdder::on_pushButton_clicked()
+{
+    const RunningCommand command(commandRunning, publishingButtons());
+    if (!command.refused())
+        publisher().backup();
+}
+
+void NewsAdder::on_restoreButton_clicked()
+{
+    const RunningCommand command(commandRunning, publishingButtons());
+    if (!command.refused())
+        publisher().restore();
 }
 
 // --- Editor commands -------------------------------------------------------

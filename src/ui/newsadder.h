@@ -5,13 +5,12 @@
 #include <QMainWindow>
 #include <QString>
 
-#include "transfer.h"
+#include <memory>
 
-class QFile;
-class TransferSession;
+class Publisher;
+class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
-enum class AddressesNeeded;
 
 namespace Ui {
 class NewsAdder;
@@ -26,27 +25,17 @@ public:
     NewsAdder(QString remotePath, QString remoteFtpPath, QString host, int port, QWidget *parent = nullptr);
     ~NewsAdder() override;
 
-    // Transfers and insertion: 0 on success, -1 on failure after a message has been shown; a
-    // transfer whose wait ends because the application quits returns -1 without any message.
-    qint32 downloadNewsFile();
-    qint32 downloadBackupFile();
-    qint32 uploadFile(QFile *file);
-    qint32 insertNewsItem();
+    // The publisher behind the buttons, handed the window's addresses, certificate file, login and
+    // password as they stand now.
+    Publisher &publisher();
 
     // How long a transfer may move no byte before it fails as a server that stopped answering.
-    void setTransferIdleTimeout(int msecs) { transferIdleTimeout = msecs; }
+    void setTransferIdleTimeout(int msecs);
 
-    QString login;
-    QString password;
     QString remotePath;
     QString remoteFtpPath;
     // A PEM file of certificates to trust instead of the system's (settings key cacert); empty for the system's.
     QString caCertFile;
-    QFile *newsFile;
-    QFile *backupFile;
-    QString serverHost;
-    QString newsItem;
-    qint32 serverPort;
     Ui::NewsAdder *ui;
     linkForm *linkDialog;
     cImgLinkDialog *imgLinkDialog;
@@ -69,17 +58,12 @@ private slots:
     void on_redoBtn_clicked();
 
 private:
-    friend class SessionScope;
-    qint32 downloadInto(QFile *target, bool remember);
-    // Shows why the command cannot start when an address it needs is empty or unusable; false then.
-    bool addressesUsable(AddressesNeeded needed);
     QList<QWidget *> publishingButtons() const;
 
-    int transferIdleTimeout = DefaultIdleTimeout;
+    int transferIdleTimeout;
     bool commandRunning = false;
-    // The last transfer ended the command: the application quits, or the server's SSH key was refused.
-    bool lastWaitCutShort = false;
-    TransferSession *session = nullptr;  // the running command's connection, if any
+    std::unique_ptr<WindowUserInterface> m_user;
+    std::unique_ptr<Publisher> m_publisher;
 };
 
 #endif // NEWSADDER_H

@@ -1,6 +1,7 @@
 #include "editor.h"
 
 #include "ftpserver.h"
+#include "scripteduser.h"
 #include "windowinput.h"
 
 #include <QLineEdit>
@@ -9,7 +10,7 @@
 Editor::Editor(const FtpServer &server)
     : window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port())
 {
-    type("abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    type(UsualText, UsualDate);
     typeCredentials(window, server.user(), server.password());
 }
 

@@ -1,5 +1,5 @@
-#ifndef TRANSFER_H
-#define TRANSFER_H
+#ifndef TRANSFERSESSION_H
+#define TRANSFERSESSION_H
 
 #include <QByteArray>
 #include <QHash>
@@ -9,58 +9,21 @@
 #include <atomic>
 #include <functional>
 
+#include "hostkeypolicy.h"
+#include "loginpolicy.h"
 #include "remoteaddress.h"
+#include "transferresult.h"
 
 class QSaveFile;
 
 typedef void CURL;
 
-// The outcome of one download or upload.
-struct TransferResult
-{
-    enum Status {
-        Succeeded,   // finished without error; a download's file holds the whole page
-        Failed,      // finished with an error; errorText says why
-        Unfinished,  // the wait ended because the application quits
-        SaveFailed,  // fetched whole, but the local file could not take it; it keeps its old contents
-        PageChanged, // not uploaded: the page on the server is no longer the one downloaded
-        HostKeyRefused  // the SSH server's key changed or was not trusted: nothing sent, the command ends
-    };
-    Status status = Unfinished;
-    QString errorText;     // curl's text or the program's own (SaveFailed: the local file's), never with the password
-    // For telling failures apart: curl's code (CURLcode), the server's last reply code, curl's own words.
-    int curlCode = 0;
-    long responseCode = 0;
-    QString curlError;
-
-    bool succeeded() const { return status == Succeeded; }
-};
-
 // How long a transfer may go without moving a byte before the server counts as no longer answering.
 const int DefaultIdleTimeout = 60 * 1000;  // milliseconds
 
-// Size and modification time of a file on the server, to notice that someone else replaced it.
-struct RemoteStamp
-{
-    qint64 size = -1;
-    qint64 time = -1;
-    bool operator==(const RemoteStamp &other) const { return size == other.size && time == other.time; }
-    bool operator!=(const RemoteStamp &other) const { return !(*this == other); }
-};
-
-// An SSH server's key that known_hosts does not hold, as the user is shown it to decide on it.
-struct HostKeyFacts
-{
-    QString host;         // "host" for port 22, "[host]:port" otherwise, as known_hosts names it
-    QString keyType;      // "ssh-ed25519", "ecdsa-sha2-nistp256", ...
-    QString fingerprint;  // "SHA256:..."
-};
-// Runs on the GUI thread; true when the user trusts the key.
-using HostKeyQuestion = std::function<bool(const HostKeyFacts &)>;
-
 // The transfers of one command over one curl handle, so over one connection and one login per
 // server; the connections close when the session is destroyed, at the end of the command.
-// Each call blocks its caller in a local event loop (busy cursor, window repainting) while a worker
+// Each call blocks its caller in a local event loop (the window repainting) while a worker
 // thread runs the transfer; it ends when the transfer does, when no byte has moved for idleTimeout
 // milliseconds (Failed), or when the application quits (Unfinished, the transfer aborted).
 // Addresses must have passed addressProblem().
@@ -86,6 +49,10 @@ public:
                           const QString &password, bool checkUnchanged);
     bool hasSeen(const QString &address) const { return m_seen.contains(address); }
 
+    // Told on the GUI thread when a call starts waiting in its local event loop (true) and when
+    // that wait ends (false); a transfer over before the wait would begin tells nothing.
+    void setWaitObserver(const std::function<void(bool waiting)> &observer) { m_waitObserver = observer; }
+
     // From the worker thread, with the bytes moved so far: false ends the transfer (quitting, or
     // idleTimeout passed without a byte).
     bool keepGoing(qint64 moved);
@@ -96,31 +63,29 @@ public:
 
     // SSH host keys are checked against the file known_hosts in the working directory; one it does
     // not hold is put to question once per session, and written there when trusted.
-    void setHostKeyQuestion(const HostKeyQuestion &question) { m_hostKeyQuestion = question; }
+    void setHostKeyQuestion(const HostKeyQuestion &question) { m_hostKeys.setQuestion(question); }
     // From curl's key function on the worker thread: whether the key of the server being
     // connected to may be used.
     bool acceptHostKey(int curlKeyType, const QByteArray &key);
 
 private:
-    struct Login
-    {
-        bool given = false;  // otherwise anonymous
-        QByteArray user;
-        QByteArray password;
-    };
+    friend class PageReplacement;
+
+    // transfersession.cpp: every curl option in one place, and the wait for the worker thread.
     void prepare(const QByteArray &url, const Login &login);
     TransferResult perform();
+    // pagetransfers.cpp: one request each.
     TransferResult put(const QByteArray &url, const Login &login, const QByteArray &data);
     TransferResult fetch(const QByteArray &url, const Login &login, QSaveFile *file, bool *fileFailed,
                          RemoteStamp *seen);
     TransferResult stamp(const QByteArray &url, const Login &login, bool withTime, RemoteStamp *seen);
+    void rememberPage(const QString &address, const QString &login, const QString &password);
+    // ftpcommands.cpp: the server's own commands.
     TransferResult quote(const QString &folderUrl, const Login &login, const QStringList &commands,
                          QStringList *replies = nullptr);
-    TransferResult facts(const QString &address, const Login &login, const QString &tempName, bool withPage,
+    TransferResult pageStamp(const RemoteAddress &remote, const Login &login, RemoteStamp *page);
+    TransferResult facts(const RemoteAddress &remote, const Login &login, const QString &tempName, bool withPage,
                          qint64 *tempSize, RemoteStamp *page);
-    void rememberPage(const QString &address, const QString &login, const QString &password);
-    TransferResult replaceWhole(const QString &address, const QByteArray &data, const Login &login,
-                                bool checkUnchanged);
 
     // The address the running call is about: its scheme's options and, over SSH, whose key is checked.
     RemoteAddress m_target;
@@ -133,18 +98,10 @@ private:
     std::atomic<qint64> m_lastMove{0};
     qint64 m_lastCount = -1;
     bool m_overHttp = false;
-    QHash<QString, RemoteStamp> m_seen;           // address -> the page as downloaded
-    QHash<QString, TransferResult> m_refusedLogins;  // origin + login -> the server's refusal
-    QByteArray m_knownHostsFile;
-    HostKeyQuestion m_hostKeyQuestion;
-    QHash<QByteArray, bool> m_hostKeyAnswers;  // known_hosts line -> the user's answer in this session
-    QString m_hostKeyRefusal;                  // why the last transfer's server key was refused
+    std::function<void(bool)> m_waitObserver;
+    QHash<QString, RemoteStamp> m_seen;  // address -> the page as downloaded
+    LoginPolicy m_logins;
+    HostKeyPolicy m_hostKeys;
 };
 
-// Why login or password cannot go to the server (a control character), or an empty text.
-QString credentialsProblem(const QString &login, const QString &password);
-
-// The failure text of the 60 s rule, with the configured time.
-QString stoppedAnswering(int idleTimeout);
-
-#endif // TRANSFER_H
+#endif // TRANSFERSESSION_H

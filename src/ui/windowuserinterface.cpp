@@ -1,10 +1,12 @@
-#include "questions.h"
-
-#include <QCoreApplication>
-#include <QDir>
-#include <QMessageBox>
+#include "windowuserinterface.h"
 
 #include "remoteaddress.h"
+#include "transfersession.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
 
 namespace {
 
@@ -13,42 +15,42 @@ QString tr(const char *text)
     return QCoreApplication::translate("NewsAdder", text);
 }
 
-bool askYesNo(const QString &title, const QString &text, Qt::TextInteractionFlags textFlags = {})
+} // namespace
+
+WindowUserInterface::WindowUserInterface(QWidget *window)
+    : m_window(window)
 {
-    QMessageBox question(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No);
+}
+
+bool WindowUserInterface::askYesNo(const QString &title, const QString &text, Qt::TextInteractionFlags textFlags)
+{
+    QMessageBox question(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_window);
     question.setDefaultButton(QMessageBox::No);
     if (textFlags)
         question.setTextInteractionFlags(textFlags);
     return question.exec() == QMessageBox::Yes;
 }
 
-} // namespace
-
-void showMessage(const QString &text)
+void WindowUserInterface::showMessage(const QString &text)
 {
-    QMessageBox box;
+    QMessageBox box(m_window);
     box.setText(text);
     box.exec();
 }
 
-bool goOnWithoutBackup()
+bool WindowUserInterface::goOnWithoutBackup()
 {
-    QMessageBox question;
+    QMessageBox question(m_window);
     question.setWindowTitle(tr("Ошибка"));
     question.setIcon(QMessageBox::Warning);
     question.setText(tr("Произошла ошибка при создании резервной копии. Без резервной копии "
                         "восстановление будет невозможно. Всё равно продолжить загрузку? "));
     question.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     question.setDefaultButton(QMessageBox::Cancel);
-    if (question.exec() != QMessageBox::Ok) {
-        showMessage(tr("Загрузка на сервер отменена."));
-        return false;
-    }
-    showMessage(tr("Запуск процедуры загрузки на сервер без резервной копии."));
-    return true;
+    return question.exec() == QMessageBox::Ok;
 }
 
-bool confirmRestore(const QString &fileName, const QString &address)
+bool WindowUserInterface::confirmRestore(const QString &fileName, const QString &address)
 {
     // The address may carry a password; the question never shows it.
     const QString page = shownAddress(address);
@@ -58,13 +60,13 @@ bool confirmRestore(const QString &fileName, const QString &address)
                         .arg(page, QDir::toNativeSeparators(fileName)));
 }
 
-bool confirmRepeatedItem()
+bool WindowUserInterface::confirmRepeatedItem()
 {
     return askYesNo(tr("Повтор новости"),
                     tr("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?"));
 }
 
-bool trustUnknownHostKey(const HostKeyFacts &facts)
+bool WindowUserInterface::trustUnknownHostKey(const HostKeyFacts &facts)
 {
     // The fingerprint can be selected and copied for comparing.
     return askYesNo(tr("Неизвестный сервер"),
@@ -75,4 +77,32 @@ bool trustUnknownHostKey(const HostKeyFacts &facts)
                        "Доверять этому серверу?")
                         .arg(facts.host, facts.keyType, facts.fingerprint),
                     Qt::TextSelectableByMouse);
+}
+
+QString WindowUserInterface::backupFileToSave()
+{
+    // The dialog adds the extension itself, and asks before replacing the file under that name.
+    QFileDialog dialog(m_window, tr("Выберите имя сохраняемого файла"), QString(), tr("BAK file (*.bak)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("bak"));
+    if (dialog.exec() != QDialog::Accepted)
+        return QString();
+    return dialog.selectedFiles().value(0);
+}
+
+QString WindowUserInterface::backupFileToRestore()
+{
+    return QFileDialog::getOpenFileName(m_window, tr("Выберите имя сохраняемого файла"), QString(),
+                                        tr("BAK file (*.bak)"));
+}
+
+void WindowUserInterface::setBusy(bool busy)
+{
+    if (busy == m_busy)
+        return;
+    m_busy = busy;
+    if (busy)
+        QApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    else
+        QApplication::restoreOverrideCursor();
 }

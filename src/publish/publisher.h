@@ -1,0 +1,101 @@
+#ifndef PUBLISHER_H
+#define PUBLISHER_H
+
+#include <QDateTime>
+#include <QString>
+
+#include "transfersession.h"
+
+class UserInterface;
+enum class AddressesNeeded;
+enum class Failure;
+
+// How a command ended, and the last message it showed (empty when it showed none).
+struct PublishResult
+{
+    enum Outcome {
+        Done,        // published, saved or restored
+        Failed,      // the message says why
+        Cancelled,   // the user said no or chose no file
+        Interrupted  // the application quits (no message), or the server's key was refused: nothing more is tried
+    };
+    Outcome outcome = Done;
+    QString message;
+
+    bool succeeded() const { return outcome == Done; }
+};
+
+// What the commands need to reach the server.
+struct ServerAccess
+{
+    QString downloadAddress;  // settings key remotepath
+    QString uploadAddress;    // settings key remoteFTPpath
+    QString caCertFile;       // certificates to trust instead of the system's; empty for the system's
+    QString login;
+    QString password;
+    int idleTimeout = DefaultIdleTimeout;
+};
+
+// The publishing commands: send an item, save the server's page to a backup, restore a backup. It
+// keeps the working copy news.html and the automatic backups in the working directory, and asks and
+// tells the user through user. The commands' transfers share one session, so one connection and one
+// login per server, closed when the command ends; a step called on its own gets a session of its own.
+class Publisher
+{
+public:
+    explicit Publisher(UserInterface &user);
+    ~Publisher();
+    Publisher(const Publisher &) = delete;
+    Publisher &operator=(const Publisher &) = delete;
+
+    void setAccess(const ServerAccess &access) { m_access = access; }
+    const ServerAccess &access() const { return m_access; }
+
+    // The editor's raw text (paragraph and line separators as its line breaks) with its date, first
+    // on the server's page, after an automatic backup of it.
+    PublishResult send(const QString &editorText, const QDateTime &date);
+    // The server's page into a file the user chooses.
+    PublishResult backup();
+    // A file the user chooses onto the server, after an automatic backup of the page it replaces.
+    PublishResult restore();
+
+    // The steps the commands are made of.
+    // The server's page into the working copy, noting its size and time for the upload.
+    PublishResult fetchWorkingCopy();
+    PublishResult fetchBackup(const QString &fileName);
+    // item into the working copy, after the page's marker.
+    PublishResult insertItem(const QString &item);
+    // The working copy onto the server; after a fetch in the same command, should someone else's
+    // send have changed the page meanwhile, it is fetched and the item inserted again.
+    PublishResult uploadWorkingCopy();
+    // fileName's contents onto the server as they are.
+    PublishResult upload(const QString &fileName);
+
+    // The working copy, news.html in the working directory unless set otherwise.
+    void setWorkingCopy(const QString &fileName) { m_workingCopy = fileName; }
+    QString workingCopy() const { return m_workingCopy; }
+    // The item the last send composed, or the last one inserted.
+    QString item() const { return m_item; }
+
+private:
+    class Command;
+    PublishResult fetchInto(const QString &fileName, bool forUpload);
+    PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
+    // The page about to change, into a fresh automatic backup; should that fail, the user decides
+    // whether the command goes on (Done) or not.
+    PublishResult automaticBackup();
+    bool addressesUsable(AddressesNeeded needed);
+    bool addressUsable(const QString &address, Failure failure);
+    void tell(const QString &text);
+    PublishResult result(PublishResult::Outcome outcome) const { return {outcome, m_lastMessage}; }
+    PublishResult failed(Failure failure, const QString &reason);
+
+    UserInterface &m_user;
+    ServerAccess m_access;
+    QString m_workingCopy = QStringLiteral("news.html");
+    QString m_item;
+    QString m_lastMessage;
+    TransferSession *m_session = nullptr;  // the running command's, if any
+};
+
+#endif // PUBLISHER_H

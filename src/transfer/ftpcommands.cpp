@@ -1,0 +1,134 @@
+#include "ftpcommands.h"
+
+#include "remoteaddress.h"
+#include "transfersession.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
+#include <curl/curl.h>
+
+curl_slist *quoteList(const QStringList &commands, bool mayFail)
+{
+    curl_slist *list = nullptr;
+    const QByteArray prefix = mayFail ? "*" : "";
+    for (const QString &command : commands)
+        list = curl_slist_append(list, (prefix + command.toUtf8()).constData());
+    return list;
+}
+
+size_t collectReply(char *data, size_t size, size_t count, void *replies)
+{
+    const QByteArray line = QByteArray(data, int(size * count)).trimmed();
+    if (line.size() >= 4 && line.at(3) == ' ')
+        static_cast<QStringList *>(replies)->append(QString::fromUtf8(line));
+    return size * count;
+}
+
+void readRefusal(const QStringList &commands, const QStringList &replies, TransferResult *result)
+{
+    if (!result->succeeded() || replies.size() < commands.size() || replies.last().startsWith('2'))
+        return;
+    result->status = TransferResult::Failed;
+    result->curlCode = CURLE_QUOTE_ERROR;
+    result->responseCode = replies.last().left(3).toLong();
+    result->curlError = result->errorText = QCoreApplication::translate("NewsAdder", "сервер ответил на %1: %2")
+                                                .arg(commands.last().section(' ', 0, 0), replies.last());
+}
+
+QString sizeCommand(const SchemeInfo &scheme, const QString &path)
+{
+    return QLatin1String(scheme.sizeCommand) + QLatin1Char(' ') + path;
+}
+
+QStringList stampCommands(const SchemeInfo &scheme, const QString &path)
+{
+    return {QLatin1String(scheme.timeCommand) + QLatin1Char(' ') + path, sizeCommand(scheme, path)};
+}
+
+RemoteStamp stampIn(const QStringList &replies, int first)
+{
+    return RemoteStamp{numberIn(replies.value(first + 1)), timeIn(replies.value(first))};
+}
+
+qint64 numberIn(const QString &reply)
+{
+    bool ok = false;
+    const qint64 number = reply.startsWith(QLatin1String("213 ")) ? reply.mid(4).toLongLong(&ok) : -1;
+    return ok ? number : -1;
+}
+
+// As curl reads it for a download's file time.
+qint64 timeIn(const QString &reply)
+{
+    if (!reply.startsWith(QLatin1String("213 ")))
+        return -1;
+    QDateTime time = QDateTime::fromString(reply.mid(4, 14), QStringLiteral("yyyyMMddHHmmss"));
+    time.setTimeSpec(Qt::UTC);
+    return time.isValid() ? time.toSecsSinceEpoch() : -1;
+}
+
+// Each command's refusal is read from its reply in replies: curl, told of it, would take the
+// connection for broken and log in anew for the next request.
+TransferResult TransferSession::quote(const QString &folderUrl, const Login &login, const QStringList &commands,
+                                      QStringList *replies)
+{
+    prepare(folderUrl.toLatin1(), login);
+    // SFTP gives no replies to read, so there curl itself reports a refusal.
+    curl_slist *list = quoteList(commands, !m_target.scheme->overSsh);
+    QStringList all;
+    curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_QUOTE, list);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collectReply);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &all);
+    TransferResult result = perform();
+    curl_easy_setopt(m_curl, CURLOPT_QUOTE, nullptr);
+    curl_slist_free_all(list);
+    if (replies)
+        *replies = all.mid(all.size() - commands.size());
+    readRefusal(commands, all, &result);
+    return result;
+}
+
+// The page's size and time as the server reports them, -1 for what it cannot say.
+TransferResult TransferSession::pageStamp(const RemoteAddress &remote, const Login &login, RemoteStamp *page)
+{
+    if (!remote.scheme->sizeCommand)
+        return stamp(remote.url, login, true, page);
+    QStringList replies;
+    const TransferResult result = quote(remote.folderUrl, login,
+                                        stampCommands(*remote.scheme, remote.folderPath + remote.fileName), &replies);
+    *page = stampIn(replies, 0);
+    return result;
+}
+
+// The size the server reports for the uploaded temporary file and, withPage, the page's size and
+// time; -1 for what it cannot say.
+TransferResult TransferSession::facts(const RemoteAddress &remote, const Login &login, const QString &tempName,
+                                      bool withPage, qint64 *tempSize, RemoteStamp *page)
+{
+    const SchemeInfo &scheme = *remote.scheme;
+    if (scheme.sizeCommand) {
+        QStringList commands{sizeCommand(scheme, remote.folderPath + tempName)};
+        if (withPage)
+            commands << stampCommands(scheme, remote.folderPath + remote.fileName);
+        QStringList replies;
+        TransferResult result = quote(remote.folderUrl, login, commands, &replies);
+        // Refusals here are facts too (no such file): only the last one would have failed the list.
+        if (result.curlCode == CURLE_QUOTE_ERROR)
+            result.status = TransferResult::Succeeded;
+        *tempSize = numberIn(replies.value(0));
+        if (withPage)
+            *page = stampIn(replies, 1);
+        return result;
+    }
+    RemoteStamp stored;
+    TransferResult result = stamp(remote.siblingUrl(tempName), login, false, &stored);
+    *tempSize = stored.size;
+    if (result.succeeded() && withPage) {
+        result = stamp(remote.url, login, true, page);
+        if (result.curlCode == CURLE_REMOTE_FILE_NOT_FOUND)
+            result.status = TransferResult::Succeeded;
+    }
+    return result;
+}

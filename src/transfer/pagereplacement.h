@@ -1,0 +1,51 @@
+#ifndef PAGEREPLACEMENT_H
+#define PAGEREPLACEMENT_H
+
+#include "loginpolicy.h"
+#include "remoteaddress.h"
+#include "transferresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+class TransferSession;
+
+// The hidden names beside the page that one replacement of it uses: the new page's while it goes
+// up, the old page's while it steps aside. Both start with the page's name and ".newsadder-".
+struct ReplacementNames
+{
+    QString temporary;  // ".news.html.newsadder-XXXXXXXX.tmp"
+    QString setAside;   // ".news.html.newsadder-XXXXXXXX.old"
+
+    // Names no other replacement of pageName uses.
+    static ReplacementNames fresh(const QString &pageName);
+};
+
+// The new page goes up under a hidden temporary name beside the page and takes its place only once
+// the server holds all of it: the page on the server is the old one or the new one, never a part.
+// For addresses whose scheme is replacedByRename, over the session's connection.
+class PageReplacement
+{
+public:
+    PageReplacement(TransferSession &session, const QString &address, const Login &login);
+
+    // With checkUnchanged, the page must still be what the session's last download of it saw.
+    TransferResult run(const QByteArray &data, bool checkUnchanged);
+
+private:
+    // The temporary file is removed after failure unless the server is gone; failure is returned.
+    TransferResult removeTemporary(const TransferResult &failure);
+    TransferResult rename(const QString &from, const QString &to, QStringList *replies = nullptr);
+    TransferResult renameViaAside(const TransferResult &renamed);
+
+    TransferSession &m_session;
+    const QString m_address;
+    const RemoteAddress m_remote;
+    const Login m_login;
+    const ReplacementNames m_names;
+    const QString m_pagePath;  // the paths as the server's commands name them
+    const QString m_tempPath;
+    const QString m_asidePath;
+};
+
+#endif // PAGEREPLACEMENT_H

@@ -1,0 +1,217 @@
+#include "transfersession.h"
+
+#include "failurereason.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+qint64 monotonicMsecs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+int progress(void *session, curl_off_t, curl_off_t received, curl_off_t, curl_off_t sent)
+{
+    return static_cast<TransferSession *>(session)->keepGoing(qint64(received) + qint64(sent)) ? 0 : 1;
+}
+
+int checkHostKey(CURL *, const curl_khkey *, const curl_khkey *found, curl_khmatch, void *session)
+{
+    // libssh2 hands the raw key (len > 0); a base64 text is told by a zero length.
+    const QByteArray key = found->len > 0 ? QByteArray(found->key, int(found->len))
+                                          : QByteArray::fromBase64(QByteArray(found->key));
+    return static_cast<TransferSession *>(session)->acceptHostKey(found->keytype, key) ? CURLKHSTAT_FINE
+                                                                                       : CURLKHSTAT_REJECT;
+}
+
+// Whatever curl would print of replies nobody reads: FTP's file facts, a web server's error page.
+size_t discard(char *, size_t size, size_t count, void *)
+{
+    return size * count;
+}
+
+// Seconds for curl's options that count in whole seconds, never shorter than the limit.
+long wholeSeconds(int msecs)
+{
+    return std::max(1L, long((msecs + 999) / 1000));
+}
+
+} // namespace
+
+TransferSession::TransferSession(int idleTimeout, const QString &caCertFile)
+    : m_idleTimeout(idleTimeout)
+    , m_caCertFile(caCertFile.toLocal8Bit())
+{
+    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    Q_UNUSED(initialised)
+    m_curl = curl_easy_init();
+}
+
+TransferSession::~TransferSession()
+{
+    curl_easy_cleanup(m_curl);
+}
+
+bool TransferSession::keepGoing(qint64 moved)
+{
+    const qint64 now = monotonicMsecs();
+    if (moved != m_lastCount) {
+        m_lastCount = moved;
+        m_lastMove = now;
+    }
+    if (now - m_lastMove >= m_idleTimeout)
+        m_stalled = true;
+    return !m_abort && !m_stalled;
+}
+
+bool TransferSession::askUser(const std::function<bool()> &question)
+{
+    struct Pending
+    {
+        std::mutex mutex;
+        std::condition_variable answered;
+        bool done = false;
+        bool answer = false;
+    };
+    // Shared, as the GUI thread may get to the question only after this side has stopped waiting.
+    const auto pending = std::make_shared<Pending>();
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [pending, question] {
+            const bool answer = question();
+            const std::lock_guard<std::mutex> lock(pending->mutex);
+            pending->answer = answer;
+            pending->done = true;
+            pending->answered.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock<std::mutex> lock(pending->mutex);
+    // A blocking call into the GUI thread could wait forever: that thread stops serving its event
+    // loop to join this one when the application quits.
+    while (!pending->done && !m_abort)
+        pending->answered.wait_for(lock, std::chrono::milliseconds(50));
+    return pending->done && pending->answer;
+}
+
+bool TransferSession::acceptHostKey(int curlKeyType, const QByteArray &key)
+{
+    return m_hostKeys.accept(m_target.host, m_target.port, curlKeyType, key,
+                             [this](const std::function<bool()> &question) { return askUser(question); });
+}
+
+// The options every transfer has, and those of its kind of address: set here and nowhere else.
+void TransferSession::prepare(const QByteArray &url, const Login &login)
+{
+    curl_easy_reset(m_curl);
+    m_errorBuffer[0] = '\0';
+    curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorBuffer);
+    curl_easy_setopt(m_curl, CURLOPT_URL, url.constData());
+    curl_easy_setopt(m_curl, CURLOPT_PROTOCOLS_STR, curlProtocols().constData());
+    curl_easy_setopt(m_curl, CURLOPT_NOSIGNAL, 1L);
+    // Large pieces: fewer calls into the file and fewer wake-ups per megabyte.
+    curl_easy_setopt(m_curl, CURLOPT_BUFFERSIZE, 512L * 1024);
+    curl_easy_setopt(m_curl, CURLOPT_UPLOAD_BUFFERSIZE, 512L * 1024);
+    if (login.given) {
+        curl_easy_setopt(m_curl, CURLOPT_USERNAME, login.user.constData());
+        curl_easy_setopt(m_curl, CURLOPT_PASSWORD, login.password.constData());
+    }
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, discard);
+    curl_easy_setopt(m_curl, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFOFUNCTION, progress);
+    curl_easy_setopt(m_curl, CURLOPT_XFERINFODATA, this);
+    // The 60 s rule: the progress callback above counts the bytes; curl's own limits catch what it
+    // does not see (a server that never greets or never answers a command).
+    curl_easy_setopt(m_curl, CURLOPT_CONNECTTIMEOUT_MS, long(m_idleTimeout));
+    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_LOW_SPEED_TIME, wholeSeconds(m_idleTimeout));
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, wholeSeconds(m_idleTimeout));
+    curl_easy_setopt(m_curl, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(m_curl, CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(m_curl, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!m_caCertFile.isEmpty())
+        curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_caCertFile.constData());
+    // FTP over TLS: the login only once the connection is encrypted, never a fall-back to plain.
+    if (m_target.scheme && m_target.scheme->tlsRequired)
+        curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+    // SSH: curl checks no host key unless both of these are set; the verdict is checkHostKey's.
+    curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.file().constData());
+    curl_easy_setopt(m_curl, CURLOPT_SSH_KEYFUNCTION, checkHostKey);
+    curl_easy_setopt(m_curl, CURLOPT_SSH_KEYDATA, this);
+    // The typed password only, never whatever keys lie in ~/.ssh.
+    curl_easy_setopt(m_curl, CURLOPT_SSH_AUTH_TYPES, long(CURLSSH_AUTH_PASSWORD | CURLSSH_AUTH_KEYBOARD));
+    // FTP: no changing of folders, so the server takes every path (also the quote commands') from
+    // its starting folder.
+    curl_easy_setopt(m_curl, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
+    m_overHttp = url.startsWith("http");
+}
+
+TransferResult TransferSession::perform()
+{
+    m_abort = false;
+    m_stalled = false;
+    m_lastCount = -1;
+    m_lastMove = monotonicMsecs();
+    m_hostKeys.clearRefusal();
+    std::atomic<bool> done{false};
+    CURLcode code = CURLE_OK;
+    QEventLoop loop;
+    std::thread worker([&] {
+        code = curl_easy_perform(m_curl);
+        done = true;
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    if (!done) {
+        if (m_waitObserver)
+            m_waitObserver(true);
+        // Returns early when the application is quitting: then the transfer is aborted.
+        loop.exec();
+        if (m_waitObserver)
+            m_waitObserver(false);
+    }
+    if (!done)
+        m_abort = true;
+    worker.join();
+
+    TransferResult result;
+    result.curlCode = code;
+    curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &result.responseCode);
+    result.curlError = QString::fromUtf8(m_errorBuffer[0] ? m_errorBuffer : curl_easy_strerror(code));
+    if ((code == CURLE_ABORTED_BY_CALLBACK || m_abort) && !m_stalled) {
+        result.status = TransferResult::Unfinished;
+    } else if (code != CURLE_OK && !m_hostKeys.refusal().isEmpty()) {
+        result.status = TransferResult::HostKeyRefused;
+        result.errorText = m_hostKeys.refusal();
+    } else if (m_stalled || code == CURLE_OPERATION_TIMEDOUT) {
+        result.status = TransferResult::Failed;
+        result.curlCode = CURLE_OPERATION_TIMEDOUT;
+        result.errorText = stoppedAnswering(m_idleTimeout);
+    } else if (code != CURLE_OK) {
+        result.status = TransferResult::Failed;
+        result.errorText = result.curlError;
+    } else if (m_overHttp && result.responseCode >= 300 && result.responseCode <= 399) {
+        // Not followed: nothing was fetched or stored at the address asked for.
+        const char *target = nullptr;
+        curl_easy_getinfo(m_curl, CURLINFO_REDIRECT_URL, &target);
+        const char *effective = nullptr;
+        curl_easy_getinfo(m_curl, CURLINFO_EFFECTIVE_URL, &effective);
+        result.status = TransferResult::Failed;
+        result.errorText = redirected(QString::fromUtf8(effective), result.responseCode,
+                                      target ? shownAddress(QString::fromUtf8(target)) : QStringLiteral("?"));
+    } else {
+        result.status = TransferResult::Succeeded;
+    }
+    return result;
+}

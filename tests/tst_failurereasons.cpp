@@ -224,8 +224,8 @@ void TestFailureReasons::caCertFileChecked()
         problem = caCertProblem("site.pem");
     }
     QCOMPARE(problem, reason.isEmpty() ? QString()
-             : "Файл сертификатов «" + QDir::toNativeSeparators(dir.filePath("site.pem")) + "», заданный ключом cacert в "
-               "settings.ini, не годится: " + reason + ". Исправьте ключ cacert или положите на его место нужный файл. "
+             : "Файл сертификатов «" + QDir::toNativeSeparators(dir.filePath("site.pem")) + "» (ключ cacert в "
+               "settings.ini) не годится: " + reason + ". Исправьте ключ cacert или положите на его место нужный файл. "
                "Ничего не загружено и не отправлено.");
 }
 

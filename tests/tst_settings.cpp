@@ -137,6 +137,11 @@ void TestSettings::commandWithoutAddress_data()
         << QByteArray("remotepath=SERVER\n") << "restoreButton" << "remoteFTPpath" << noKey;
     QTest::newRow("backup, download address empty")
         << QByteArray("remotepath=\nremoteFTPpath=SERVER\n") << "pushButton" << "remotepath" << noKey;
+    const QString badCaCert = "Файл сертификатов «";
+    QTest::newRow("send, cacert file missing")
+        << QByteArray("remotepath=SERVER\nremoteFTPpath=SERVER\ncacert=site.pem\n") << "sendButton" << "cacert" << badCaCert;
+    QTest::newRow("backup, cacert file no certificate")
+        << QByteArray("remotepath=SERVER\ncacert=settings.ini\n") << "pushButton" << "cacert" << badCaCert;
 }
 
 void TestSettings::commandWithoutAddress()
@@ -154,6 +159,7 @@ void TestSettings::commandWithoutAddress()
         QVERIFY(writeFile("settings.ini", ini.replace("SERVER", server.url("news.html").toUtf8())));
     const Settings settings = readSettings("settings.ini");
     NewsAdder window(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port);
+    window.caCertFile = settings.caCertFile;
     typeCredentials(window, server.user(), server.password());
     ModalAnswerer answerer;
 

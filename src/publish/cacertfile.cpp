@@ -50,7 +50,7 @@ QString caCertProblem(const QString &fileName)
         else
             return QString();
     }
-    return tr("Файл сертификатов «%1», заданный ключом cacert в settings.ini, не годится: %2. Исправьте ключ "
-              "cacert или положите на его место нужный файл. Ничего не загружено и не отправлено.")
+    return tr("Файл сертификатов «%1» (ключ cacert в settings.ini) не годится: %2. Исправьте ключ cacert или "
+              "положите на его место нужный файл. Ничего не загружено и не отправлено.")
         .arg(QDir::toNativeSeparators(info.absoluteFilePath()), reason);
 }

@@ -1,6 +1,7 @@
 #include "publisher.h"
 
 #include "backupname.h"
+#include "cacertfile.h"
 #include "failuremessages.h"
 #include "failurereason.h"
 #include "localfile.h"
@@ -97,8 +98,14 @@ bool Publisher::addressesUsable(AddressesNeeded needed)
         tell(missing);
         return false;
     }
-    return addressUsable(m_access.downloadAddress, Failure::Download)
-           && (needed == AddressesNeeded::Download || addressUsable(m_access.uploadAddress, Failure::Upload));
+    if (!addressUsable(m_access.downloadAddress, Failure::Download)
+        || (needed == AddressesNeeded::DownloadAndUpload && !addressUsable(m_access.uploadAddress, Failure::Upload)))
+        return false;
+    // curl would call a bad file the server's fault, and only once connected.
+    const QString caCert = m_access.caCertFile.isEmpty() ? QString() : caCertProblem(m_access.caCertFile);
+    if (!caCert.isEmpty())
+        tell(caCert);
+    return caCert.isEmpty();
 }
 
 PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
@@ -108,6 +115,12 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
         return result(PublishResult::Failed);
     // Raw bytes: line ends and code page are the insertion's business.
     const QString &upload = m_access.uploadAddress;
+    QString error;
+    if (!removeLinkInPlace(fileName, &error)) {
+        return failed(Failure::LocalSave, localFileProblem(fileName, LocalAccess::Write, error) + QLatin1Char(' ')
+                                              + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
+                                                           : tr("Копия страницы с сервера не сохранена.")));
+    }
     const TransferResult transfer =
         m_session->download(m_access.downloadAddress, fileName, m_access.login, m_access.password,
                             forUpload && addressProblem(upload).isEmpty() ? upload : QString());
@@ -143,6 +156,11 @@ PublishResult Publisher::fetchBackup(const QString &fileName)
 
 PublishResult Publisher::insertItem(const QString &item)
 {
+    return insertItem(item, nullptr);
+}
+
+PublishResult Publisher::insertItem(const QString &item, bool *markerMissing)
+{
     const Command command(*this);
     m_item = item;
     // In binary: every byte around the item goes back to the server as it came, whatever the page's
@@ -159,7 +177,13 @@ PublishResult Publisher::insertItem(const QString &item)
         return result(PublishResult::Failed);
     }
     if (insertion.outcome == ItemInsertion::NoMarker) {
-        tell(tr("Плохой файл на сервере (ошибка)"));
+        if (markerMissing)
+            *markerMissing = true;
+        tell(tr("Плохой файл на сервере (ошибка)") + QLatin1Char(' ')
+             + tr("На странице нет метки %1, после которой встаёт новость. Метка должна стоять в тексте страницы "
+                  "именно так (строчными буквами, без кавычек), не внутри комментария <!-- -->, скрипта или стиля. "
+                  "Новость не добавлена, на сервер ничего не отправлено.")
+                   .arg(QLatin1String(NewsMarker)));
         return result(PublishResult::Failed);
     }
     if (!saveWholeFile(workingCopy(), insertion.page, &error))
@@ -234,6 +258,10 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
 {
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
+    if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
+        tell(tr("Загрузка на сервер отменена."));
+        return result(PublishResult::Cancelled);
+    }
     const Command command(*this);
     const PublishResult backedUp = automaticBackup();
     if (!backedUp.succeeded())
@@ -250,8 +278,11 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
         tell(tr("Загрузка на сервер отменена."));
         return result(PublishResult::Cancelled);
     }
-    if (!insertItem(m_item).succeeded()) {
-        tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
+    bool markerMissing = false;
+    if (!insertItem(m_item, &markerMissing).succeeded()) {
+        // The missing marker's message says all there is to say.
+        if (!markerMissing)
+            tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return result(PublishResult::Failed);
     }
     return uploadWorkingCopy();

@@ -24,6 +24,7 @@
 namespace {
 const QString WindowTitle = QStringLiteral("Отправка новостей quellmar");
 const QPoint SendButtonCentre(497, 262);
+const QPoint EditorCentre(225, 190);
 
 // Counts every message box that is shown, however briefly.
 class MessageBoxCounter : public QObject
@@ -93,6 +94,7 @@ void TestQuitting::closingWindowDuringTransfer()
     server.putFile("news.html", Page);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
+    typeItem(window, "abc", QDateTime::currentDateTime());
     window.show();
     MessageBoxCounter boxes;
 
@@ -155,6 +157,9 @@ void TestQuitting::closingRealProgramDuringSend()
     AppProcess app(workDir.path());
     QVERIFY(app.start(display));
     bool ok = false;
+    display.windows("click", WindowTitle, &ok,
+                    {QString::number(EditorCentre.x()), QString::number(EditorCentre.y()), "--drawn-width", "566", "--type", "abc"});
+    QVERIFY2(ok, "the main window did not appear");
     display.windows("click", WindowTitle, &ok, {QString::number(SendButtonCentre.x()), QString::number(SendButtonCentre.y()), "--drawn-width", "566"});
     QVERIFY2(ok, "the main window did not appear");
     QVERIFY2(waitFor([&] { return server.commandCount("RETR") >= downloads; }, 15000), server.log().constData());

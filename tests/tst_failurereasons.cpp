@@ -1,21 +1,19 @@
 // What the editor reads when a command fails: the message's prefix, a space, a short Russian
 // reason, and the technical words in parentheses; never the password.
 #include "cacertfile.h"
-#include "editor.h"
 #include "failurereason.h"
 #include "filebytes.h"
 #include "filesizelimit.h"
 #include "ftpserver.h"
 #include "messages.h"
-#include "modalanswerer.h"
 #include "newspages.h"
 #include "ordinaryuser.h"
 #include "remoteaddress.h"
+#include "scripteduser.h"
 #include "workdir.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -83,26 +81,25 @@ void TestFailureReasons::reasonShown()
     if (cause != "missing file on the server")
         server.putFile("news.html", page);
     QVERIFY(writeFile("chosen.bak", "restored page"));
-    Editor editor(server);
+    ServerAccess access = accessTo(server);
     // Not in general: the server takes its time over a refused login.
     if (cause == "server stopped answering")
-        editor.window.setTransferIdleTimeout(1500);
+        access.idleTimeout = 1500;
     if (cause == "wrong password")
-        editor.field("passEdit")->setText(Password + "x");
+        access.password = Password + "x";
+    ScriptedPublisher desk(access);
     if (cause == "nothing listening")
         server.stop();
     if (cause == "working copy a folder")
         QVERIFY(QDir(dir.path()).mkdir("news.html"));
     if (cause == "restored file unreadable")
         QVERIFY(QFile::setPermissions("chosen.bak", QFile::WriteOwner));
-    ModalAnswerer answerer;
     if (command == "restoreButton") {
-        answerer.chooseFile(dir.filePath("chosen.bak"));
-        answerer.clickButton(QMessageBox::Yes);
+        desk.user.chooseFile(dir.filePath("chosen.bak"));
+        desk.user.answer(true);
     }
-    // Every failed backup is answered with going on, so that the failure of interest comes last.
-    for (int i = 0; i < 4; ++i)
-        answerer.clickButton(QMessageBox::Ok);
+    // A failed backup is answered with going on, so that the failure of interest comes last.
+    desk.user.answer(true);
 
     {
         OrdinaryUser user(dir.path());
@@ -110,12 +107,12 @@ void TestFailureReasons::reasonShown()
         if (cause == "working folder read-only")
             QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         FileSizeLimit fullDisk(cause == "full disk" ? page.size() / 2 : RLIM_INFINITY);
-        editor.click(qPrintable(command));
+        command == "restoreButton" ? desk.publisher.restore() : desk.sendUsualItem();
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     QString failure;  // the last one
-    for (const QString &text : answerer.texts()) {
+    for (const QString &text : desk.user.seen) {
         for (const QString &prefix : FailurePrefixes)
             failure = text.startsWith(prefix + ' ') ? text : failure;
         QVERIFY2(!text.contains(Password), qPrintable(text));

@@ -1,5 +1,6 @@
 #include "backupname.h"
 #include "filebytes.h"
+#include "itempreview.h"
 #include "newsitem.h"
 
 #include <QTest>
@@ -19,6 +20,10 @@ private slots:
     void everyCodePageCharacterIsOneByte();
     void insertion_data();
     void insertion();
+    void pageColours_data();
+    void pageColours();
+    void webAddress_data();
+    void webAddress();
 };
 
 static QDateTime at(int year, int month, int day, int hour, int minute, int second = 0)
@@ -185,6 +190,69 @@ void TestNewsItem::insertion()
     const ItemInsertion insertion = insertNewsItemIntoPage(page, QString::fromUtf8(item));
     QCOMPARE(insertion.outcome == ItemInsertion::Inserted, found);
     QCOMPARE(found ? insertion.page : page, expected);
+}
+
+void TestNewsItem::pageColours_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("background");  // empty: the page declares none
+    QTest::addColumn<QString>("link");
+
+    QTest::newRow("body attributes") << QByteArray("<body text=white bgcolor=\"#102030\" link=#9fd3ff>") << "#102030" << "#9fd3ff";
+    QTest::newRow("without hash") << QByteArray("<BODY BGCOLOR=000033 LINK='ffffff'>") << "#000033" << "#ffffff";
+    QTest::newRow("style sheet rules, later wins")
+        << QByteArray("<style>body { background: #111111 }\nbody{background:url(red.png) #222222 fixed}"
+                      " a:hover, a:link { color: lime }</style><body link=red>")
+        << "#222222" << "#00ff00";
+    QTest::newRow("own style over sheet and bgcolor")
+        << QByteArray("<style>body{background-color:red}</style><body bgcolor=blue style=\"background-color: rgb(0, 64, 0)\">")
+        << "#004000" << "";
+    QTest::newRow("sheet over bgcolor") << QByteArray("<style>html,body{background:navy;color:red}</style><body bgcolor=red>")
+                                        << "#000080" << "";
+    QTest::newRow("transparent is none") << QByteArray("<body style=\"background:transparent\">") << "" << "";
+    QTest::newRow("other elements' rules")
+        << QByteArray("<style>.body{background:red} tbody{background:red} abbr{color:red}</style><body>") << "" << "";
+    QTest::newRow("no body") << QByteArray("<p>x</p>") << "" << "";
+}
+
+void TestNewsItem::pageColours()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, background);
+    QFETCH(QString, link);
+    const PageColours colours = ::pageColours(page);
+    QCOMPARE(colours.background.isValid() ? colours.background.name() : QString(), background);
+    QCOMPARE(colours.link.isValid() ? colours.link.name() : QString(), link);
+    const QString html = previewHtml("<b>x</b>", colours);
+    QVERIFY(html.contains(QStringLiteral("<body bgcolor=\"%1\"><font color=yellow><b>x</b></font>")
+                              .arg(background.isEmpty() ? DefaultPreviewBackground : background)));
+    QCOMPARE(html.contains("<style>a { color: " + link + " }</style>"), !link.isEmpty());
+}
+
+void TestNewsItem::webAddress_data()
+{
+    QTest::addColumn<QString>("reference");
+    QTest::addColumn<QString>("pageUrl");
+    QTest::addColumn<QString>("expected");  // empty: nothing to fetch
+
+    const QString page = "https://www.example.org/news/news.html";
+    QTest::newRow("absolute") << "http://cdn.example.org/a.png" << page << "http://cdn.example.org/a.png";
+    QTest::newRow("absolute without page address") << " HTTPS://cdn.example.org/a.png" << "" << "https://cdn.example.org/a.png";
+    QTest::newRow("relative") << "img/a.png" << page << "https://www.example.org/news/img/a.png";
+    QTest::newRow("from the root") << "/a.png" << page << "https://www.example.org/a.png";
+    QTest::newRow("scheme-relative") << "//cdn.example.org/a.png" << page << "https://cdn.example.org/a.png";
+    QTest::newRow("relative without page address") << "a.png" << "" << "";
+    QTest::newRow("page address on FTP") << "a.png" << "ftp://ftp.example.org/news.html" << "";
+    QTest::newRow("local file") << "file:///home/editor/a.png" << page << "";
+    QTest::newRow("data") << "data:image/png;base64,AAAA" << page << "";
+}
+
+void TestNewsItem::webAddress()
+{
+    QFETCH(QString, reference);
+    QFETCH(QString, pageUrl);
+    QFETCH(QString, expected);
+    QCOMPARE(::webAddress(reference, pageUrl).toString(), expected);
 }
 
 QTEST_GUILESS_MAIN(TestNewsItem)

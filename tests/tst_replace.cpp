@@ -1,20 +1,16 @@
 // Sends against servers that fail while the page is being replaced or refuse to rename onto it, or
 // where another editor publishes at the same time: the live page is the old one or the new one,
 // whole, no editor's item is lost, and a send logs in once.
-#include "editor.h"
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "messages.h"
-#include "modalanswerer.h"
-#include "newsadder.h"
 #include "newspages.h"
-#include "windowinput.h"
+#include "scripteduser.h"
 #include "workdir.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QTest>
 
 #include <atomic>
@@ -109,16 +105,15 @@ void TestReplace::pageWholeOrUntouched()
     QVERIFY(server.start());
     const QByteArray page = largePage();
     server.putFile("news.html", page);
-    Editor editor(server);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(server);
     PageReader visitor(QDir(server.root()).filePath("news.html"), {page, withItem(page)});
 
-    editor.send();
+    desk.sendUsualItem();
     visitor.stop();
 
-    QVERIFY2(sameMessages(answerer.texts(), {published ? Uploaded : UploadFailed}),
-             qPrintable(answerer.texts().join(" | ")));
-    QVERIFY2(answerer.texts().first().contains(words), qPrintable(answerer.texts().first()));
+    QVERIFY2(sameMessages(desk.user.seen, {published ? Uploaded : UploadFailed}),
+             qPrintable(desk.user.seen.join(" | ")));
+    QVERIFY2(desk.user.seen.first().contains(words), qPrintable(desk.user.seen.first()));
     QVERIFY(server.fileContents("news.html") == (published ? withItem(page) : page));
     QCOMPARE(filesOn(server), QStringList{"news.html"});
     QVERIFY(visitor.reads > 0);
@@ -157,15 +152,15 @@ void TestReplace::anotherEditorPublishes()
     FtpServer server({"--change-after-downloads", changedAfter});
     QVERIFY(server.start());
     server.putFile("news.html", Page);
-    Editor editor(server);
+    ServerAccess access = accessTo(server);
     if (!downloadFrom.isEmpty())
-        editor.window.remotePath = downloadFrom.arg(server.port());
-    ModalAnswerer answerer;
+        access.downloadAddress = downloadFrom.arg(server.port());
+    ScriptedPublisher desk(access);
 
-    editor.send();
+    desk.sendUsualItem();
 
-    QVERIFY2(sameMessages(answerer.texts(), {published ? Uploaded : UploadFailed}),
-             qPrintable(answerer.texts().join(" | ")));
+    QVERIFY2(sameMessages(desk.user.seen, {published ? Uploaded : UploadFailed}),
+             qPrintable(desk.user.seen.join(" | ")));
     const QByteArray onServer = server.fileContents("news.html");
     QByteArray others = Page;
     for (const QString &download : changedAfter.split(','))
@@ -215,21 +210,20 @@ void TestReplace::refusedAddresses()
     server.putFile("news.html", Page);
     QVERIFY(writeFile("page.html", "a local file"));
     const auto filled = [&](const QString &address) { return QString(address).arg(server.port()).arg(dir.path()); };
-    NewsAdder window(filled(download), filled(upload), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(ServerAccess{filled(download), filled(upload), {}, server.user(), server.password()});
 
     // A backup needs only the download address, so a bad upload address leaves it alone.
     int refusing = 0;
-    for (const char *button : PublishingButtons) {
-        if (prefix == DownloadFailed || QLatin1String(button) != "pushButton") {
-            click(window, button);
+    for (const QString &command : {"send", "backup", "restore"}) {
+        if (prefix == DownloadFailed || command != "backup") {
+            command == "send" ? desk.sendUsualItem()
+                              : command == "backup" ? desk.publisher.backup() : desk.publisher.restore();
             ++refusing;
         }
     }
 
-    QCOMPARE(answerer.seen.size(), refusing);
-    for (const QString &text : answerer.texts()) {
+    QCOMPARE(desk.user.seen.size(), refusing);
+    for (const QString &text : desk.user.seen) {
         QVERIFY2(text.startsWith(prefix) && text.contains(filled(shown)), qPrintable(text));
         QVERIFY2(!text.contains("topsecret"), qPrintable(text));
     }

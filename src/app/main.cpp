@@ -29,6 +29,7 @@ int main(int argc, char *argv[])
     NewsAdder *window = new NewsAdder(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port,
                                       nullptr);
     window->caCertFile = settings.caCertFile;
+    window->setPageUrl(settings.pageUrl);
     hookUpDialogs(window);
 
     window->show();

@@ -22,7 +22,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
-const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert"};
+const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl"};
 const int KeyCount = int(sizeof(Keys) / sizeof(Keys[0]));
 
 // A start-up box with a million lines helps no one: the first few, then how many more.
@@ -178,6 +178,7 @@ Settings readSettings(const QString &fileName)
     settings.host = ini.value(QStringLiteral("host")).toString();
     settings.port = ini.value(QStringLiteral("port")).toInt();
     settings.caCertFile = ini.value(QStringLiteral("cacert")).toString();
+    settings.pageUrl = ini.value(QStringLiteral("pageurl")).toString();
     return settings;
 }
 

@@ -15,6 +15,7 @@ struct Settings
     QString host;
     int port = 0;
     QString caCertFile;     // cacert: certificates to trust instead of the system's; empty for the system's
+    QString pageUrl;        // pageurl: the page's public web address, for the preview's pictures and links
     // Values the INI syntax cut or split, each with how to write it instead, and keys given more than
     // once; the first few, then how many more. No password shows in them.
     QStringList problems;

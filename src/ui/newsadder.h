@@ -11,6 +11,7 @@ class Publisher;
 class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
+class PreviewWindow;
 
 namespace Ui {
 class NewsAdder;
@@ -31,6 +32,9 @@ public:
 
     // How long a transfer may move no byte before it fails as a server that stopped answering.
     void setTransferIdleTimeout(int msecs);
+
+    // The page's public web address (settings key pageurl): the preview takes relative pictures and links from it.
+    void setPageUrl(const QString &url);
 
     QString remotePath;
     QString remoteFtpPath;
@@ -59,11 +63,14 @@ private slots:
 
 private:
     QList<QWidget *> publishingButtons() const;
+    void showPreview();
 
     int transferIdleTimeout;
     bool commandRunning = false;
     std::unique_ptr<WindowUserInterface> m_user;
     std::unique_ptr<Publisher> m_publisher;
+    PreviewWindow *preview = nullptr;  // made when first asked for
+    QString pageUrl;
 };
 
 #endif // NEWSADDER_H

@@ -164,12 +164,11 @@ Settings readSettings(const QString &fileName)
 
     QTemporaryFile copy;
     QString readFrom = fileName;
-    if (marked || text.size() > ReadWhole) {
-        // Only the lines that count, so that Qt's own INI reading stays the one that reads the values.
-        if (!copy.open() || copy.write(lines.lastLines) != lines.lastLines.size() || !copy.flush())
-            return settings;
+    // Only the lines that count, so that Qt's own INI reading stays the one that reads the values; with
+    // no room for the copy, the file is read as it stands.
+    if ((marked || text.size() > ReadWhole) && copy.open() && copy.write(lines.lastLines) == lines.lastLines.size()
+        && copy.flush())
         readFrom = copy.fileName();
-    }
     QSettings ini(readFrom, QSettings::IniFormat);
     // Qt 5 reads INI values as Latin-1 unless told otherwise, which garbles a Cyrillic path.
     ini.setIniCodec("UTF-8");

@@ -79,10 +79,16 @@ QByteArray curlProtocols()
 // part runs to the last '@', so a password may hold '/', '@', ':', '#' or '?' as written.
 static QPair<int, int> passwordSpan(const QString &address)
 {
-    const int at = address.lastIndexOf(QLatin1Char('@'));
-    if (at < 0)
-        return {-1, -1};
     const int schemeEnd = address.indexOf(QLatin1String("://"));
+    int at = address.lastIndexOf(QLatin1Char('@'));
+    if (at < 0) {
+        // A value cut short (by a ';' in settings.ini, say) may end in the password: with no path
+        // after the server part, what follows its colon is taken for one.
+        const int start = schemeEnd >= 0 ? schemeEnd + 3 : 0;
+        if (address.indexOf(QLatin1Char('/'), start) >= 0 || address.midRef(start).startsWith(QLatin1Char('[')))
+            return {-1, -1};
+        at = address.size();
+    }
     const int userStart = schemeEnd >= 0 && schemeEnd < at ? schemeEnd + 3 : 0;
     const int colon = address.indexOf(QLatin1Char(':'), userStart);
     return colon >= 0 && colon < at ? QPair<int, int>(colon, at) : QPair<int, int>(-1, -1);

@@ -167,7 +167,8 @@ void TestReplace::anotherEditorPublishes()
     QVERIFY(server.start());
     server.putFile("news.html", Page);
     ServerAccess access = accessTo(server);
-    access.caCertFile = tlsServer.certificatePath();
+    if (tls)
+        access.caCertFile = tlsServer.certificatePath();
     if (!downloadFrom.isEmpty())
         access.downloadAddress = downloadFrom.arg(server.port());
     ScriptedPublisher desk(access);

@@ -1,6 +1,7 @@
 #include "publisher.h"
 
 #include "backupname.h"
+#include "cacertfile.h"
 #include "failuremessages.h"
 #include "localfile.h"
 #include "newsitem.h"
@@ -83,8 +84,14 @@ bool Publisher::addressesUsable(AddressesNeeded needed)
         tell(missing);
         return false;
     }
-    return addressUsable(m_access.downloadAddress, Failure::Download)
-           && (needed == AddressesNeeded::Download || addressUsable(m_access.uploadAddress, Failure::Upload));
+    if (!addressUsable(m_access.downloadAddress, Failure::Download)
+        || (needed == AddressesNeeded::DownloadAndUpload && !addressUsable(m_access.uploadAddress, Failure::Upload)))
+        return false;
+    // curl would call a bad file the server's fault, and only once connected.
+    const QString caCert = m_access.caCertFile.isEmpty() ? QString() : caCertProblem(m_access.caCertFile);
+    if (!caCert.isEmpty())
+        tell(caCert);
+    return caCert.isEmpty();
 }
 
 PublishResult Publisher::automaticBackup()
@@ -104,6 +111,10 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
 {
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
+    if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
+        tell(tr("Загрузка на сервер отменена."));
+        return result(PublishResult::Cancelled);
+    }
     const Command command(*this);
     const PublishResult backedUp = automaticBackup();
     if (!backedUp.succeeded())
@@ -120,8 +131,11 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
         tell(tr("Загрузка на сервер отменена."));
         return result(PublishResult::Cancelled);
     }
-    if (!insertItem(m_item).succeeded()) {
-        tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
+    bool markerMissing = false;
+    if (!insertItem(m_item, &markerMissing).succeeded()) {
+        // The missing marker's message says all there is to say.
+        if (!markerMissing)
+            tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return result(PublishResult::Failed);
     }
     return uploadWorkingCopy();

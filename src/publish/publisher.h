@@ -97,6 +97,7 @@ private:
     };
 
     PublishResult fetchInto(const QString &fileName, bool forUpload);
+    PublishResult insertItem(const QString &item, bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
     // The page about to change, into a fresh automatic backup; should that fail, the user decides
     // whether the command goes on (Done) or not.

@@ -26,6 +26,12 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
     const Command command(*this);
     if (!addressUsable(m_access.downloadAddress, Failure::Download))
         return result(PublishResult::Failed);
+    QString error;
+    if (!removeLinkInPlace(fileName, &error)) {
+        return failed(Failure::LocalSave, localFileProblem(fileName, LocalAccess::Write, error) + QLatin1Char(' ')
+                                              + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
+                                                           : tr("Копия страницы с сервера не сохранена.")));
+    }
     // Raw bytes: line ends and code page are the insertion's business.
     const QString &upload = m_access.uploadAddress;
     const TransferResult transfer =
@@ -63,6 +69,11 @@ PublishResult Publisher::fetchBackup(const QString &fileName)
 
 PublishResult Publisher::insertItem(const QString &item)
 {
+    return insertItem(item, nullptr);
+}
+
+PublishResult Publisher::insertItem(const QString &item, bool *markerMissing)
+{
     const Command command(*this);
     m_item = item;
     // In binary: every byte around the item goes back to the server as it came, whatever the page's
@@ -79,7 +90,13 @@ PublishResult Publisher::insertItem(const QString &item)
         return result(PublishResult::Failed);
     }
     if (insertion.outcome == ItemInsertion::NoMarker) {
-        tell(tr("Плохой файл на сервере (ошибка)"));
+        if (markerMissing)
+            *markerMissing = true;
+        tell(tr("Плохой файл на сервере (ошибка)") + QLatin1Char(' ')
+             + tr("На странице нет метки %1, после которой встаёт новость. Метка должна стоять в тексте страницы "
+                  "именно так (строчными буквами, без кавычек), не внутри комментария <!-- -->, скрипта или стиля. "
+                  "Новость не добавлена, на сервер ничего не отправлено.")
+                   .arg(QLatin1String(NewsMarker)));
         return result(PublishResult::Failed);
     }
     if (!saveWholeFile(workingCopy(), insertion.page, &error))

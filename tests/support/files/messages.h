@@ -14,6 +14,10 @@ inline const QString UploadFailed = QStringLiteral("Произошла ошиб�
 inline const QString UnreadableUpload =
     QStringLiteral("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска");
 inline const QString BadFile = QStringLiteral("Плохой файл на сервере (ошибка)");
+inline const QString NoMarker = BadFile + QStringLiteral(
+    " На странице нет метки <font color=yellow>, после которой встаёт новость. Метка должна стоять в тексте "
+    "страницы именно так (строчными буквами, без кавычек), не внутри комментария <!-- -->, скрипта или стиля. "
+    "Новость не добавлена, на сервер ничего не отправлено.");
 inline const QString InsertionProblem = QStringLiteral("Проблема добавления новостей. Плохой файл с сервера?");
 // %1: the charset name as the page declares it.
 inline const QString UnknownCharset = QStringLiteral(
@@ -34,6 +38,8 @@ inline const QString RestoreQuestion = QStringLiteral("Заменить стра
 inline const QString RepeatQuestion =
     QStringLiteral("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?");
 inline const QString StateNotKept = QStringLiteral("Черновик новости и логин не сохраняются до следующего запуска.");
+inline const QString EmptyQuestion =
+    QStringLiteral("В новости нет текста: на странице появится только дата. Всё равно опубликовать?");
 inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
 inline const QString LoginRefused = QStringLiteral(
     "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "

@@ -23,7 +23,9 @@ $(BUILD_DIR)/build.ninja: CMakeLists.txt
 build: deps-build $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR)
 
-run: deps-run build
+# The program alone: a newcomer's first run does not wait for the tests to compile.
+run: deps-run deps-build $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) --target newsadder
 	scripts/run-demo.sh $(BUILD_DIR)/newsadder
 
 test: deps-test build

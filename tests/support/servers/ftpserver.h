@@ -12,7 +12,7 @@ class FtpServer : public TestServer
 public:
     explicit FtpServer(const QStringList &extraArgs = {});
 
-    bool start();
+    bool start() override;
 
     // log() is the FTP command log of the server (written when started with logging on).
     // Control connections the server holds open at the moment (sessions opened minus closed, by the log).

@@ -10,7 +10,10 @@ answering in the middle of a download, one that drops the connection when an upl
 It can also be one of the servers a send must keep the live page safe from: one that loses the
 connection or stops reading in the middle of an upload, one that stores only a part of what it got,
 one that will not rename onto an existing file, one that goes silent at a given command, and one
-where another editor changes the page right after given downloads."""
+where another editor changes the page right after given downloads.
+And it can behave as the servers web hosts run do: new files made with a strict umask, no changing
+of modes, file modes in MLST, a rename refused or left unanswered on a chosen attempt, and a SIZE
+(and the 150 reply of a download) that announces fewer bytes than the file has."""
 import argparse
 import os
 import sys
@@ -85,6 +88,20 @@ class PoorDTPHandler(DTPHandler):
 
     handle_read_event = handle_read
 
+    def cut_short(self):
+        return self.cmd_channel is not None and self.cmd_channel.short_download and not self.receive
+
+    # A server that announced less than it sends takes the client's early close for the end.
+    def handle_error(self):
+        if self.cut_short():
+            return self.handle_close()
+        return DTPHandler.handle_error(self)
+
+    def handle_close(self):
+        if self.cut_short():
+            self.producer_fifo.clear()
+        return DTPHandler.handle_close(self)
+
     def initiate_send(self):
         DTPHandler.initiate_send(self)
         # Nothing more to send for now: stop waiting for the socket to become writable.
@@ -112,6 +129,15 @@ class PoorHandler(FTPHandler):
     change_after = set()    # after which downloads (counting from 1) another editor changes the page
     downloads = 0
     watch = ""              # a file whose absence is logged after every command
+    refuse_rename = 0       # which RNTO (counting from 1) is refused
+    stall_rename = 0        # at which RNTO the session goes silent for good, renaming nothing
+    renames = 0
+    short_downloads = set() # which downloads (counting from 1) SIZE and the 150 reply announce 100 bytes short
+    short_by = 100
+    retrs = 0
+    mlst_mode = False       # MLST and MLSD name the mode (unix.mode), as proftpd and pure-ftpd do
+    _retr_size = None
+    short_download = False
     root = ""
     silent = False
     muted = False
@@ -119,6 +145,8 @@ class PoorHandler(FTPHandler):
     def process_command(self, cmd, *args, **kwargs):
         if self.muted:
             return
+        if PoorHandler.mlst_mode and "unix.mode" not in self._current_facts:
+            self._current_facts.append("unix.mode")
         if cmd == PoorHandler.mute_at and PoorHandler.mute_after > 0:
             PoorHandler.mute_after -= 1
         elif cmd == PoorHandler.mute_at:
@@ -131,11 +159,33 @@ class PoorHandler(FTPHandler):
             self.log("WATCH: %s missing after %s" % (PoorHandler.watch, cmd))
 
     def ftp_RNTO(self, path):
+        PoorHandler.renames += 1
+        if PoorHandler.renames == PoorHandler.stall_rename:
+            self.log("stopped answering at rename %d" % PoorHandler.renames)
+            self.muted = True
+            return None
+        if PoorHandler.renames == PoorHandler.refuse_rename:
+            self._rnfr = None
+            self.respond("550 Rename refused.")
+            return None
         if PoorHandler.refuse_rename_over and os.path.exists(path):
             self._rnfr = None
             self.respond("550 Will not rename onto an existing file.")
             return
         return FTPHandler.ftp_RNTO(self, path)
+
+    def ftp_SIZE(self, path):
+        if PoorHandler.retrs + 1 in PoorHandler.short_downloads and self.fs.isfile(path):
+            self.respond("213 %d" % (os.path.getsize(path) - PoorHandler.short_by))
+            return path
+        return FTPHandler.ftp_SIZE(self, path)
+
+    def respond(self, resp, *args, **kwargs):
+        # The announced size of a download, as many servers write it into their 150 reply.
+        if resp[:4] in ("125 ", "150 ") and self._retr_size is not None:
+            resp = resp[:4] + "Opening BINARY mode data connection (%d bytes)." % self._retr_size
+            self._retr_size = None
+        return FTPHandler.respond(self, resp, *args, **kwargs)
 
     def on_file_sent(self, file):
         PoorHandler.downloads += 1
@@ -156,6 +206,11 @@ class PoorHandler(FTPHandler):
             self.log("stored only half of " + file)
 
     def ftp_RETR(self, file):
+        self._retr_size = None
+        PoorHandler.retrs += 1
+        if PoorHandler.retrs in PoorHandler.short_downloads and os.path.isfile(file):
+            self._retr_size = os.path.getsize(file) - PoorHandler.short_by
+            self.short_download = True
         if PoorHandler.hang_downloads > 0:
             PoorHandler.hang_downloads -= 1
             self.silent = True
@@ -203,10 +258,20 @@ def main():
     parser.add_argument("--mute-after", type=int, default=0, metavar="N")
     parser.add_argument("--change-after-downloads", default="", metavar="N,M,...")
     parser.add_argument("--watch", default="", metavar="FILE")
+    parser.add_argument("--umask", default="", metavar="OCTAL", help="for every file the server makes")
+    parser.add_argument("--no-chmod", action="store_true", help="SITE CHMOD refused")
+    parser.add_argument("--mlst-mode", action="store_true", help="MLST names the file's mode")
+    parser.add_argument("--refuse-rename", type=int, default=0, metavar="N")
+    parser.add_argument("--stall-rename", type=int, default=0, metavar="N")
+    parser.add_argument("--short-downloads", default="", metavar="N,M,...",
+                        help="SIZE and the 150 reply of these downloads announce 100 bytes too few")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
-    authorizer.add_user(args.user, args.password, args.root, perm="elr" if args.read_only else "elradfmwMT")
+    perm = "elr" if args.read_only else "elradfmwT" if args.no_chmod else "elradfmwMT"
+    authorizer.add_user(args.user, args.password, args.root, perm=perm)
+    if args.umask:
+        os.umask(int(args.umask, 8))
     if not args.no_anonymous:
         authorizer.add_anonymous(args.root, perm="elr")
 
@@ -225,6 +290,11 @@ def main():
     handler.change_after = {int(n) for n in args.change_after_downloads.split(",") if n}
     handler.watch = args.watch
     handler.root = args.root
+    handler.refuse_rename = args.refuse_rename
+    handler.stall_rename = args.stall_rename
+    handler.short_downloads = {int(n) for n in args.short_downloads.split(",") if n}
+    if args.mlst_mode:
+        handler.mlst_mode = True
     handler.authorizer = authorizer
     handler.banner = "NewsAdder test server"
 

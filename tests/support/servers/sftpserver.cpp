@@ -1,12 +1,16 @@
 #include "sftpserver.h"
 
-SftpServer::SftpServer() : TestServer(QStringLiteral("sftp"), QStringLiteral("sftp.log")) {}
+SftpServer::SftpServer(const QStringList &extraArgs)
+    : TestServer(QStringLiteral("sftp"), QStringLiteral("sftp.log")), m_extraArgs(extraArgs)
+{
+}
 
 bool SftpServer::start()
 {
     if (!startScript(QStringLiteral(TEST_SUPPORT_DIR "/servers/sftpserver.py"),
-                     {QStringLiteral("--root"), root(), QStringLiteral("--port"), QString::number(m_port),
-                      QStringLiteral("--host-key-type"), m_hostKeyType, QStringLiteral("--log"), logPath()}))
+                     QStringList{QStringLiteral("--root"), root(), QStringLiteral("--port"), QString::number(m_port),
+                                 QStringLiteral("--host-key-type"), m_hostKeyType, QStringLiteral("--log"), logPath()}
+                         + m_extraArgs))
         return false;
     // Through standard input, so no argument encoding touches the characters.
     m_process.write(user().toUtf8() + '\n' + password().toUtf8() + '\n');

@@ -11,10 +11,11 @@
 class SftpServer : public TestServer
 {
 public:
-    SftpServer();
+    // extraArgs: sftpserver.py's options for faults and a host's habits (--umask, --refuse-rename, ...).
+    explicit SftpServer(const QStringList &extraArgs = {});
 
     // Starts on port() when one is set (a restart), on a free port otherwise.
-    bool start();
+    bool start() override;
 
     // ssh-ed25519 (the default), ecdsa-sha2-nistp256/384/521 or ssh-rsa; for the next start.
     void setHostKeyType(const QString &type) { m_hostKeyType = type; }
@@ -25,7 +26,8 @@ public:
     QString fingerprint() const { return m_fingerprint; }
 
     // log(): one line per login ("login USER accepted|refused") and change: "open /PATH read|write",
-    // "wrote /PATH BYTES", "rename /OLD /NEW" (or "... refused"), "remove /PATH". Root and log are
+    // "wrote /PATH BYTES", "rename /OLD /NEW" (or "... refused", "... stalled"), "chmod /PATH MODE"
+    // (or "... refused"), "remove /PATH". Root and log are
     // kept across a restart.
     QStringList logLines() const;
     // How many log lines start with WORDS (as "login editor accepted", "rename").
@@ -35,6 +37,7 @@ private:
     QString m_hostKeyType = QStringLiteral("ssh-ed25519");
     QString m_knownHostsLine;
     QString m_fingerprint;
+    QStringList m_extraArgs;
 };
 
 #endif // SFTPSERVER_H

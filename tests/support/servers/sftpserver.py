@@ -7,7 +7,11 @@ any other character kept). Prints the port it listens on, the host key's known_h
 key's SHA256 fingerprint, one a line, then serves until killed.
 
 The log names every login and every change to the root (open, bytes written, rename, remove), never
-the password. A rename onto an existing file fails, as on OpenSSH's sftp-server for SFTP version 3."""
+the password. A rename onto an existing file fails, as on OpenSSH's sftp-server for SFTP version 3.
+
+Like a host's server it can make new files with a strict umask, refuse to change modes, and refuse
+or leave unanswered a chosen rename (counting renames from 1); the session that waits on such a
+rename gets no further answer."""
 import argparse
 import asyncio
 import os
@@ -50,6 +54,10 @@ class RootedSFTPServer(asyncssh.SFTPServer):
     """Serves ROOT as "/". asyncssh's own chroot lets "//etc" through (POSIX keeps a leading "//"
     in normpath), so every path is mapped here and anything that resolves outside is refused."""
     root = b""
+    refuse_rename = 0
+    stall_rename = 0
+    no_chmod = False
+    renames = 0
 
     def __init__(self, chan):
         super().__init__(chan)
@@ -92,8 +100,29 @@ class RootedSFTPServer(asyncssh.SFTPServer):
             Log.write("wrote %s %d" % tuple(written))
         return super().close(file_obj)
 
+    def counted_rename(self, old, new):
+        RootedSFTPServer.renames += 1
+        if RootedSFTPServer.renames == self.stall_rename:
+            Log.write("rename %s %s stalled" % (old, new))
+            return asyncio.Event().wait()
+        if RootedSFTPServer.renames == self.refuse_rename:
+            Log.write("rename %s %s refused" % (old, new))
+            raise asyncssh.SFTPFailure("Rename refused")
+        return None
+
+    def setstat(self, path, attrs):
+        shown = self.shown(self.map_path(path))
+        if attrs.permissions is not None:
+            Log.write("chmod %s %o%s" % (shown, attrs.permissions & 0o7777, " refused" if self.no_chmod else ""))
+            if self.no_chmod:
+                raise asyncssh.SFTPPermissionDenied("Changing modes is not allowed")
+        return super().setstat(path, attrs)
+
     def rename(self, oldpath, newpath):
         old, new = self.shown(self.map_path(oldpath)), self.shown(self.map_path(newpath))
+        stall = self.counted_rename(old, new)
+        if stall:
+            return stall
         try:
             super().rename(oldpath, newpath)
         except asyncssh.SFTPError:
@@ -102,7 +131,11 @@ class RootedSFTPServer(asyncssh.SFTPServer):
         Log.write("rename %s %s" % (old, new))
 
     def posix_rename(self, oldpath, newpath):
-        Log.write("posix-rename %s %s" % (self.shown(self.map_path(oldpath)), self.shown(self.map_path(newpath))))
+        old, new = self.shown(self.map_path(oldpath)), self.shown(self.map_path(newpath))
+        stall = self.counted_rename(old, new)
+        if stall:
+            return stall
+        Log.write("posix-rename %s %s" % (old, new))
         return super().posix_rename(oldpath, newpath)
 
     def remove(self, path):
@@ -130,7 +163,16 @@ def main():
     parser.add_argument("--host-key-type", default="ssh-ed25519",
                         help="ssh-ed25519, ecdsa-sha2-nistp256/384/521 or ssh-rsa")
     parser.add_argument("--log", default="")
+    parser.add_argument("--umask", default="", metavar="OCTAL", help="for every file the server makes")
+    parser.add_argument("--no-chmod", action="store_true", help="changing a file's mode refused")
+    parser.add_argument("--refuse-rename", type=int, default=0, metavar="N")
+    parser.add_argument("--stall-rename", type=int, default=0, metavar="N")
     args = parser.parse_args()
+    if args.umask:
+        os.umask(int(args.umask, 8))
+    RootedSFTPServer.refuse_rename = args.refuse_rename
+    RootedSFTPServer.stall_rename = args.stall_rename
+    RootedSFTPServer.no_chmod = args.no_chmod
 
     stdin = sys.stdin.buffer
     PasswordServer.user = stdin.readline().decode("utf-8").rstrip("\n")

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/stat.h>
+
 TestServer::TestServer(const QString &scheme, const QString &logName) : m_scheme(scheme), m_logName(logName) {}
 
 TestServer::~TestServer()
@@ -75,4 +77,16 @@ void TestServer::putFile(const QString &name, const QByteArray &contents) const
     QFile file(QDir(root()).filePath(name));
     if (file.open(QIODevice::WriteOnly))
         file.write(contents);
+}
+
+int TestServer::fileMode(const QString &name) const
+{
+    struct stat status;
+    return ::stat(QFile::encodeName(QDir(root()).filePath(name)).constData(), &status) == 0 ? int(status.st_mode & 07777)
+                                                                                             : -1;
+}
+
+void TestServer::setFileMode(const QString &name, int mode) const
+{
+    ::chmod(QFile::encodeName(QDir(root()).filePath(name)).constData(), mode_t(mode));
 }

@@ -11,8 +11,10 @@
 class TestServer
 {
 public:
-    ~TestServer();
+    virtual ~TestServer();
 
+    // Starts the server on a free port; false when it does not come up.
+    virtual bool start() = 0;
     void stop();
     bool isRunning() const;
 
@@ -30,6 +32,9 @@ public:
     QByteArray fileContents(const QString &name) const;
     bool hasFile(const QString &name) const;
     void putFile(const QString &name, const QByteArray &contents) const;
+    // The file's permission bits (as 0644), -1 when there is no such file; and setting them.
+    int fileMode(const QString &name) const;
+    void setFileMode(const QString &name, int mode) const;
 
 protected:
     TestServer(const QString &scheme, const QString &logName);

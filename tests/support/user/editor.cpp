@@ -1,13 +1,13 @@
 #include "editor.h"
 
-#include "ftpserver.h"
 #include "scripteduser.h"
+#include "testserver.h"
 #include "windowinput.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 
-Editor::Editor(const FtpServer &server)
+Editor::Editor(const TestServer &server)
     : window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port())
 {
     type(UsualText, UsualDate);

@@ -6,7 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
-class FtpServer;
+class TestServer;
 class QLineEdit;
 class QPushButton;
 
@@ -18,7 +18,7 @@ inline const char *const PublishingButtons[] = {"sendButton", "pushButton", "res
 class Editor
 {
 public:
-    explicit Editor(const FtpServer &server);
+    explicit Editor(const TestServer &server);
 
     void type(const QString &text, const QDateTime &date);
     QLineEdit *field(const char *name);

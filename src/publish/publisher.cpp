@@ -39,6 +39,7 @@ public:
             return;
         m_publisher.m_lastMessage.clear();
         m_publisher.m_session = new TransferSession(publisher.m_access.idleTimeout, publisher.m_access.caCertFile);
+        m_publisher.m_session->setLockWait(publisher.m_access.lockWait);
         UserInterface &user = publisher.m_user;
         m_publisher.m_session->setHostKeyQuestion(
             [&user](const HostKeyFacts &facts) { return user.trustUnknownHostKey(facts); });
@@ -114,9 +115,9 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
     // The wait ended because the application is quitting: no message any more, nothing written.
     if (transfer.status == TransferResult::Unfinished)
         return result(PublishResult::Interrupted);
-    if (transfer.status == TransferResult::HostKeyRefused) {
+    if (serverUnusable(transfer)) {
         // Nothing more goes to that server in this command, nor is anything asked about it.
-        failed(Failure::Download, transfer.errorText);
+        failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
         return result(PublishResult::Interrupted);
     }
     if (transfer.status == TransferResult::SaveFailed) {
@@ -217,6 +218,23 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     return result(PublishResult::Done);
 }
 
+PublishResult Publisher::lockPage()
+{
+    const TransferResult locked = m_session->lock(m_access.uploadAddress, m_access.login, m_access.password);
+    if (locked.status == TransferResult::Unfinished)
+        return result(PublishResult::Interrupted);
+    if (locked.status == TransferResult::Locked) {
+        tell(locked.errorText);
+        return result(PublishResult::Failed);
+    }
+    if (!locked.succeeded()) {
+        // The lock is the command's first word to the server, so its failure reads as the download's.
+        failed(Failure::Download, failureReason(locked, m_access.uploadAddress));
+        return result(PublishResult::Interrupted);
+    }
+    return result(PublishResult::Done);
+}
+
 PublishResult Publisher::automaticBackup()
 {
     const PublishResult fetched = fetchBackup(freeBackupName(QDateTime::currentDateTime(), QDir::current()));
@@ -235,7 +253,9 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
     const Command command(*this);
-    const PublishResult backedUp = automaticBackup();
+    PublishResult backedUp = lockPage();
+    if (backedUp.succeeded())
+        backedUp = automaticBackup();
     if (!backedUp.succeeded())
         return backedUp;
 
@@ -287,7 +307,9 @@ PublishResult Publisher::restore()
         return result(PublishResult::Cancelled);
     }
     // The page about to be replaced is kept as send keeps it, so a wrong choice can be undone.
-    const PublishResult backedUp = automaticBackup();
+    PublishResult backedUp = lockPage();
+    if (backedUp.succeeded())
+        backedUp = automaticBackup();
     if (!backedUp.succeeded())
         return backedUp;
     return upload(fileName);

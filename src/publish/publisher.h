@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include "pagelock.h"
 #include "transfersession.h"
 
 class UserInterface;
@@ -17,7 +18,8 @@ struct PublishResult
         Done,        // published, saved or restored
         Failed,      // the message says why
         Cancelled,   // the user said no or chose no file
-        Interrupted  // the application quits (no message), or the server's key was refused: nothing more is tried
+        Interrupted  // the application quits (no message), or the server cannot be used (login refused, not
+                     // reachable, not trusted): nothing more is tried or asked
     };
     Outcome outcome = Done;
     QString message;
@@ -34,6 +36,7 @@ struct ServerAccess
     QString login;
     QString password;
     int idleTimeout = DefaultIdleTimeout;
+    int lockWait = DefaultLockWait;  // for someone else's send to end
 };
 
 // The publishing commands: send an item, save the server's page to a backup, restore a backup. It
@@ -84,6 +87,9 @@ private:
     // The page about to change, into a fresh automatic backup; should that fail, the user decides
     // whether the command goes on (Done) or not.
     PublishResult automaticBackup();
+    // The page's lock for the rest of the command (a send or a restore), taken before its first
+    // download; Failed when someone else publishes, Interrupted when the server cannot be used.
+    PublishResult lockPage();
     bool addressesUsable(AddressesNeeded needed);
     bool addressUsable(const QString &address, Failure failure);
     void tell(const QString &text);

@@ -25,6 +25,12 @@ size_t collectReply(char *data, size_t size, size_t count, void *replies)
     return size * count;
 }
 
+size_t collectLines(char *data, size_t size, size_t count, void *lines)
+{
+    static_cast<QStringList *>(lines)->append(QString::fromUtf8(QByteArray(data, int(size * count)).trimmed()));
+    return size * count;
+}
+
 void readRefusal(const QStringList &commands, const QStringList &replies, TransferResult *result)
 {
     if (!result->succeeded() || replies.size() < commands.size() || replies.last().startsWith('2'))
@@ -71,19 +77,26 @@ qint64 timeIn(const QString &reply)
 // Each command's refusal is read from its reply in replies: curl, told of it, would take the
 // connection for broken and log in anew for the next request.
 TransferResult TransferSession::quote(const QString &folderUrl, const Login &login, const QStringList &commands,
-                                      QStringList *replies)
+                                      QStringList *replies, QStringList *lines)
 {
     prepare(folderUrl.toLatin1(), login);
     // SFTP gives no replies to read, so there curl itself reports a refusal.
     curl_slist *list = quoteList(commands, !m_target.scheme->overSsh);
-    QStringList all;
+    QStringList every;
     curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(m_curl, CURLOPT_QUOTE, list);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collectReply);
-    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &all);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collectLines);
+    curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &every);
     TransferResult result = perform();
     curl_easy_setopt(m_curl, CURLOPT_QUOTE, nullptr);
     curl_slist_free_all(list);
+    QStringList all;
+    for (const QString &line : every) {
+        if (line.size() >= 4 && line.at(3) == QLatin1Char(' '))
+            all << line;
+    }
+    if (lines)
+        *lines = every;
     if (replies)
         *replies = all.mid(all.size() - commands.size());
     readRefusal(commands, all, &result);

@@ -22,6 +22,9 @@ curl_slist *quoteList(const QStringList &commands, bool mayFail);
 // and a space) to the QStringList at replies.
 size_t collectReply(char *data, size_t size, size_t count, void *replies);
 
+// curl's header function: appends every line of the server's replies, trimmed, to the QStringList at lines.
+size_t collectLines(char *data, size_t size, size_t count, void *lines);
+
 // A result that succeeded turns Failed when the reply to the last command (the last of replies)
 // refused it.
 void readRefusal(const QStringList &commands, const QStringList &replies, TransferResult *result);

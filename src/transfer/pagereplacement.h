@@ -37,6 +37,7 @@ private:
     TransferResult removeTemporary(const TransferResult &failure);
     TransferResult rename(const QString &from, const QString &to, QStringList *replies = nullptr);
     TransferResult renameViaAside(const TransferResult &renamed);
+    TransferResult putBack(const TransferResult &failure);
 
     TransferSession &m_session;
     const QString m_address;

@@ -53,6 +53,7 @@ Publisher &NewsAdder::publisher()
     access.login = ui->loginEdit->text();
     access.password = ui->passEdit->text();
     access.idleTimeout = transferIdleTimeout;
+    access.lockWait = lockWait;
     m_publisher->setAccess(access);
     return *m_publisher;
 }

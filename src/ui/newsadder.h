@@ -7,6 +7,8 @@
 
 #include <memory>
 
+#include "pagelock.h"
+
 class Publisher;
 class WindowUserInterface;
 class linkForm;
@@ -31,6 +33,8 @@ public:
 
     // How long a transfer may move no byte before it fails as a server that stopped answering.
     void setTransferIdleTimeout(int msecs);
+    // How long a send or restore waits for someone else's to end; the usual 20 s otherwise.
+    void setLockWait(int msecs) { lockWait = msecs; }
 
     QString remotePath;
     QString remoteFtpPath;
@@ -61,6 +65,7 @@ private:
     QList<QWidget *> publishingButtons() const;
 
     int transferIdleTimeout;
+    int lockWait = DefaultLockWait;
     bool commandRunning = false;
     std::unique_ptr<WindowUserInterface> m_user;
     std::unique_ptr<Publisher> m_publisher;

@@ -33,6 +33,9 @@ inline const QString BackupSaved = QStringLiteral("Резервная копия
 inline const QString RestoreQuestion = QStringLiteral("Заменить страницу новостей на сервере:");
 inline const QString RepeatQuestion =
     QStringLiteral("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?");
+inline const QString SomeoneElsePublishing = QStringLiteral(
+    "Страницу новостей сейчас публикует кто-то другой, на сервер ничего не отправлено. Повторите немного "
+    "позже. Если никто не публикует, удалите на сервере папку «.news.html.newsadder-lock» рядом со страницей.");
 inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
 inline const QString LoginRefused = QStringLiteral(
     "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "

@@ -20,9 +20,9 @@ static const QString AskedAboutKey = QStringLiteral("Неизвестный се
 static const QByteArray Published = Before + WorkedItemCrLf + After;
 
 // Sends the worked example; the messages seen, the key question standing as its title.
-static QStringList send(NewsAdder &window, ModalAnswerer *answerer, SeenDialog *question)
+static QStringList send(NewsAdder &window, ModalAnswerer *answerer, SeenDialog *question, const QString &last = "def")
 {
-    typeItem(window, "abc\ndef", QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    typeItem(window, "abc\n" + last, QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
     typeCredentials(window, "editor", Password);
     click(window, "sendButton");
     QStringList texts;
@@ -54,15 +54,28 @@ void TestEncrypted::ftpOverTls_data()
     QTest::addColumn<bool>("trusted");  // the per-run certificate given as cacert
     QTest::addColumn<QString>("serverPassword");
     QTest::addColumn<QStringList>("messages");
-    QTest::addColumn<int>("logins");    // USER and PASS commands the server saw
+    QTest::addColumn<int>("logins");    // USER and PASS commands the server saw, per send
+    QTest::addColumn<QStringList>("serverArgs");
+    QTest::addColumn<int>("sends");     // of the same page, one after the other
 
     // Ended at once: the upload would fail the same way.
     const QStringList untrusted{DownloadFailed};
-    QTest::newRow("explicit") << int(FtpsServer::Explicit) << true << Password << QStringList{Uploaded} << 1;
-    QTest::newRow("implicit") << int(FtpsServer::Implicit) << true << Password << QStringList{Uploaded} << 1;
-    QTest::newRow("explicit, untrusted") << int(FtpsServer::Explicit) << false << Password << untrusted << 0;
-    QTest::newRow("implicit, untrusted") << int(FtpsServer::Implicit) << false << Password << untrusted << 0;
-    QTest::newRow("wrong password") << int(FtpsServer::Implicit) << true << "other" << QStringList{DownloadFailed} << 1;
+    QTest::newRow("explicit") << int(FtpsServer::Explicit) << true << Password << QStringList{Uploaded} << 1
+                              << QStringList() << 1;
+    QTest::newRow("implicit") << int(FtpsServer::Implicit) << true << Password << QStringList{Uploaded} << 1
+                              << QStringList() << 1;
+    QTest::newRow("explicit, untrusted") << int(FtpsServer::Explicit) << false << Password << untrusted << 0
+                                         << QStringList() << 1;
+    QTest::newRow("implicit, untrusted") << int(FtpsServer::Implicit) << false << Password << untrusted << 0
+                                         << QStringList() << 1;
+    QTest::newRow("wrong password") << int(FtpsServer::Implicit) << true << "other" << QStringList{DownloadFailed} << 1
+                                    << QStringList() << 1;
+    // vsftpd's and proftpd's default: every data connection resumes the control connection's TLS session.
+    const QStringList reuse{"--require-session-reuse"};
+    QTest::newRow("implicit, session reuse required") << int(FtpsServer::Implicit) << true << Password
+                                                      << QStringList{Uploaded} << 1 << reuse << 1;
+    QTest::newRow("explicit, session reuse required, 20 sends of 4 MB")
+        << int(FtpsServer::Explicit) << true << Password << QStringList{Uploaded} << 1 << reuse << 20;
 }
 
 void TestEncrypted::ftpOverTls()
@@ -72,12 +85,16 @@ void TestEncrypted::ftpOverTls()
     QFETCH(QString, serverPassword);
     QFETCH(QStringList, messages);
     QFETCH(int, logins);
+    QFETCH(QStringList, serverArgs);
+    QFETCH(int, sends);
 
     WorkDir dir;
-    FtpsServer server{FtpsServer::Mode(mode)};
+    FtpsServer server{FtpsServer::Mode(mode), serverArgs};
     server.setPassword(serverPassword);
     QVERIFY(server.start());
-    server.putFile("news.html", Before + After);
+    // Large pages where several sends follow: uploads of some 100 KB and more are what broke.
+    const QByteArray body = sends > 1 ? QByteArray(4 * 1024 * 1024, 'x') : QByteArray();
+    server.putFile("news.html", Before + After + body);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     if (trusted)
         window.caCertFile = server.certificatePath();
@@ -86,12 +103,21 @@ void TestEncrypted::ftpOverTls()
     answerer.clickButton(QMessageBox::Ok);  // go on without it
     SeenDialog question;
 
-    const QStringList texts = send(window, &answerer, &question);
-
-    QVERIFY2(sameMessages(texts, messages), qPrintable(texts.join(" | ")));
-    QCOMPARE(server.fileContents("news.html"), messages.last() == Uploaded ? Published : Before + After);
-    QCOMPARE(server.commandCount("USER"), logins);
-    QCOMPARE(server.commandCount("PASS"), logins);
+    for (int i = 0; i < sends; ++i) {
+        answerer.seen.clear();
+        // A new item each time, so that none repeats one before it.
+        const QString last = i == 0 ? QStringLiteral("def") : QStringLiteral("def%1").arg(i);
+        const QStringList texts = send(window, &answerer, &question, last);
+        QVERIFY2(sameMessages(texts, messages), qPrintable(QString::number(i) + ": " + texts.join(" | ")));
+    }
+    QByteArray expected = Before + After + body;
+    if (messages.last() == Uploaded) {
+        for (int i = 0; i < sends; ++i)
+            expected.insert(Before.size(), QByteArray(WorkedItemCrLf).replace("def<", i == 0 ? "def<" : "def" + QByteArray::number(i) + '<'));
+    }
+    QVERIFY(server.fileContents("news.html") == expected);
+    QCOMPARE(server.commandCount("USER"), logins * sends);
+    QCOMPARE(server.commandCount("PASS"), logins * sends);
 }
 
 enum class KnownHostsHolds { Nothing, ThisKey, AnOldKey };

@@ -45,7 +45,7 @@ void TestFailureReasons::reasonShown_data()
     QTest::newRow("nothing listening") << send << QStringList()
         << DownloadFailed + " сервер 127.0.0.1:%1 недоступен (*)" << "Couldn't connect to server";
     QTest::newRow("missing file on the server") << send << QStringList()
-        << DownloadFailed + " файла нет на сервере или нет прав на его чтение (*)" << "does not exist";
+        << DownloadFailed + " файла нет на сервере или нет прав на его чтение (*)" << "550";
     QTest::newRow("no permission on the server") << send << QStringList{"--read-only"}
         << UploadFailed + " папки нет на сервере или нет прав на запись в неё (*)" << "550";
     QTest::newRow("server stopped answering") << send << QStringList{"--hang-downloads", "2"}

@@ -204,6 +204,14 @@ void TestRobustness::deadServerGivenUp_data()
         << QStringList{Caption, RestoreQuestion, UploadFailed} << 2 << true;
     QTest::newRow("send, server silent at the rename")
         << QStringList{"--mute-at", "RNFR"} << "sendButton" << QStringList{UploadFailed} << 0 << true;
+    // SIZE and the 150 reply announce 100 bytes fewer than the page has: a cut download is no page.
+    const QStringList shortFirst{"--short-downloads", "1"};
+    QTest::newRow("send, size announced short")
+        << shortFirst << "sendButton" << QStringList{DownloadFailed, Question, Cancelled} << 0 << false;
+    QTest::newRow("backup, size announced short")
+        << shortFirst << "pushButton" << QStringList{Caption, DownloadFailed} << 1 << false;
+    QTest::newRow("send, size announced short for the working copy")
+        << QStringList{"--short-downloads", "2"} << "sendButton" << QStringList{DownloadFailed} << 0 << false;
 }
 
 void TestRobustness::deadServerGivenUp()
@@ -251,6 +259,11 @@ void TestRobustness::deadServerGivenUp()
     QVERIFY(!QApplication::overrideCursor());
     QCOMPARE(server.fileContents("news.html"), page);
     QVERIFY(!QFile::exists("mine.bak"));
+    // Nothing is kept of a download that failed: no working copy, and a backup only if its own download was whole.
+    if (command == "sendButton" && messages.first() == DownloadFailed) {
+        QVERIFY(!QFile::exists("news.html"));
+        QCOMPARE(backupsIn(dir).size(), messages.contains(Question) ? 0 : 1);
+    }
 
     // The server answers again: the next send goes through.
     answerer.seen.clear();

@@ -156,6 +156,14 @@ QString partlyStoredPage(qint64 stored, qint64 total)
     return tr("сервер сохранил %1 байт из %2; страница на сервере осталась прежней.").arg(stored).arg(total);
 }
 
+QString sizeMismatch(qint64 announced, qint64 arrived)
+{
+    return tr("сервер сообщил размер файла %1 байт, а пришло %2 байт; файл получен не таким, как лежит на "
+              "сервере, и не сохранён.")
+        .arg(announced)
+        .arg(arrived);
+}
+
 QString localFileProblem(const QString &fileName, LocalAccess access, const QString &systemText)
 {
     const QFileInfo file(fileName);

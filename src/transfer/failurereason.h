@@ -33,6 +33,9 @@ QString redirected(const QString &effective, long status, const QString &target)
 // The server kept stored bytes of the total uploaded under the temporary name.
 QString partlyStoredPage(qint64 stored, qint64 total);
 
+// A download that ended elsewhere than at the size the server announced for it.
+QString sizeMismatch(qint64 announced, qint64 arrived);
+
 enum class LocalAccess { Read, Write };
 
 // A local file that could not be read or written: the file (absolute, native separators), why in

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QRegularExpression>
 
 #include <curl/curl.h>
 
@@ -62,6 +63,20 @@ qint64 numberIn(const QString &reply)
     bool ok = false;
     const qint64 number = reply.startsWith(QLatin1String("213 ")) ? reply.mid(4).toLongLong(&ok) : -1;
     return ok ? number : -1;
+}
+
+bool opensTransfer(const QString &reply)
+{
+    return reply.startsWith(QLatin1String("150 ")) || reply.startsWith(QLatin1String("125 "));
+}
+
+qint64 announcedIn(const QString &reply)
+{
+    static const QRegularExpression bytes(QStringLiteral("\\((\\d+) bytes\\)"), QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch match = bytes.match(reply);
+    bool ok = false;
+    const qint64 size = opensTransfer(reply) && match.hasMatch() ? match.captured(1).toLongLong(&ok) : -1;
+    return ok ? size : -1;
 }
 
 // As curl reads it for a download's file time.

@@ -38,6 +38,11 @@ RemoteStamp stampIn(const QStringList &replies, int first);
 
 // The number of a SIZE reply ("213 1234"), -1 for any other reply.
 qint64 numberIn(const QString &reply);
+// The size announced in the reply that opens a download ("150 ... (1234 bytes)", or 125), -1 for
+// any other reply.
+qint64 announcedIn(const QString &reply);
+// Whether reply opens a transfer on the data connection (125 or 150).
+bool opensTransfer(const QString &reply);
 // The seconds since the epoch of an MDTM reply ("213 YYYYMMDDhhmmss" in UTC), -1 for any other reply.
 qint64 timeIn(const QString &reply);
 

@@ -1,9 +1,12 @@
 #include "pagereplacement.h"
 
 #include "failurereason.h"
+#include "filemode.h"
 #include "transfersession.h"
 
 #include <QRandomGenerator>
+
+#include <algorithm>
 
 #include <curl/curl.h>
 
@@ -74,6 +77,17 @@ TransferResult PageReplacement::run(const QByteArray &data, bool checkUnchanged)
     }
     m_session.m_seen.remove(m_address);
 
+    bool inPlace = false;
+    result = giveMode(&inPlace);
+    if (!result.succeeded())
+        return removeTemporary(result);
+    if (inPlace) {
+        // Written over where it lies, the page keeps its mode; the backup has been taken.
+        result = m_session.put(m_remote.url, m_login, data);
+        removeTemporary(result);
+        return result;
+    }
+
     TransferResult renamed;
     if (!m_remote.scheme->overSsh) {
         QStringList replies;
@@ -122,6 +136,45 @@ TransferResult PageReplacement::putBack(const TransferResult &failure)
     TransferResult missing = failure;
     missing.errorText = failureReason(failure, m_address) + QLatin1Char(' ') + pageMissing(m_names.setAside);
     return removeTemporary(missing);
+}
+
+// A new file may be made for its owner alone (vsftpd's local_umask=077): renamed over the page as
+// it is, it would leave the page unreadable to the web server.
+TransferResult PageReplacement::giveMode(bool *inPlace)
+{
+    int pageMode = -1;
+    int tempMode = -1;
+    TransferResult result;
+    if (!m_remote.scheme->overSsh) {
+        QStringList lines;
+        result = m_session.quote(m_remote.folderUrl, m_login, {QStringLiteral("MLST ") + m_pagePath}, nullptr, &lines);
+        if (serverGone(result))
+            return result;
+        for (const QString &line : lines)
+            pageMode = std::max(pageMode, modeInFacts(line));
+    }
+    if (pageMode < 0) {
+        QByteArray listing;
+        result = m_session.listFolder(m_remote, m_login, &listing);
+        if (serverGone(result))
+            return result;
+        if (result.succeeded()) {
+            pageMode = modeInListing(listing, m_remote.fileName);
+            tempMode = modeInListing(listing, m_names.temporary);
+        }
+    }
+    result = TransferResult{TransferResult::Succeeded, QString()};
+    // No page yet: the new one takes the mode the server gives it.
+    if (pageMode == NotListed || (pageMode >= 0 && pageMode == tempMode))
+        return result;
+    if (pageMode >= 0) {
+        const TransferResult set = m_session.quote(m_remote.folderUrl, m_login,
+                                                   {m_remote.scheme->chmodCommand(m_tempPath, modeText(pageMode))});
+        if (set.succeeded() || serverGone(set))
+            return set;
+    }
+    *inPlace = true;
+    return result;
 }
 
 TransferResult PageReplacement::removeTemporary(const TransferResult &failure)

@@ -2,6 +2,7 @@
 #include "transfersession.h"
 
 #include "failurereason.h"
+#include "ftpcommands.h"
 #include "pagereplacement.h"
 
 #include <QSaveFile>
@@ -33,6 +34,12 @@ struct Source
     const QByteArray *data;
     qint64 offset;
 };
+
+size_t appendToBytes(char *data, size_t size, size_t count, void *bytes)
+{
+    static_cast<QByteArray *>(bytes)->append(data, int(size * count));
+    return size * count;
+}
 
 size_t readFromData(char *buffer, size_t size, size_t count, void *source)
 {
@@ -77,7 +84,7 @@ TransferResult TransferSession::download(const QString &address, const QString &
     // A file that cannot be opened is reported after the transfer, so that a network failure wins.
     bool fileFailed = !file.open(QIODevice::WriteOnly);
     RemoteStamp seen;
-    TransferResult result = fetch(remote.url, who, &file, &fileFailed, remember ? &seen : nullptr);
+    TransferResult result = fetch(remote, who, &file, &fileFailed, remember ? &seen : nullptr);
     if (who.given && !remote.hasUser && result.curlCode == CURLE_LOGIN_DENIED)
         m_logins.refuse(remote, login, password, result);
     if (result.succeeded()) {
@@ -131,23 +138,58 @@ TransferResult TransferSession::put(const QByteArray &url, const Login &login, c
     return perform();
 }
 
-TransferResult TransferSession::fetch(const QByteArray &url, const Login &login, QSaveFile *file, bool *fileFailed,
+TransferResult TransferSession::fetch(const RemoteAddress &remote, const Login &login, QSaveFile *file, bool *fileFailed,
                                       RemoteStamp *seen)
 {
-    prepare(url, login);
+    prepare(remote.url, login);
     Sink sink{file, fileFailed};
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(m_curl, CURLOPT_FILETIME, seen ? 1L : 0L);
-    const TransferResult result = perform();
+    // FTP: curl would stop at the size the server announces and take that for the whole file. It
+    // reads to the end instead, and the size, asked just before, is compared afterwards.
+    const bool overFtp = remote.scheme->sizeCommand != nullptr;
+    QStringList replies;
+    curl_slist *asked = nullptr;
+    if (overFtp) {
+        asked = quoteList({sizeCommand(*remote.scheme, remote.folderPath + remote.fileName)}, true);
+        curl_easy_setopt(m_curl, CURLOPT_PREQUOTE, asked);
+        curl_easy_setopt(m_curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
+        curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collectReply);
+        curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &replies);
+    }
+    TransferResult result = perform();
+    curl_easy_setopt(m_curl, CURLOPT_PREQUOTE, nullptr);
+    curl_slist_free_all(asked);
+    curl_off_t arrived = -1;
+    curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &arrived);
     if (seen) {
         curl_off_t time = -1;
-        curl_off_t size = -1;
         curl_easy_getinfo(m_curl, CURLINFO_FILETIME_T, &time);
-        curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &size);
-        *seen = RemoteStamp{qint64(size), qint64(time)};
+        *seen = RemoteStamp{qint64(arrived), qint64(time)};
+    }
+    // The reply that opened the transfer, and SIZE's just before it.
+    int opening = replies.size() - 1;
+    while (opening >= 0 && !opensTransfer(replies.at(opening)))
+        --opening;
+    if (result.succeeded() && opening >= 0) {
+        for (const qint64 announced : {numberIn(replies.value(opening - 1)), announcedIn(replies.at(opening))}) {
+            if (announced >= 0 && announced != qint64(arrived)) {
+                result.status = TransferResult::Failed;
+                result.errorText = sizeMismatch(announced, qint64(arrived));
+                break;
+            }
+        }
     }
     return result;
+}
+
+TransferResult TransferSession::listFolder(const RemoteAddress &remote, const Login &login, QByteArray *listing)
+{
+    prepare(remote.folderUrl.toLatin1(), login);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, appendToBytes);
+    curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, listing);
+    return perform();
 }
 
 TransferResult TransferSession::stamp(const QByteArray &url, const Login &login, bool withTime, RemoteStamp *seen)

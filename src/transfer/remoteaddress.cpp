@@ -16,6 +16,11 @@ QString ftpRemove(const QString &path)
     return QStringLiteral("DELE ") + path;
 }
 
+QString ftpChmod(const QString &path, const QString &mode)
+{
+    return QStringLiteral("SITE CHMOD ") + mode + QLatin1Char(' ') + path;
+}
+
 // curl reads each path of an SFTP quote command up to a space unless it is quoted.
 QString sftpQuoted(const QString &path)
 {
@@ -34,14 +39,19 @@ QString sftpRemove(const QString &path)
     return QStringLiteral("rm ") + sftpQuoted(path);
 }
 
+QString sftpChmod(const QString &path, const QString &mode)
+{
+    return QStringLiteral("chmod ") + mode + QLatin1Char(' ') + sftpQuoted(path);
+}
+
 const SchemeInfo Schemes[] = {
-    {"ftp", "ftp", 21, false, true, ftpRename, ftpRemove, "SIZE", "MDTM", false},
+    {"ftp", "ftp", 21, false, true, ftpRename, ftpRemove, "SIZE", "MDTM", false, ftpChmod},
     // "ftpes" as established FTP clients name explicit TLS: AUTH TLS on the plain FTP port.
-    {"ftpes", "ftp", 21, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false},
-    {"ftps", "ftps", 990, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false},
-    {"sftp", "sftp", 22, false, true, sftpRename, sftpRemove, nullptr, nullptr, true},
-    {"http", "http", 80, false, false, nullptr, nullptr, nullptr, nullptr, false},
-    {"https", "https", 443, false, false, nullptr, nullptr, nullptr, nullptr, false},
+    {"ftpes", "ftp", 21, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false, ftpChmod},
+    {"ftps", "ftps", 990, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false, ftpChmod},
+    {"sftp", "sftp", 22, false, true, sftpRename, sftpRemove, nullptr, nullptr, true, sftpChmod},
+    {"http", "http", 80, false, false, nullptr, nullptr, nullptr, nullptr, false, nullptr},
+    {"https", "https", 443, false, false, nullptr, nullptr, nullptr, nullptr, false, nullptr},
 };
 
 } // namespace

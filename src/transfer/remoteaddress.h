@@ -28,6 +28,8 @@ struct SchemeInfo
     // paths from its root, give no replies to read, and cannot rename onto an existing file
     // (libssh2 speaks SFTP version 3, without the POSIX rename extension).
     bool overSsh;
+    // The command that gives a file a mode (octal digits, "644").
+    QString (*chmodCommand)(const QString &path, const QString &mode);
 };
 
 // The entry for scheme (lower case), or null for an address the program does not speak.

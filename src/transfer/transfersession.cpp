@@ -201,8 +201,13 @@ void TransferSession::prepare(const QByteArray &url, const Login &login)
     if (!m_caCertFile.isEmpty())
         curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_caCertFile.constData());
     // FTP over TLS: the login only once the connection is encrypted, never a fall-back to plain.
-    if (m_target.scheme && m_target.scheme->tlsRequired)
+    if (m_target.scheme && m_target.scheme->tlsRequired) {
         curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
+        // Under TLS 1.3 every data connection hands out session tickets of its own, and curl resumes
+        // the next one from those: servers that require the control connection's session (vsftpd,
+        // proftpd) refuse it. Under 1.2 each data connection resumes the control connection's session.
+        curl_easy_setopt(m_curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_DEFAULT | CURL_SSLVERSION_MAX_TLSv1_2));
+    }
     // SSH: curl checks no host key unless both of these are set; the verdict is checkHostKey's.
     curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.file().constData());
     curl_easy_setopt(m_curl, CURLOPT_SSH_KEYFUNCTION, checkHostKey);

@@ -88,8 +88,10 @@ private:
     void dropConnections();
     // pagetransfers.cpp: one request each.
     TransferResult put(const QByteArray &url, const Login &login, const QByteArray &data);
-    TransferResult fetch(const QByteArray &url, const Login &login, QSaveFile *file, bool *fileFailed,
+    TransferResult fetch(const RemoteAddress &remote, const Login &login, QSaveFile *file, bool *fileFailed,
                          RemoteStamp *seen);
+    // The listing of the address's folder: ls -l lines over FTP (LIST) and SFTP.
+    TransferResult listFolder(const RemoteAddress &remote, const Login &login, QByteArray *listing);
     TransferResult stamp(const QByteArray &url, const Login &login, bool withTime, RemoteStamp *seen);
     void rememberPage(const QString &address, const QString &login, const QString &password);
     // ftpcommands.cpp: the server's own commands.

@@ -56,8 +56,8 @@ QByteArray newsPage(int size)
     const QStringList texts{
         QStringLiteral("Открыт летний сезон! Тренировки проходят по <b>вторникам</b> и четвергам с 18:00."),
         QStringLiteral("Обновлено расписание соревнований. Подробности <a href=\"schedule.html\" target=\"_blank\">здесь</a>."),
-        QStringLiteral("<font size=\"14\">Внимание!</font> Собрание членов клуба переносится на субботу."),
-        QStringLiteral("Фотографии с турнира: <img src=\"photo.jpg\" border=\"0\"  align=\"center\"  >Турнир</img>"),
+        QStringLiteral("<font style=\"font-size:14pt\">Внимание!</font> Собрание членов клуба переносится на субботу."),
+        QStringLiteral("Фотографии с турнира: <div align=\"center\"><img src=\"photo.jpg\" border=\"0\" alt=\"Турнир\" title=\"Турнир\"></div>"),
     };
     QTextCodec *codec = QTextCodec::codecForName("windows-1251");
     QByteArray page = codec->fromUnicode(QStringLiteral(

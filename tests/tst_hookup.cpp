@@ -147,8 +147,8 @@ void TestHookup::imageGoesInWhereTheCursorIsAtOk()
     QTest::mouseClick(dialog->findChild<QPushButton *>("pushButtonOk"), Qt::LeftButton);
 
     QCOMPARE(editor()->toPlainText(),
-             QStringLiteral("first <img src=\"photo.jpg\" border=\"2\"  align=\"left\"  "
-                            "width =\"320\" height=\"240\"  >photo</img>"));
+             QStringLiteral("first <img src=\"photo.jpg\" border=\"2\" align=\"left\" "
+                            "width=\"320\" height=\"240\" alt=\"photo\" title=\"photo\">"));
     QCOMPARE(editor()->textCursor().position(), editor()->toPlainText().size());
     QVERIFY(dialog->isHidden());
 }
@@ -227,7 +227,7 @@ void TestHookup::bothDialogsOpenAtOnce()
     QTest::mouseClick(m_window->linkDialog->findChild<QPushButton *>("pushButtonOk"), Qt::LeftButton);
 
     QCOMPARE(editor()->toPlainText(),
-             QStringLiteral("<img src=\"a.png\" border=\"0\"  align=\"center\"  ></img>"
+             QStringLiteral("<div align=\"center\"><img src=\"a.png\" border=\"0\"></div>"
                             "<a href=\"b.html\" target=\"_blank\">b</a>"));
     QVERIFY(m_window->linkDialog->isHidden());
     QVERIFY(m_window->imgLinkDialog->isHidden());

@@ -86,26 +86,29 @@ void TestImgLinkDialog::fragment_data()
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("only the address") << "photo.jpg" << "" << 0 << 0 << false << 100 << 100
-        << "<img src=\"photo.jpg\" border=\"0\"  align=\"center\"  ></img>";
+        << "<div align=\"center\"><img src=\"photo.jpg\" border=\"0\"></div>";
+    QTest::newRow("centred with hover text") << "photo.jpg" << "photo" << 0 << 0 << false << 100 << 100
+        << "<div align=\"center\"><img src=\"photo.jpg\" border=\"0\" alt=\"photo\" title=\"photo\"></div>";
     QTest::newRow("everything set") << "photo.jpg" << "photo" << 2 << 2 << true << 320 << 240
-        << "<img src=\"photo.jpg\" border=\"2\"  align=\"left\"  width =\"320\" height=\"240\"  >photo</img>";
+        << "<img src=\"photo.jpg\" border=\"2\" align=\"left\" width=\"320\" height=\"240\" alt=\"photo\" title=\"photo\">";
     QTest::newRow("right") << "a.png" << "" << 0 << 1 << false << 100 << 100
-        << "<img src=\"a.png\" border=\"0\"  align=\"right\"  ></img>";
+        << "<img src=\"a.png\" border=\"0\" align=\"right\">";
     QTest::newRow("no alignment chosen") << "a.png" << "" << 0 << -1 << false << 100 << 100
-        << "<img src=\"a.png\" border=\"0\"  ></img>";
+        << "<img src=\"a.png\" border=\"0\">";
     QTest::newRow("size box unchecked, sizes ignored") << "a.png" << "" << 10 << 0 << false << 7 << 3000
-        << "<img src=\"a.png\" border=\"10\"  align=\"center\"  ></img>";
+        << "<div align=\"center\"><img src=\"a.png\" border=\"10\"></div>";
     QTest::newRow("size box checked, sizes untouched") << "a.png" << "" << 0 << 0 << true << 100 << 100
-        << "<img src=\"a.png\" border=\"0\"  align=\"center\"  width =\"100\" height=\"100\"  ></img>";
+        << "<div align=\"center\"><img src=\"a.png\" border=\"0\" width=\"100\" height=\"100\"></div>";
     QTest::newRow("zero sizes") << "a.png" << "" << 0 << 1 << true << 0 << 0
-        << "<img src=\"a.png\" border=\"0\"  align=\"right\"  width =\"0\" height=\"0\"  ></img>";
+        << "<img src=\"a.png\" border=\"0\" align=\"right\" width=\"0\" height=\"0\">";
     QTest::newRow("width and height differ") << "a.png" << "" << 1 << 0 << true << 3000 << 1
-        << "<img src=\"a.png\" border=\"1\"  align=\"center\"  width =\"3000\" height=\"1\"  ></img>";
-    QTest::newRow("quotes, < and & untouched") << "a.php?x=\"1\"&y=<2>" << "\"Tom & <Jerry>\""
-        << 0 << 0 << false << 100 << 100
-        << "<img src=\"a.php?x=\"1\"&y=<2>\" border=\"0\"  align=\"center\"  >\"Tom & <Jerry>\"</img>";
+        << "<div align=\"center\"><img src=\"a.png\" border=\"1\" width=\"3000\" height=\"1\"></div>";
+    QTest::newRow("quotes, < and & escaped") << "a.php?x=\"1\"&y=<2>" << "\"Tom & <Jerry>\""
+        << 0 << 1 << false << 100 << 100
+        << "<img src=\"a.php?x=&quot;1&quot;&amp;y=&lt;2>\" border=\"0\" align=\"right\" "
+           "alt=\"&quot;Tom &amp; &lt;Jerry>&quot;\" title=\"&quot;Tom &amp; &lt;Jerry>&quot;\">";
     QTest::newRow("spaces kept, empty address") << "" << "  логотип " << 0 << 2 << false << 100 << 100
-        << "<img src=\"\" border=\"0\"  align=\"left\"  >  логотип </img>";
+        << "<img src=\"\" border=\"0\" align=\"left\" alt=\"  логотип \" title=\"  логотип \">";
 }
 
 void TestImgLinkDialog::fragment()
@@ -223,7 +226,7 @@ void TestImgLinkDialog::enterSendsFromAddressField()
 
     QCOMPARE(sent.count(), 1);
     QCOMPARE(sent.at(0).at(0).toString(),
-             QStringLiteral("<img src=\"photo.jpg\" border=\"0\"  align=\"center\"  ></img>"));
+             QStringLiteral("<div align=\"center\"><img src=\"photo.jpg\" border=\"0\"></div>"));
     QVERIFY(dialog.isHidden());
     QCOMPARE(fields.address->text(), QString());
 }
@@ -240,7 +243,7 @@ void TestImgLinkDialog::anyReceiverWithTheSlot()
     QTest::mouseClick(fields.cancel, Qt::LeftButton);
 
     QCOMPARE(receiver.received,
-             QStringList{"<img src=\"photo.jpg\" border=\"0\"  align=\"center\"  ></img>"});
+             QStringList{"<div align=\"center\"><img src=\"photo.jpg\" border=\"0\"></div>"});
 }
 
 void TestImgLinkDialog::dialogLayout()

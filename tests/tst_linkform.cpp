@@ -66,8 +66,10 @@ void TestLinkForm::fragment_data()
         << "<a href=\"page.html\" >more</a>";
     QTest::newRow("empty, new window") << "" << "" << true << "<a href=\"\" target=\"_blank\"></a>";
     QTest::newRow("empty, same window") << "" << "" << false << "<a href=\"\" ></a>";
-    QTest::newRow("quotes, < and & untouched") << "a.php?x=\"1\"&y=<2>" << "\"Tom & <Jerry>\"" << true
-        << "<a href=\"a.php?x=\"1\"&y=<2>\" target=\"_blank\">\"Tom & <Jerry>\"</a>";
+    QTest::newRow("address escaped, shown text as typed") << "a.php?x=\"1\"&y=<2>" << "\"Tom & <Jerry>\"" << true
+        << "<a href=\"a.php?x=&quot;1&quot;&amp;y=&lt;2>\" target=\"_blank\">\"Tom & <Jerry>\"</a>";
+    QTest::newRow("address already escaped: escaped again") << "a.php?x=1&amp;y=2" << "x" << false
+        << "<a href=\"a.php?x=1&amp;amp;y=2\" >x</a>";
     QTest::newRow("spaces kept") << "  page.html " << " more  " << false
         << "<a href=\"  page.html \" > more  </a>";
     QTest::newRow("russian text") << "http://example.org/новости" << "Подробнее" << true

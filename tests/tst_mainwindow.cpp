@@ -1,15 +1,27 @@
 // The main window's form: what the editor sees when the program opens.
+#include "filebytes.h"
 #include "formscale.h"
+#include "httpsserver.h"
 #include "newsadder.h"
 #include "qttranslations.h"
 #include "ui_newsadder.h"
 #include "workdir.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QMessageBox>
 #include <QMetaMethod>
 #include <QPushButton>
+#include <QTextBrowser>
+#include <QTextFrame>
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <memory>
 
 class TestMainWindow : public QObject
 {
@@ -28,6 +40,7 @@ private slots:
     void logo();
     void slotsReachableByName();
     void qtTextsInRussian();
+    void preview();
 };
 
 void TestMainWindow::widgets_data()
@@ -65,6 +78,7 @@ void TestMainWindow::widgets_data()
         {"pushButtonImageLink", "QPushButton", 210, 70, 81, 24, "Изображение"},
         {"undoButton", "QPushButton", 330, 70, 51, 24, "Отмена"},
         {"redoBtn", "QPushButton", 380, 70, 51, 24, "Повтор"},
+        {"previewButton", "QPushButton", 30, 310, 81, 24, "Просмотр"},
     };
     for (const auto &row : rows) {
         QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.className)
@@ -103,7 +117,7 @@ void TestMainWindow::windowAndResizing()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget(), window.ui->centralWidget);
-    QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 23);
+    QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 24);
 
     const QRect sendGeometry = window.ui->sendButton->geometry();
     const QRect editorGeometry = window.ui->textEdit->geometry();
@@ -157,16 +171,21 @@ void TestMainWindow::focusChain()
 void TestMainWindow::dateTimeEditor()
 {
     WorkDir workDir;
-    const QDateTime before = QDateTime::currentDateTime().addMSecs(-1000);
+    const QDateTime before = QDateTime::currentDateTime().addSecs(-60);
+    QDateTime now(QDate(2026, 12, 7), QTime(23, 43, 59));
     NewsAdder window(QString(), QString(), QString(), 0);
-    const QDateTime after = QDateTime::currentDateTime().addMSecs(1000);
     QDateTimeEdit *edit = window.ui->dateTimeEdit;
 
-    // The item's date starts at the moment the window was built, and stays there.
-    QVERIFY(edit->dateTime() >= before && edit->dateTime() <= after);
-    const QDateTime shown = edit->dateTime();
-    QTest::qWait(50);
-    QCOMPARE(edit->dateTime(), shown);
+    // The item's date is the current minute, and keeps up with the clock until the editor sets it.
+    QVERIFY(edit->dateTime() > before && edit->dateTime() <= QDateTime::currentDateTime());
+    QCOMPARE(edit->time().second(), 0);
+    window.setClock([&now] { return now; });
+    QCOMPARE(edit->dateTime(), QDateTime(QDate(2026, 12, 7), QTime(23, 43)));
+    now = QDateTime(QDate(2026, 12, 8), QTime(0, 1, 5));
+    QTRY_COMPARE_WITH_TIMEOUT(edit->dateTime(), QDateTime(QDate(2026, 12, 8), QTime(0, 1)), 3000);
+    edit->setDateTime(QDateTime(QDate(2026, 12, 1), QTime(9, 30)));
+    window.setClock([] { return QDateTime(QDate(2026, 12, 9), QTime(8, 0)); });
+    QCOMPARE(edit->dateTime(), QDateTime(QDate(2026, 12, 1), QTime(9, 30)));
 
     QCOMPARE(edit->displayFormat(), QStringLiteral("dd.MM.yyyy H:mm"));
     QVERIFY(edit->calendarPopup());
@@ -183,7 +202,7 @@ void TestMainWindow::spinBoxAndColours()
     WorkDir workDir;
     NewsAdder window(QString(), QString(), QString(), 0);
     QCOMPARE(window.ui->spinBoxFontSize->value(), 12);
-    QCOMPARE(window.ui->spinBoxFontSize->minimum(), 0);
+    QCOMPARE(window.ui->spinBoxFontSize->minimum(), 1);
     QCOMPARE(window.ui->spinBoxFontSize->maximum(), 99);
 
     QComboBox *colours = window.ui->comboBoxFontColor;
@@ -262,6 +281,92 @@ void TestMainWindow::qtTextsInRussian()
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("Отмена"));
     QCOMPARE(QLocale().standaloneMonthName(3), QStringLiteral("март"));
+}
+
+void TestMainWindow::preview()
+{
+    WorkDir workDir;
+    HttpsServer server;
+    QVERIFY2(server.start(), qPrintable(server.errorString()));
+    QImage red(40, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    QByteArray png;
+    QBuffer buffer(&png);
+    QVERIFY(buffer.open(QIODevice::WriteOnly) && red.save(&buffer, "PNG"));
+    server.putFile("photo.png", png);
+    QVERIFY(writeFile("photo.png", png));
+    QVERIFY(writeFile("news.html", "<html><body bgcolor=\"#102030\"><font color=yellow></font></body></html>"));
+
+    auto window = std::make_unique<NewsAdder>(QString(), QString(), QString(), 0);
+    window->caCertFile = server.certificateFile();
+    window->setPageUrl(server.url("news.html"));
+    window->ui->dateTimeEdit->setDateTime(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTest::keyClicks(window->ui->textEdit, "Open <b>season</b>");
+    QTest::mouseClick(window->findChild<QPushButton *>("previewButton"), Qt::LeftButton);
+    auto preview = window->findChild<QWidget *>("previewWindow");
+    QVERIFY(preview && preview->isWindow() && !preview->isModal());
+    QVERIFY(QTest::qWaitForWindowExposed(preview));
+    QCOMPARE(window->size(), scaledRect(QRect(0, 0, 566, 363), formScale(window.get())).size());
+    auto view = preview->findChild<QTextBrowser *>("previewView");
+    QVERIFY(view);
+
+    // As the page shows it: yellow on the page's background, the markup applied, the send's date line.
+    QCOMPARE(view->toPlainText().simplified(), QStringLiteral("Open season 07/12/2026 09:30"));
+    QCOMPARE(view->document()->rootFrame()->frameFormat().background().color(), QColor("#102030"));
+    QTextCursor word = view->document()->find("season");
+    QCOMPARE(word.charFormat().fontWeight(), int(QFont::Bold));
+    QCOMPARE(word.charFormat().foreground().color(), QColor(Qt::yellow));
+
+    // Typing on and a new date show within half a second; pictures come from the page's address.
+    QTest::keyClicks(window->ui->textEdit, " <img src=\"photo.png\"><img src=\"" + server.url("gone.png")
+                                              + "\" width=\"50\" height=\"20\"><img src=\"file://" + workDir.filePath("photo.png")
+                                              + "\" width=\"30\" height=\"10\">");
+    window->ui->dateTimeEdit->setDateTime(QDateTime(QDate(2026, 12, 8), QTime(10, 5)));
+    QElapsedTimer sinceChange;
+    sinceChange.start();
+    QTRY_VERIFY_WITH_TIMEOUT(view->toPlainText().contains("08/12/2026 10:05"), 500);
+    qInfo("shown %lld ms after the change", sinceChange.elapsed());
+    const auto picture = [view](const QString &name) {
+        return view->document()->resource(QTextDocument::ImageResource, QUrl(name)).value<QImage>();
+    };
+    const auto redPixels = [view] {
+        const QImage shot = view->viewport()->grab().toImage();
+        int reds = 0;
+        for (int y = 0; y < shot.height(); ++y) {
+            for (int x = 0; x < shot.width(); ++x)
+                reds += shot.pixelColor(x, y) == QColor(Qt::red);
+        }
+        return reds;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(redPixels() >= 40 * 30, 10000);
+    // What cannot be had, a local file included, is an empty frame of its size.
+    for (const QString &name : {server.url("gone.png"), "file://" + workDir.filePath("photo.png")}) {
+        const QImage frame = picture(name);
+        QCOMPARE(frame.size(), name.endsWith("gone.png") ? QSize(50, 20) : QSize(30, 10));
+        QVERIFY(qAlpha(frame.pixel(0, 0)) == 255 && qAlpha(frame.pixel(15, 5)) == 0);
+    }
+    QVERIFY(server.log().contains("GET /photo.png "));
+
+    // Closing the program mid-download waits for no server, not even one that never answers.
+    const int silent = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QVERIFY(bind(silent, reinterpret_cast<sockaddr *>(&address), length) == 0 && listen(silent, 4) == 0
+            && getsockname(silent, reinterpret_cast<sockaddr *>(&address), &length) == 0);
+    window->setPageUrl(QStringLiteral("http://127.0.0.1:%1/news.html").arg(ntohs(address.sin_port)));
+    QTest::keyClicks(window->ui->textEdit, "<img src=\"slow.png\">");
+    int client = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(client >= 0 || (client = accept(silent, nullptr, nullptr)) >= 0, 5000);
+    QElapsedTimer closing;
+    closing.start();
+    window.reset();
+    QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
+    close(client);
+    close(silent);
 }
 
 QTEST_MAIN(TestMainWindow)

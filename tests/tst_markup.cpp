@@ -87,11 +87,11 @@ void TestMarkup::wrapCommands_data()
     QTest::newRow("underline, empty editor") << "underlineTagButton" << 12 << 0
         << "" << 0 << 0 << "<u></u>" << 7;
     QTest::newRow("size 12") << "pushButtonSetFontSize" << 12 << 0
-        << "abc" << 0 << 3 << "<font size=\"12\">abc</font>" << 26;
-    QTest::newRow("size 0") << "pushButtonSetFontSize" << 0 << 0
-        << "abc" << 0 << 3 << "<font size=\"0\">abc</font>" << 25;
+        << "abc" << 0 << 3 << "<font style=\"font-size:12pt\">abc</font>" << 39;
+    QTest::newRow("size 0 is held at 1") << "pushButtonSetFontSize" << 0 << 0
+        << "abc" << 0 << 3 << "<font style=\"font-size:1pt\">abc</font>" << 38;
     QTest::newRow("size 99, nothing selected") << "pushButtonSetFontSize" << 99 << 0
-        << "" << 0 << 0 << "<font size=\"99\"></font>" << 23;
+        << "" << 0 << 0 << "<font style=\"font-size:99pt\"></font>" << 36;
 
     const char *const colours[] = {"red", "yellow", "green", "blue", "black", "white"};
     for (int index = 0; index < 6; ++index) {

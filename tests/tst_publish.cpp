@@ -1,4 +1,5 @@
 #include "editor.h"
+#include "editorstate.h"
 #include "filebytes.h"
 #include "filesizelimit.h"
 #include "ftpserver.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 static QStringList debugLines;
@@ -52,6 +54,7 @@ private slots:
     void passwordNeverShown();
     void repeatedItemAsks_data();
     void repeatedItemAsks();
+    void linksInWorkingFolderReplaced();
 };
 
 void TestPublish::workedExample()
@@ -106,7 +109,9 @@ void TestPublish::newestItemFirst()
     server.putFile("news.html", "top<font color=yellow>rest");
     ScriptedPublisher desk(server);
 
-    desk.publisher.send("first", QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+    const PublishResult first = desk.publisher.send("first", QDateTime(QDate(2026, 1, 2), QTime(3, 4)));
+    QCOMPARE(first.outcome, PublishResult::Done);
+    QCOMPARE(first.message, Uploaded);
     desk.publisher.send("second", QDateTime(QDate(2026, 5, 6), QTime(7, 8)));
 
     QCOMPARE(desk.user.seen, (QStringList{Uploaded, Uploaded}));
@@ -125,10 +130,11 @@ void TestPublish::emptyEditorStillPublishes()
     QVERIFY(server.start());
     server.putFile("news.html", "<font color=yellow>");
     ScriptedPublisher desk(server);
+    desk.user.answer(true);
 
     desk.publisher.send("", UsualDate);
 
-    QCOMPARE(desk.user.seen, QStringList{Uploaded});
+    QCOMPARE(desk.user.seen, (QStringList{EmptyQuestion, Uploaded}));
     QCOMPARE(server.fileContents("news.html"), QByteArray("<font color=yellow>\n \n<br>\n \n<br>05/12/2026 18:48<br><br>"));
 }
 
@@ -141,7 +147,7 @@ void TestPublish::sendFails_data()
     QTest::addColumn<int>("backups");
 
     const QByteArray page("<font color=yellow>old");
-    const QStringList missingMarker{BadFile, InsertionProblem};
+    const QStringList missingMarker{NoMarker};
     // No question when the upload would fail the same way.
     QTest::newRow("no server") << "no server" << page << true << QStringList{DownloadFailed} << 0;
     QTest::newRow("missing file, go on") << "missing file" << page << true
@@ -153,6 +159,9 @@ void TestPublish::sendFails_data()
     QTest::newRow("marker in capitals") << "" << QByteArray("<FONT COLOR=YELLOW>old") << true << missingMarker << 1;
     QTest::newRow("colour in quotes") << "" << QByteArray("<font color=\"yellow\">old") << true << missingMarker << 1;
     QTest::newRow("marker over two lines") << "" << QByteArray("<font\r\ncolor=yellow>old") << true << missingMarker << 1;
+    QTest::newRow("marker in a comment") << "" << QByteArray("<!--<font color=yellow>-->old") << true << missingMarker << 1;
+    QTest::newRow("marker in a script") << "" << QByteArray("<script>'<font color=yellow>'</script>") << true
+        << missingMarker << 1;
     QTest::newRow("wrong password") << "wrong password" << page << true << QStringList{DownloadFailed} << 0;
 }
 
@@ -177,9 +186,11 @@ void TestPublish::sendFails()
     if (messages.contains(Question))
         desk.user.answer(answerOk);
 
-    desk.sendUsualItem();
+    const PublishResult result = desk.sendUsualItem();
 
     QVERIFY2(sameMessages(desk.user.seen, messages), qPrintable(desk.user.seen.join(" | ")));
+    QCOMPARE(result.outcome, messages.last() == Cancelled ? PublishResult::Cancelled : PublishResult::Failed);
+    QCOMPARE(result.message, desk.user.seen.last());
     QCOMPARE(desk.user.pendingAnswers(), 0);
     QCOMPARE(backupsIn(dir).size(), backups);
     if (situation == "missing file")
@@ -202,7 +213,8 @@ void TestPublish::backupQuestion_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("published");
 
-    QTest::newRow("OK") << "ok" << QStringList{SaveFailed, Question, GoingOn, Uploaded} << true;
+    // The read-only working folder cannot keep the login that published either: said once.
+    QTest::newRow("OK") << "ok" << QStringList{SaveFailed, Question, GoingOn, Uploaded, StateNotKept} << true;
     QTest::newRow("Cancel") << "cancel" << QStringList{SaveFailed, Question, Cancelled} << false;
     QTest::newRow("Escape") << "escape" << QStringList{SaveFailed, Question, Cancelled} << false;
 }
@@ -218,10 +230,11 @@ void TestPublish::backupQuestion()
     QVERIFY(server.start());
     server.putFile("news.html", Before + After);
     Editor editor(server);
-    // Every name the automatic backup may take in the next minute leads into a missing folder: it cannot be saved.
-    const QDateTime now = QDateTime::currentDateTime();
-    for (int second = 0; second < 60; ++second)
-        QVERIFY(QFile::link(dir.filePath("missing/backup.bak"), automaticBackupName(now.addSecs(second))));
+    // The working folder takes no file, so the automatic backup cannot be saved; the working copy lies
+    // in a folder of its own, which the ordinary user may write too.
+    QTemporaryDir elsewhere;
+    QVERIFY(QFile::setPermissions(elsewhere.path(), QFile::Permissions(0x7777)));
+    editor.window.publisher().setWorkingCopy(elsewhere.filePath("news.html"));
     ModalAnswerer answerer;
     answerer.clickButton(QMessageBox::Ok);  // the download's own message
     if (answer == "escape")
@@ -229,7 +242,13 @@ void TestPublish::backupQuestion()
     else
         answerer.clickButton(answer == "ok" ? QMessageBox::Ok : QMessageBox::Cancel);
 
-    editor.send();
+    {
+        OrdinaryUser user(dir.path());
+        QVERIFY(user.modesApply());
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+        editor.send();
+        QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
 
     QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
     const SeenDialog question = answerer.seen.at(1);
@@ -245,7 +264,8 @@ void TestPublish::backupQuestion()
     QCOMPARE(server.fileContents("news.html"),
              published ? Before + WorkedItemCrLf + After : Before + After);
     QCOMPARE(server.commandCount("RETR"), published ? 2 : 1);
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), published ? QStringList{"news.html"} : QStringList());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), published ? QStringList{"news.html"} : QStringList());
 }
 
 void TestPublish::insertionCannotTouchWorkingCopy_data()
@@ -258,7 +278,7 @@ void TestPublish::insertionCannotTouchWorkingCopy_data()
     QTest::newRow("missing") << "missing" << ReadFailed;
     QTest::newRow("read-only") << "read-only" << WriteFailed;
     QTest::newRow("disk full while writing") << "full disk" << WriteFailed;
-    QTest::newRow("no marker") << "no marker" << BadFile;
+    QTest::newRow("no marker") << "no marker" << NoMarker;
 }
 
 void TestPublish::insertionCannotTouchWorkingCopy()
@@ -335,7 +355,7 @@ void TestPublish::nextSendAfterBadFileWorks()
     server.putFile("news.html", Before + After);
     desk.sendUsualItem();
 
-    QCOMPARE(desk.user.seen, (QStringList{BadFile, InsertionProblem, Uploaded}));
+    QCOMPARE(desk.user.seen, (QStringList{NoMarker, Uploaded}));
     QCOMPARE(server.fileContents("news.html"), Before + WorkedItemCrLf + After);
 }
 
@@ -374,13 +394,6 @@ void TestPublish::charactersOutsideCodePage()
     QCOMPARE(server.fileContents("news.html"),
              QByteArray("<font color=yellow>\n \n\xCF\xF0\xE8\xE2\xE5\xF2 &#128512; &#20013; caf&#233; \xB9" "1<br>"
                         "\n \n<br>05/12/2026 18:48<br><br>"));
-}
-
-// UTF-16 bytes of UTF-8 text, in this machine's (little-endian) byte order.
-static QByteArray utf16le(const char *utf8)
-{
-    const QString text = QString::fromUtf8(utf8);
-    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
 }
 
 void TestPublish::pageKeptInItsOwnCharsetAndLineEnds_data()
@@ -444,15 +457,15 @@ void TestPublish::twoSendsInOneSecondKeepBothBackups()
     server.putFile("news.html", Page);
     ScriptedPublisher desk(server);
 
-    QTest::qSleep(1000 - QTime::currentTime().msec());  // both sends within the second that begins
-    const QString first = automaticBackupName(QDateTime::currentDateTime());
+    // Both sends within one second, however long they take.
+    const QDateTime now = QDateTime::currentDateTime();
+    desk.publisher.setClock([now] { return now; });
+    const QString first = automaticBackupName(now);
     desk.user.answer(true);  // the same item again, on purpose
     desk.sendUsualItem();
     desk.sendUsualItem();
 
     QCOMPARE(desk.user.seen, (QStringList{Uploaded, RepeatQuestion, Uploaded}));
-    if (automaticBackupName(QDateTime::currentDateTime()) != first)
-        QSKIP("the two sends took more than a second on this machine");
     const QString second = QString(first).replace(".bak", "_2.bak");
     QCOMPARE(backupsIn(dir), (QStringList{first, second}));
     QCOMPARE(readFile(first), Page);
@@ -513,6 +526,9 @@ void TestPublish::repeatedItemAsks_data()
                                                 << int(QMessageBox::No);
     QTest::newRow("other text") << Before + QByteArray(WorkedItem).replace("def", "deg") + After << 0;
     QTest::newRow("text alone, not as an item") << Before + "abc<br>def<br>" + After << 0;
+    QTest::newRow("same item in a comment") << Before + "<!--" + WorkedItem + "-->" + After << 0;
+    QTest::newRow("empty item, no") << Before + After << int(QMessageBox::No);
+    QTest::newRow("empty item, yes") << Before + After << int(QMessageBox::Yes);
     QTest::newRow("windows-1251 text") << Before + "\n \n\xEF\xF0\xE8\xE2\xE5\xF2<br>\n \n<br>01/01/2020 09:00<br><br>" + After
                                        << int(QMessageBox::No);
 }
@@ -530,6 +546,9 @@ void TestPublish::repeatedItemAsks()
     Editor editor(server);
     if (QTest::currentDataTag() == QLatin1String("windows-1251 text"))
         editor.type(QStringLiteral("привет"), QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    const bool empty = QString(QTest::currentDataTag()).startsWith("empty");
+    if (empty)
+        editor.type(QString(" \n\x1b\u00A0"), QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
     ModalAnswerer answerer;
     if (asked)
         answerer.clickButton(QMessageBox::StandardButton(answer));
@@ -537,7 +556,8 @@ void TestPublish::repeatedItemAsks()
     editor.send();
 
     const bool published = !asked || answer == QMessageBox::Yes;
-    const QStringList expected = asked ? QStringList{RepeatQuestion, published ? Uploaded : Cancelled} : QStringList{Uploaded};
+    const QStringList expected = asked ? QStringList{empty ? EmptyQuestion : RepeatQuestion, published ? Uploaded : Cancelled}
+                                       : QStringList{Uploaded};
     QCOMPARE(answerer.texts(), expected);
     if (asked) {
         QCOMPARE(answerer.seen.first().buttons, QMessageBox::Yes | QMessageBox::No);
@@ -545,6 +565,33 @@ void TestPublish::repeatedItemAsks()
     }
     QCOMPARE(server.fileContents("news.html") != page, published);
     QCOMPARE(server.commandCount("STOR"), published ? 1 : 0);
+}
+
+void TestPublish::linksInWorkingFolderReplaced()
+{
+    WorkDir dir;
+    QTemporaryDir elsewhere;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", Page);
+    const QString linked = elsewhere.filePath("linked.html");
+    QVERIFY(writeFile(linked, "kept"));
+    QVERIFY(QFile::link(linked, "news.html"));
+    // Dangling links under the backup names of the coming minute.
+    const QDateTime now = QDateTime::currentDateTime();
+    for (int second = 0; second < 60; ++second)
+        QVERIFY(QFile::link(elsewhere.filePath(QString::number(second)), automaticBackupName(now.addSecs(second))));
+    ScriptedPublisher desk(server);
+
+    desk.sendUsualItem();
+
+    QCOMPARE(desk.user.seen, QStringList{Uploaded});
+    QCOMPARE(readFile(linked), QByteArray("kept"));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files), QStringList{"linked.html"});
+    QVERIFY(!QFileInfo("news.html").isSymLink());
+    QCOMPARE(readFile("news.html"), server.fileContents("news.html"));
+    QCOMPARE(backupsIn(dir).size(), 1);
+    QCOMPARE(readFile(backupsIn(dir).first()), Page);
 }
 
 QTEST_MAIN(TestPublish)

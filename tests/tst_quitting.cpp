@@ -2,6 +2,7 @@
 // no question, nothing written to the disk, and nothing more sent to the server than what puts the
 // page back under its name and removes the lock.
 #include "appprocess.h"
+#include "editorstate.h"
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "newsadder.h"
@@ -25,6 +26,7 @@
 namespace {
 const QString WindowTitle = QStringLiteral("Отправка новостей quellmar");
 const QPoint SendButtonCentre(497, 262);
+const QPoint EditorCentre(225, 190);
 
 // Counts every message box that is shown, however briefly.
 class MessageBoxCounter : public QObject
@@ -100,6 +102,7 @@ void TestQuitting::closingWindowDuringTransfer()
     server.putFile("news.html", Page);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
+    typeItem(window, "abc", QDateTime::currentDateTime());
     window.show();
     MessageBoxCounter boxes;
 
@@ -121,7 +124,9 @@ void TestQuitting::closingWindowDuringTransfer()
     QVERIFY(sinceClose.isValid());
     QVERIFY2(sinceClose.elapsed() < 2000, qPrintable(QString::number(sinceClose.elapsed())));
     QCOMPARE(boxes.texts, QStringList());
-    QStringList expectedFiles = files;
+    // The item typed but not sent stays as the draft.
+    QStringList expectedFiles = files + QStringList{EditorStateFileName};
+    expectedFiles.sort();
     if (backupWritten)
         expectedFiles.prepend(QDir(dir.path()).entryList({"backup_*.bak"}).value(0, "a backup"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expectedFiles);
@@ -165,6 +170,9 @@ void TestQuitting::closingRealProgramDuringSend()
     AppProcess app(workDir.path());
     QVERIFY(app.start(display));
     bool ok = false;
+    display.windows("click", WindowTitle, &ok,
+                    {QString::number(EditorCentre.x()), QString::number(EditorCentre.y()), "--drawn-width", "566", "--type", "abc"});
+    QVERIFY2(ok, "the main window did not appear");
     display.windows("click", WindowTitle, &ok, {QString::number(SendButtonCentre.x()), QString::number(SendButtonCentre.y()), "--drawn-width", "566"});
     QVERIFY2(ok, "the main window did not appear");
     QVERIFY2(waitFor([&] { return server.commandCount("RETR") >= downloads; }, 15000), server.log().constData());
@@ -178,7 +186,7 @@ void TestQuitting::closingRealProgramDuringSend()
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);
 
-    QStringList expectedFiles{"settings.ini"};
+    QStringList expectedFiles{EditorStateFileName, "settings.ini"};
     const QStringList backups = QDir(workDir.path()).entryList({"backup_*.bak"});
     if (backupWritten) {
         QCOMPARE(backups.size(), 1);

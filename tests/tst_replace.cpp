@@ -1,22 +1,18 @@
 // Sends against servers that fail while the page is being replaced or refuse to rename onto it, or
 // where another editor publishes at the same time: the live page is the old one or the new one,
 // whole, no editor's item is lost, and a send logs in once.
-#include "editor.h"
 #include "filebytes.h"
 #include "filemode.h"
 #include "ftpsserver.h"
 #include "messages.h"
-#include "modalanswerer.h"
-#include "newsadder.h"
 #include "newspages.h"
+#include "scripteduser.h"
 #include "sftpserver.h"
-#include "windowinput.h"
 #include "workdir.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QProcess>
 #include <QTest>
 #include <QTimer>
@@ -126,20 +122,20 @@ void TestReplace::pageWholeOrUntouched()
     QVERIFY(server.start());
     const QByteArray page = largePage();
     server.putFile("news.html", page);
-    Editor editor(server);
-    editor.window.setTransferIdleTimeout(3000);
-    ModalAnswerer answerer;
+    ServerAccess access = accessTo(server);
+    access.idleTimeout = 3000;
+    ScriptedPublisher desk(access);
     PageReader visitor(QDir(server.root()).filePath("news.html"), {page, withItem(page)});
 
-    editor.send();
+    desk.sendUsualItem();
     visitor.stop();
 
-    QVERIFY2(sameMessages(answerer.texts(), {published ? Uploaded : UploadFailed}),
-             qPrintable(answerer.texts().join(" | ")));
-    QVERIFY2(answerer.texts().first().contains(words), qPrintable(answerer.texts().first()));
+    QVERIFY2(sameMessages(desk.user.seen, {published ? Uploaded : UploadFailed}),
+             qPrintable(desk.user.seen.join(" | ")));
+    QVERIFY2(desk.user.seen.first().contains(words), qPrintable(desk.user.seen.first()));
     // Where the page could not be put back, the message names the file that holds it.
     const QString holder = filesOn(server).value(0);
-    QVERIFY2(holder == "news.html" || answerer.texts().first().contains(holder), qPrintable(holder));
+    QVERIFY2(holder == "news.html" || desk.user.seen.first().contains(holder), qPrintable(holder));
     QVERIFY(server.fileContents(holder) == (published ? withItem(page) : page));
     QCOMPARE(filesOn(server), QStringList{holder});
     QVERIFY(!QDir(server.root()).exists(".news.html.newsadder-lock"));
@@ -205,17 +201,18 @@ void TestReplace::anotherEditorPublishes()
             QDir().rmdir(lock);
         });
     }
-    Editor editor(server);
-    editor.window.caCertFile = tlsServer.certificatePath();
-    editor.window.setLockWait(otherLock == "held" ? 1500 : 20000);
+    ServerAccess access = accessTo(server);
+    if (tls)
+        access.caCertFile = tlsServer.certificatePath();
+    access.lockWait = otherLock == "held" ? 1500 : 20000;
     if (!downloadFrom.isEmpty())
-        editor.window.remotePath = downloadFrom.arg(server.port());
-    ModalAnswerer answerer;
+        access.downloadAddress = downloadFrom.arg(server.port());
+    ScriptedPublisher desk(access);
 
-    editor.send();
+    desk.sendUsualItem();
 
     const QString expected = otherLock == "held" ? SomeoneElsePublishing : published ? Uploaded : UploadFailed;
-    QVERIFY2(sameMessages(answerer.texts(), {expected}), qPrintable(answerer.texts().join(" | ")));
+    QVERIFY2(sameMessages(desk.user.seen, {expected}), qPrintable(desk.user.seen.join(" | ")));
     const QByteArray onServer = server.fileContents("news.html");
     QByteArray others = Page;
     for (const QString &download : changedAfter.split(',', Qt::SkipEmptyParts))
@@ -273,17 +270,17 @@ void TestReplace::pageModeKept()
     server->putFile("news.html", Page);
     server->setFileMode("news.html", mode);
     QVERIFY(writeFile("chosen.bak", "restored page"));
-    Editor editor(*server);
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(*server);
     if (restore) {
-        answerer.chooseFile(dir.filePath("chosen.bak"));
-        answerer.clickButton(QMessageBox::Yes);
+        desk.user.chooseFile(dir.filePath("chosen.bak"));
+        desk.user.answer(true);
+        desk.publisher.restore();
+    } else {
+        desk.sendUsualItem();
     }
 
-    editor.click(restore ? "restoreButton" : "sendButton");
-
     const QStringList messages = restore ? QStringList{Caption, RestoreQuestion, Uploaded} : QStringList{Uploaded};
-    QVERIFY2(sameMessages(answerer.texts(), messages), qPrintable(answerer.texts().join(" | ")));
+    QVERIFY2(sameMessages(desk.user.seen, messages), qPrintable(desk.user.seen.join(" | ")));
     QCOMPARE(server->fileContents("news.html"), restore ? QByteArray("restored page") : withItem(Page));
     QCOMPARE(QString::number(server->fileMode("news.html"), 8), QString::number(mode, 8));
     QCOMPARE(filesOn(*server), QStringList{"news.html"});
@@ -361,21 +358,20 @@ void TestReplace::refusedAddresses()
     server.putFile("news.html", Page);
     QVERIFY(writeFile("page.html", "a local file"));
     const auto filled = [&](const QString &address) { return QString(address).arg(server.port()).arg(dir.path()); };
-    NewsAdder window(filled(download), filled(upload), "127.0.0.1", server.port());
-    typeCredentials(window, server.user(), server.password());
-    ModalAnswerer answerer;
+    ScriptedPublisher desk(ServerAccess{filled(download), filled(upload), {}, server.user(), server.password()});
 
     // A backup needs only the download address, so a bad upload address leaves it alone.
     int refusing = 0;
-    for (const char *button : PublishingButtons) {
-        if (prefix == DownloadFailed || QLatin1String(button) != "pushButton") {
-            click(window, button);
+    for (const QString &command : {"send", "backup", "restore"}) {
+        if (prefix == DownloadFailed || command != "backup") {
+            command == "send" ? desk.sendUsualItem()
+                              : command == "backup" ? desk.publisher.backup() : desk.publisher.restore();
             ++refusing;
         }
     }
 
-    QCOMPARE(answerer.seen.size(), refusing);
-    for (const QString &text : answerer.texts()) {
+    QCOMPARE(desk.user.seen.size(), refusing);
+    for (const QString &text : desk.user.seen) {
         QVERIFY2(text.startsWith(prefix) && text.contains(filled(shown)), qPrintable(text));
         QVERIFY2(!text.contains("topsecret"), qPrintable(text));
     }

@@ -3,6 +3,7 @@
 #include "linkform.h"
 #include "newsadder.h"
 #include "qttranslations.h"
+#include "remoteaddress.h"
 #include "settings.h"
 
 #include <QApplication>
@@ -14,8 +15,9 @@ int main(int argc, char *argv[])
 {
     // Read before the application exists, as the settings are logged first thing.
     const Settings settings = readSettings(QString::fromLatin1(SettingsFileName));
-    qDebug() << settings.remotePath;
-    qDebug() << settings.remoteFtpPath;
+    const QString hidden = QStringLiteral("***");
+    qDebug() << shownAddress(settings.remotePath, hidden);
+    qDebug() << shownAddress(settings.remoteFtpPath, hidden);
     qDebug() << settings.host;
     qDebug() << settings.port;
 
@@ -27,6 +29,7 @@ int main(int argc, char *argv[])
     NewsAdder *window = new NewsAdder(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port,
                                       nullptr);
     window->caCertFile = settings.caCertFile;
+    window->setPageUrl(settings.pageUrl);
     hookUpDialogs(window);
 
     window->show();

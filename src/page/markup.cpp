@@ -17,7 +17,8 @@ MarkupTags underlineTags()
 
 MarkupTags fontSizeTags(int size)
 {
-    return {QStringLiteral("<font size=\"") + QString::number(size) + QStringLiteral("\">"),
+    // In points: HTML's own sizes run 1-7 only, and browsers clamp anything larger to the largest.
+    return {QStringLiteral("<font style=\"font-size:") + QString::number(size) + QStringLiteral("pt\">"),
             QStringLiteral("</font>")};
 }
 
@@ -41,33 +42,43 @@ QString wrapText(const MarkupTags &tags, const QString &text)
     return tags.opening + text + tags.closing;
 }
 
+QString escapedAttribute(const QString &value)
+{
+    QString escaped = value;
+    // The ampersand first, so that the other entities are not escaped twice.
+    escaped.replace(QLatin1Char('&'), QLatin1String("&amp;"));
+    escaped.replace(QLatin1Char('"'), QLatin1String("&quot;"));
+    escaped.replace(QLatin1Char('<'), QLatin1String("&lt;"));
+    return escaped;
+}
+
 QString linkFragment(const QString &address, const QString &shownText, bool newWindow)
 {
     const QString target = newWindow ? QStringLiteral("target=\"_blank\"") : QString();
-    return QStringLiteral("<a href=\"") + address + QStringLiteral("\" ") + target
+    return QStringLiteral("<a href=\"") + escapedAttribute(address) + QStringLiteral("\" ") + target
             + QStringLiteral(">") + shownText + QStringLiteral("</a>");
 }
 
 QString imageFragment(const QString &address, int border, int alignIndex,
                       bool changeSize, int width, int height, const QString &text)
 {
-    const QString borderPart = QStringLiteral(" border=\"") + QString::number(border)
-            + QStringLiteral("\" ");
-
-    // Same order as the items of the alignment combo box.
-    QString alignPart;
-    if (alignIndex == 0)
-        alignPart = QStringLiteral(" align=\"center\" ");
-    else if (alignIndex == 1)
-        alignPart = QStringLiteral(" align=\"right\" ");
+    QString image = QStringLiteral("<img src=\"") + escapedAttribute(address) + QStringLiteral("\" border=\"")
+            + QString::number(border) + QLatin1Char('"');
+    // Same order as the items of the alignment combo box. Browsers ignore align="center" on an
+    // image, so the centred one is wrapped instead.
+    if (alignIndex == 1)
+        image += QStringLiteral(" align=\"right\"");
     else if (alignIndex == 2)
-        alignPart = QStringLiteral(" align=\"left\" ");
-
-    QString sizePart;
+        image += QStringLiteral(" align=\"left\"");
     if (changeSize)
-        sizePart = QStringLiteral(" width =\"") + QString::number(width)
-                + QStringLiteral("\" height=\"") + QString::number(height) + QStringLiteral("\" ");
-
-    return QStringLiteral("<img src=\"") + address + QStringLiteral("\"") + borderPart + alignPart
-            + sizePart + QStringLiteral(" >") + text + QStringLiteral("</img>");
+        image += QStringLiteral(" width=\"%1\" height=\"%2\"").arg(width).arg(height);
+    // alt for readers that show no picture, title for the hover text itself.
+    if (!text.isEmpty()) {
+        const QString hover = escapedAttribute(text);
+        image += QStringLiteral(" alt=\"") + hover + QStringLiteral("\" title=\"") + hover + QLatin1Char('"');
+    }
+    image += QLatin1Char('>');
+    if (alignIndex == 0)
+        return QStringLiteral("<div align=\"center\">") + image + QStringLiteral("</div>");
+    return image;
 }

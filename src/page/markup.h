@@ -21,7 +21,11 @@ QString colourName(int index);
 
 QString wrapText(const MarkupTags &tags, const QString &text);
 
-// The fragments the two dialogs hand to the editor, built from the fields exactly as typed.
+// value made safe inside a double-quoted attribute: ", & and < become entities.
+QString escapedAttribute(const QString &value);
+
+// The fragments the two dialogs hand to the editor. Attribute values are escaped; a link's shown
+// text goes in as typed, markup and all.
 QString linkFragment(const QString &address, const QString &shownText, bool newWindow);
 QString imageFragment(const QString &address, int border, int alignIndex,
                       bool changeSize, int width, int height, const QString &text);

@@ -23,7 +23,19 @@ bool pageHoldsItem(const QByteArray &page, const QString &item)
     const auto asOnPage = [codec](const QString &text) {
         return codec->toUnicode(encodeForNewsPage(text, codec)).remove(QLatin1Char('\r'));
     };
-    const QString text = codec->toUnicode(page).remove(QLatin1Char('\r'));
+    // Only what a browser shows counts, as only there the insertion writes; a hidden stretch parts the
+    // text around it with a character no item holds.
+    PageTags tags(page, codec);
+    while (tags.next() >= 0) {
+    }
+    QString text;
+    int from = 0;
+    for (const QPair<int, int> &hidden : tags.hidden()) {
+        text += codec->toUnicode(page.mid(from, hidden.first - from)) + QChar(QChar::Null);
+        from = hidden.second;
+    }
+    text += codec->toUnicode(page.mid(from));
+    text.remove(QLatin1Char('\r'));
     head = asOnPage(head);
     tail = asOnPage(tail);
     const int longestDate = 40;

@@ -20,7 +20,12 @@ QString freeBackupName(const QDateTime &now, const QDir &directory)
 {
     const QString first = automaticBackupName(now);
     QString name = first;
-    for (int number = 2; QFileInfo::exists(directory.filePath(name)); ++number)
+    // A dangling link counts as taken too: nothing is ever written through one.
+    const auto taken = [&directory](const QString &name) {
+        const QFileInfo file(directory.filePath(name));
+        return file.exists() || file.isSymLink();
+    };
+    for (int number = 2; taken(name); ++number)
         name = first.chopped(4) + QLatin1Char('_') + QString::number(number) + QLatin1String(".bak");
     return name;
 }

@@ -12,7 +12,7 @@ QString withBackupExtension(const QString &name);
 QString automaticBackupName(const QDateTime &now);
 
 // The automatic backup name, or the first of its "_2", "_3", ... forms under which nothing exists
-// in directory yet, so that no earlier backup is overwritten.
+// in directory yet (not even a link), so that no earlier backup is overwritten.
 QString freeBackupName(const QDateTime &now, const QDir &directory);
 
 #endif // BACKUPNAME_H

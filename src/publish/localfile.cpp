@@ -1,6 +1,7 @@
 #include "localfile.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -23,8 +24,18 @@ bool readWholeFile(const QString &fileName, QByteArray &contents, QString *error
     return file.error() == QFileDevice::NoError || failed(file, error);
 }
 
+bool removeLinkInPlace(const QString &fileName, QString *error)
+{
+    QFile link(fileName);
+    if (!QFileInfo(fileName).isSymLink() || link.remove())
+        return true;
+    return failed(link, error);
+}
+
 bool saveWholeFile(const QString &fileName, const QByteArray &contents, QString *error)
 {
+    if (!removeLinkInPlace(fileName, error))
+        return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return failed(file, error);

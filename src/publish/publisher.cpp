@@ -1,6 +1,7 @@
 #include "publisher.h"
 
 #include "backupname.h"
+#include "cacertfile.h"
 #include "failuremessages.h"
 #include "failurereason.h"
 #include "localfile.h"
@@ -17,9 +18,6 @@
 
 namespace {
 
-// Uploads of one send that may find the page changed by someone else before it gives up.
-const int MaxUploadTries = 3;
-
 QString tr(const char *text)
 {
     return QCoreApplication::translate("NewsAdder", text);
@@ -27,38 +25,28 @@ QString tr(const char *text)
 
 } // namespace
 
-// One command's transfer session: made by the outermost step or command, closed when it ends.
-class Publisher::Command
+Publisher::Command::Command(Publisher &publisher)
+    : m_publisher(publisher)
+    , m_owner(publisher.m_session == nullptr)
 {
-public:
-    explicit Command(Publisher &publisher)
-        : m_publisher(publisher)
-        , m_owner(publisher.m_session == nullptr)
-    {
-        if (!m_owner)
-            return;
-        m_publisher.m_lastMessage.clear();
-        m_publisher.m_session = new TransferSession(publisher.m_access.idleTimeout, publisher.m_access.caCertFile);
-        m_publisher.m_session->setLockWait(publisher.m_access.lockWait);
-        UserInterface &user = publisher.m_user;
-        m_publisher.m_session->setHostKeyQuestion(
-            [&user](const HostKeyFacts &facts) { return user.trustUnknownHostKey(facts); });
-        m_publisher.m_session->setWaitObserver([&user](bool waiting) { user.setBusy(waiting); });
-    }
-    ~Command()
-    {
-        if (m_owner) {
-            delete m_publisher.m_session;
-            m_publisher.m_session = nullptr;
-        }
-    }
-    Command(const Command &) = delete;
-    Command &operator=(const Command &) = delete;
+    if (!m_owner)
+        return;
+    m_publisher.m_lastMessage.clear();
+    m_publisher.m_session = new TransferSession(publisher.m_access.idleTimeout, publisher.m_access.caCertFile);
+    m_publisher.m_session->setLockWait(publisher.m_access.lockWait);
+    UserInterface &user = publisher.m_user;
+    m_publisher.m_session->setHostKeyQuestion(
+        [&user](const HostKeyFacts &facts) { return user.trustUnknownHostKey(facts); });
+    m_publisher.m_session->setWaitObserver([&user](bool waiting) { user.setBusy(waiting); });
+}
 
-private:
-    Publisher &m_publisher;
-    bool m_owner;
-};
+Publisher::Command::~Command()
+{
+    if (m_owner) {
+        delete m_publisher.m_session;
+        m_publisher.m_session = nullptr;
+    }
+}
 
 Publisher::Publisher(UserInterface &user)
     : m_user(user)
@@ -98,124 +86,14 @@ bool Publisher::addressesUsable(AddressesNeeded needed)
         tell(missing);
         return false;
     }
-    return addressUsable(m_access.downloadAddress, Failure::Download)
-           && (needed == AddressesNeeded::Download || addressUsable(m_access.uploadAddress, Failure::Upload));
-}
-
-PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
-{
-    const Command command(*this);
-    if (!addressUsable(m_access.downloadAddress, Failure::Download))
-        return result(PublishResult::Failed);
-    // Raw bytes: line ends and code page are the insertion's business.
-    const QString &upload = m_access.uploadAddress;
-    const TransferResult transfer =
-        m_session->download(m_access.downloadAddress, fileName, m_access.login, m_access.password,
-                            forUpload && addressProblem(upload).isEmpty() ? upload : QString());
-    // The wait ended because the application is quitting: no message any more, nothing written.
-    if (transfer.status == TransferResult::Unfinished)
-        return result(PublishResult::Interrupted);
-    if (serverUnusable(transfer)) {
-        // Nothing more goes to that server in this command, nor is anything asked about it.
-        failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
-        return result(PublishResult::Interrupted);
-    }
-    if (transfer.status == TransferResult::SaveFailed) {
-        // Only the working copy's download goes on to an upload.
-        return failed(Failure::LocalSave,
-                      localFileProblem(fileName, LocalAccess::Write, transfer.errorText) + QLatin1Char(' ')
-                          + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
-                                       : tr("Копия страницы с сервера не сохранена.")));
-    }
-    if (!transfer.succeeded())
-        return failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
-    return result(PublishResult::Done);
-}
-
-PublishResult Publisher::fetchWorkingCopy()
-{
-    return fetchInto(workingCopy(), true);
-}
-
-PublishResult Publisher::fetchBackup(const QString &fileName)
-{
-    return fetchInto(fileName, false);
-}
-
-PublishResult Publisher::insertItem(const QString &item)
-{
-    const Command command(*this);
-    m_item = item;
-    // In binary: every byte around the item goes back to the server as it came, whatever the page's
-    // charset and line ends.
-    QByteArray page;
-    QString error;
-    if (!readWholeFile(workingCopy(), page, &error))
-        return failed(Failure::InsertionRead, nothingSent(workingCopy(), LocalAccess::Read, error));
-    const ItemInsertion insertion = insertNewsItemIntoPage(page, item);
-    if (insertion.outcome == ItemInsertion::UnknownCharset) {
-        tell(tr("Страница новостей на сервере объявляет неизвестную кодировку «%1». Новость не "
-                "добавлена, на сервер ничего не отправлено.")
-                 .arg(QString::fromLatin1(insertion.charsetName)));
-        return result(PublishResult::Failed);
-    }
-    if (insertion.outcome == ItemInsertion::NoMarker) {
-        tell(tr("Плохой файл на сервере (ошибка)"));
-        return result(PublishResult::Failed);
-    }
-    if (!saveWholeFile(workingCopy(), insertion.page, &error))
-        return failed(Failure::InsertionWrite, nothingSent(workingCopy(), LocalAccess::Write, error));
-    return result(PublishResult::Done);
-}
-
-PublishResult Publisher::uploadWorkingCopy()
-{
-    return uploadFile(workingCopy(), true);
-}
-
-PublishResult Publisher::upload(const QString &fileName)
-{
-    return uploadFile(fileName, false);
-}
-
-PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
-{
-    const Command command(*this);
-    if (!addressUsable(m_access.uploadAddress, Failure::Upload))
-        return result(PublishResult::Failed);
-    // The working copy after a download of the same command: another editor's send in between is
-    // noticed, and the item goes into the page as that send left it.
-    const bool keepOthersItems = isWorkingCopy && m_session->hasSeen(m_access.uploadAddress);
-    TransferResult transfer;
-    for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
-        if (attempt > 1) {
-            PublishResult again = fetchWorkingCopy();
-            if (again.succeeded())
-                again = insertItem(m_item);
-            if (!again.succeeded())
-                return again;
-        }
-        QByteArray contents;
-        QString error;
-        if (!readWholeFile(fileName, contents, &error))
-            return failed(Failure::UnreadableUpload, nothingSent(fileName, LocalAccess::Read, error));
-        transfer = m_session->upload(m_access.uploadAddress, contents, m_access.login, m_access.password,
-                                     keepOthersItems);
-        if (transfer.status != TransferResult::PageChanged)
-            break;
-    }
-    if (transfer.status == TransferResult::Unfinished)
-        return result(PublishResult::Interrupted);
-    if (transfer.status == TransferResult::PageChanged) {
-        return failed(Failure::Upload,
-                      tr("страница на сервере менялась %1 раза, пока шла отправка (её правит кто-то ещё). "
-                         "Новость не добавлена; повторите отправку немного позже.")
-                          .arg(MaxUploadTries));
-    }
-    if (!transfer.succeeded())
-        return failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress));
-    tell(tr("Файл успешно передан на сервер."));
-    return result(PublishResult::Done);
+    if (!addressUsable(m_access.downloadAddress, Failure::Download)
+        || (needed == AddressesNeeded::DownloadAndUpload && !addressUsable(m_access.uploadAddress, Failure::Upload)))
+        return false;
+    // curl would call a bad file the server's fault, and only once connected.
+    const QString caCert = m_access.caCertFile.isEmpty() ? QString() : caCertProblem(m_access.caCertFile);
+    if (!caCert.isEmpty())
+        tell(caCert);
+    return caCert.isEmpty();
 }
 
 PublishResult Publisher::lockPage()
@@ -237,7 +115,7 @@ PublishResult Publisher::lockPage()
 
 PublishResult Publisher::automaticBackup()
 {
-    const PublishResult fetched = fetchBackup(freeBackupName(QDateTime::currentDateTime(), QDir::current()));
+    const PublishResult fetched = fetchBackup(freeBackupName(m_clock(), QDir::current()));
     if (fetched.outcome != PublishResult::Failed)
         return fetched;
     if (!m_user.goOnWithoutBackup()) {
@@ -252,6 +130,10 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
 {
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
+    if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
+        tell(tr("Загрузка на сервер отменена."));
+        return result(PublishResult::Cancelled);
+    }
     const Command command(*this);
     PublishResult backedUp = lockPage();
     if (backedUp.succeeded())
@@ -270,8 +152,11 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
         tell(tr("Загрузка на сервер отменена."));
         return result(PublishResult::Cancelled);
     }
-    if (!insertItem(m_item).succeeded()) {
-        tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
+    bool markerMissing = false;
+    if (!insertItem(m_item, &markerMissing).succeeded()) {
+        // The missing marker's message says all there is to say.
+        if (!markerMissing)
+            tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return result(PublishResult::Failed);
     }
     return uploadWorkingCopy();

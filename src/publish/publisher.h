@@ -4,6 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
+
 #include "pagelock.h"
 #include "transfersession.h"
 
@@ -77,12 +79,28 @@ public:
     // The working copy, news.html in the working directory unless set otherwise.
     void setWorkingCopy(const QString &fileName) { m_workingCopy = fileName; }
     QString workingCopy() const { return m_workingCopy; }
+    // Where the automatic backups take their time from; the system clock unless set otherwise.
+    void setClock(const std::function<QDateTime()> &clock) { m_clock = clock; }
     // The item the last send composed, or the last one inserted.
     QString item() const { return m_item; }
 
 private:
-    class Command;
+    // One command's transfer session: made by the outermost step or command, closed when it ends.
+    class Command
+    {
+    public:
+        explicit Command(Publisher &publisher);
+        ~Command();
+        Command(const Command &) = delete;
+        Command &operator=(const Command &) = delete;
+
+    private:
+        Publisher &m_publisher;
+        bool m_owner;
+    };
+
     PublishResult fetchInto(const QString &fileName, bool forUpload);
+    PublishResult insertItem(const QString &item, bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
     // The page about to change, into a fresh automatic backup; should that fail, the user decides
     // whether the command goes on (Done) or not.
@@ -99,6 +117,7 @@ private:
     UserInterface &m_user;
     ServerAccess m_access;
     QString m_workingCopy = QStringLiteral("news.html");
+    std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     QString m_item;
     QString m_lastMessage;
     TransferSession *m_session = nullptr;  // the running command's, if any

@@ -1,12 +1,17 @@
 #include "settings.h"
 
+#include "remoteaddress.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryFile>
+#include <QTextCodec>
 
 #include <algorithm>
+#include <cstring>
 
 const char SettingsFileName[] = "settings.ini";
 
@@ -17,65 +22,163 @@ QString tr(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
-const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert"};
+const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl"};
+const int KeyCount = int(sizeof(Keys) / sizeof(Keys[0]));
+
+// A start-up box with a million lines helps no one: the first few, then how many more.
+const int ProblemsShown = 5;
+
+// Up to this size the file is read by QSettings as it is; a larger one only through its lines that count.
+const int ReadWhole = 256 * 1024;
+
+// A stretch of the file's text, named without copying it: a file of millions of lines is read at once.
+struct Span
+{
+    const char *begin = nullptr;
+    const char *end = nullptr;
+    bool isNull() const { return !begin; }
+    QByteArray bytes() const { return QByteArray(begin, int(end - begin)); }
+    bool is(const char *text) const
+    {
+        return size_t(end - begin) == std::strlen(text) && std::memcmp(begin, text, size_t(end - begin)) == 0;
+    }
+};
+
+QString shownValue(Span value)
+{
+    return shownAddress(QString::fromUtf8(value.bytes()), QStringLiteral("***"));
+}
+
+Span trimmed(const char *begin, const char *end)
+{
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; };
+    while (begin < end && blank(*begin))
+        ++begin;
+    while (end > begin && blank(end[-1]))
+        --end;
+    return {begin, end};
+}
+
+// The first unquoted ',' or ';' of value, which Qt's INI syntax reads as a list or a comment; 0 when none.
+char cutBy(Span value)
+{
+    bool quoted = false;
+    for (const char *c = value.begin; c < value.end; ++c) {
+        if (*c == '\\')
+            ++c;
+        else if (*c == '"')
+            quoted = !quoted;
+        else if (!quoted && (*c == ',' || *c == ';'))
+            return *c;
+    }
+    return 0;
+}
+
+struct SettingsLines
+{
+    QByteArray lastLines;  // the last line of each key the program reads, one a line
+    QStringList problems;
+};
+
+SettingsLines scanSettings(const QByteArray &text, const QString &fileName)
+{
+    const QString file = QDir::toNativeSeparators(fileName);
+    Span lastLine[KeyCount];
+    Span lastValue[KeyCount];
+    int found = 0;
+    SettingsLines result;
+    const auto report = [&](const auto &problem) {
+        if (found++ < ProblemsShown)
+            result.problems << problem();
+    };
+    bool topLevel = true;
+    const char *const textEnd = text.constData() + text.size();
+    for (const char *begin = text.constData(); begin < textEnd;) {
+        const char *end = static_cast<const char *>(std::memchr(begin, '\n', size_t(textEnd - begin)));
+        end = end ? end : textEnd;
+        const Span line = trimmed(begin, end);
+        begin = end + 1;
+        if (line.begin < line.end && *line.begin == '[') {
+            // Qt keeps the top-level keys under [General].
+            topLevel = line.end - line.begin >= 9 && qstrnicmp(line.begin, "[general]", 9) == 0;
+            continue;
+        }
+        const char *equals = static_cast<const char *>(std::memchr(line.begin, '=', size_t(line.end - line.begin)));
+        if (!equals || !topLevel || *line.begin == ';')
+            continue;
+        const Span key = trimmed(line.begin, equals);
+        int k = 0;
+        while (k < KeyCount && !key.is(Keys[k]))
+            ++k;
+        if (k == KeyCount)
+            continue;
+        const Span value = trimmed(equals + 1, line.end);
+        if (const char cut = cutBy(value)) {
+            report([&] {
+                const QString shown = shownValue(value);
+                const QString effect = cut == ','
+                    ? tr("запятую: без кавычек значение читается как список и остаётся пустым")
+                    : tr("точку с запятой: без кавычек с неё начинается комментарий, и значение обрезается");
+                return tr("В файле %1 значение ключа %2 содержит %3. Заключите значение в двойные кавычки%4:\n%2=\"%5\"")
+                    .arg(file, QLatin1String(Keys[k]), effect,
+                         shown == QString::fromUtf8(value.bytes()) ? QString() : tr(" и впишите пароль на место ***"),
+                         shown);
+            });
+        }
+        if (!lastLine[k].isNull()) {
+            report([&] {
+                return tr("В файле %1 ключ %2 задан не один раз: «%3», потом «%4». Действует последнее значение; "
+                          "оставьте одну строку с ключом %2.")
+                    .arg(file, QLatin1String(Keys[k]), shownValue(lastValue[k]), shownValue(value));
+            });
+        }
+        lastLine[k] = line;
+        lastValue[k] = value;
+    }
+    if (found > ProblemsShown)
+        result.problems << tr("…и ещё %1 (всего замечаний к файлу %2: %3).").arg(found - ProblemsShown).arg(file).arg(found);
+    for (const Span &line : lastLine) {
+        if (!line.isNull())
+            result.lastLines += line.bytes() + '\n';
+    }
+    return result;
+}
 
 } // namespace
 
 Settings readSettings(const QString &fileName)
 {
-    QSettings ini(fileName, QSettings::IniFormat);
+    Settings settings;
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return settings;
+    QByteArray text = file.readAll();
+    file.close();
+    // Notepad's "Unicode" is UTF-16, its "UTF-8" may start with a byte-order mark: QSettings reads
+    // neither, so such a file is read as the same text in plain UTF-8.
+    QTextCodec *marked = QTextCodec::codecForUtfText(text, nullptr);
+    if (marked)
+        text = marked->toUnicode(text).toUtf8();
+    const SettingsLines lines = scanSettings(text, fileName);
+    settings.problems = lines.problems;
+
+    QTemporaryFile copy;
+    QString readFrom = fileName;
+    // Only the lines that count, so that Qt's own INI reading stays the one that reads the values; with
+    // no room for the copy, the file is read as it stands.
+    if ((marked || text.size() > ReadWhole) && copy.open() && copy.write(lines.lastLines) == lines.lastLines.size()
+        && copy.flush())
+        readFrom = copy.fileName();
+    QSettings ini(readFrom, QSettings::IniFormat);
     // Qt 5 reads INI values as Latin-1 unless told otherwise, which garbles a Cyrillic path.
     ini.setIniCodec("UTF-8");
-    Settings settings;
     settings.remotePath = ini.value(QStringLiteral("remotepath")).toString();
     settings.remoteFtpPath = ini.value(QStringLiteral("remoteFTPpath")).toString();
     settings.host = ini.value(QStringLiteral("host")).toString();
     settings.port = ini.value(QStringLiteral("port")).toInt();
     settings.caCertFile = ini.value(QStringLiteral("cacert")).toString();
-    QFile file(fileName);
-    if (file.open(QIODevice::ReadOnly))
-        settings.problems = settingsSyntaxProblems(file.readAll(), fileName);
+    settings.pageUrl = ini.value(QStringLiteral("pageurl")).toString();
     return settings;
-}
-
-QStringList settingsSyntaxProblems(const QByteArray &iniText, const QString &fileName)
-{
-    QStringList problems;
-    bool topLevel = true;
-    for (QString line : QString::fromUtf8(iniText).split(QLatin1Char('\n'))) {
-        line = line.trimmed();
-        if (line.startsWith(QLatin1Char('['))) {
-            // Qt keeps the top-level keys under [General].
-            topLevel = line.startsWith(QLatin1String("[General]"), Qt::CaseInsensitive);
-            continue;
-        }
-        const int equals = line.indexOf(QLatin1Char('='));
-        if (!topLevel || line.startsWith(QLatin1Char(';')) || equals < 0)
-            continue;
-        const QString key = line.left(equals).trimmed();
-        if (std::find(std::begin(Keys), std::end(Keys), key) == std::end(Keys))
-            continue;
-        const QString value = line.mid(equals + 1).trimmed();
-        bool quoted = false;
-        QChar cut;
-        for (int i = 0; i < value.size() && cut.isNull(); ++i) {
-            const QChar c = value.at(i);
-            if (c == QLatin1Char('\\'))
-                ++i;
-            else if (c == QLatin1Char('"'))
-                quoted = !quoted;
-            else if (!quoted && (c == QLatin1Char(',') || c == QLatin1Char(';')))
-                cut = c;
-        }
-        if (cut.isNull())
-            continue;
-        const QString effect = cut == QLatin1Char(',')
-            ? tr("запятую: без кавычек значение читается как список и остаётся пустым")
-            : tr("точку с запятой: без кавычек с неё начинается комментарий, и значение обрезается");
-        problems << tr("В файле %1 значение ключа %2 содержит %3. Заключите значение в двойные кавычки:\n%2=\"%4\"")
-                        .arg(QDir::toNativeSeparators(fileName), key, effect, value);
-    }
-    return problems;
 }
 
 QString missingAddressMessage(const QString &remotePath, const QString &remoteFtpPath, AddressesNeeded needed)

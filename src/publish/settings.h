@@ -15,15 +15,17 @@ struct Settings
     QString host;
     int port = 0;
     QString caCertFile;     // cacert: certificates to trust instead of the system's; empty for the system's
-    QStringList problems;   // values the INI syntax cut or split, each with how to write it instead
+    QString pageUrl;        // pageurl: the page's public web address, for the preview's pictures and links
+    // Values the INI syntax cut or split, each with how to write it instead, and keys given more than
+    // once; the first few, then how many more. No password shows in them.
+    QStringList problems;
 };
 
-// Reads the file as UTF-8, the way people write it; a missing file or key reads as empty (port 0).
+// Reads the file as UTF-8, the way people write it, or as UTF-16 or UTF-32 after a byte-order mark;
+// a missing file or key reads as empty (port 0). Of a key given twice the last value counts, as
+// QSettings reads it. An unquoted ',' makes a list of a value (read as empty), an unquoted ';' starts
+// a comment.
 Settings readSettings(const QString &fileName);
-
-// One message per key whose value Qt's INI syntax reads differently from how it stands in the
-// text: an unquoted ',' makes a list of it (read as empty), an unquoted ';' starts a comment.
-QStringList settingsSyntaxProblems(const QByteArray &iniText, const QString &fileName);
 
 // What a command needs the settings for: the download address alone, or both.
 enum class AddressesNeeded { Download, DownloadAndUpload };

@@ -22,6 +22,8 @@ public:
     virtual bool confirmRestore(const QString &fileName, const QString &address) = 0;
     // The downloaded page already holds the item: publish it a second time?
     virtual bool confirmRepeatedItem() = 0;
+    // The item holds nothing but white space, so only its date would appear: publish it all the same?
+    virtual bool confirmEmptyItem() = 0;
     // The SSH server is not in known_hosts yet: trust its key? Shows the key's type and fingerprint.
     virtual bool trustUnknownHostKey(const HostKeyFacts &facts) = 0;
 

@@ -1,6 +1,7 @@
 #include "remoteaddress.h"
 
 #include <QCoreApplication>
+#include <QPair>
 #include <QRegularExpression>
 #include <QUrl>
 
@@ -83,12 +84,33 @@ QByteArray curlProtocols()
     return names.join(',');
 }
 
-QString shownAddress(const QString &address)
+// Where the address's password stands, as [start, end) with start at its ':'; start -1 without one.
+// By hand rather than through QUrl, which refuses the very addresses the messages are about: the user
+// part runs to the last '@', so a password may hold '/', '@', ':', '#' or '?' as written.
+static QPair<int, int> passwordSpan(const QString &address)
 {
-    // By hand rather than through QUrl, which may refuse the very address the message is about.
-    static const QRegularExpression password(QStringLiteral("^([A-Za-z][A-Za-z0-9+.-]*://[^/@:]*):[^/]*@"));
-    QString shown = address;
-    return shown.replace(password, QStringLiteral("\\1@"));
+    const int schemeEnd = address.indexOf(QLatin1String("://"));
+    int at = address.lastIndexOf(QLatin1Char('@'));
+    if (at < 0) {
+        // A value cut short (by a ';' in settings.ini, say) may end in the password: with no path
+        // after the server part, what follows its colon is taken for one.
+        const int start = schemeEnd >= 0 ? schemeEnd + 3 : 0;
+        if (address.indexOf(QLatin1Char('/'), start) >= 0 || address.midRef(start).startsWith(QLatin1Char('[')))
+            return {-1, -1};
+        at = address.size();
+    }
+    const int userStart = schemeEnd >= 0 && schemeEnd < at ? schemeEnd + 3 : 0;
+    const int colon = address.indexOf(QLatin1Char(':'), userStart);
+    return colon >= 0 && colon < at ? QPair<int, int>(colon, at) : QPair<int, int>(-1, -1);
+}
+
+QString shownAddress(const QString &address, const QString &passwordShownAs)
+{
+    const QPair<int, int> password = passwordSpan(address);
+    if (password.first < 0)
+        return address;
+    return address.left(password.first) + (passwordShownAs.isEmpty() ? QString() : QLatin1Char(':') + passwordShownAs)
+           + address.mid(password.second);
 }
 
 QString addressProblem(const QString &address)
@@ -102,11 +124,12 @@ QString addressProblem(const QString &address)
         return QCoreApplication::translate("NewsAdder", "адрес не задан. Впишите его в settings.ini.");
     if (address.trimmed() != address)
         return problem(QCoreApplication::translate("NewsAdder", "в начале или в конце стоит пробел"));
-    // The port is looked at before QUrl, which only says the address is invalid.
-    // An IPv6 host stands in brackets, its colons no port's.
+    // The port is looked at before QUrl, which only says the address is invalid; it is looked for
+    // after the password, which may hold a ':' of its own. An IPv6 host stands in brackets, its colons
+    // no port's.
     static const QRegularExpression portPattern(
         QStringLiteral("^[^:/]+://(?:[^/@]*@)?(?:\\[[^\\]/]*\\]|[^/:\\[]*):([^/]*)(?:/|$)"));
-    const QRegularExpressionMatch port = portPattern.match(address);
+    const QRegularExpressionMatch port = portPattern.match(shownAddress(address));
     if (port.hasMatch()) {
         bool ok = false;
         const int number = port.captured(1).toInt(&ok);
@@ -115,6 +138,13 @@ QString addressProblem(const QString &address)
                                .arg(port.captured(1)));
     }
     const QUrl url(address, QUrl::StrictMode);
+    // Such a character, written as it is, ends the password for QUrl and curl.
+    static const QRegularExpression delimiter(QStringLiteral("[/@#?]"));
+    const QPair<int, int> password = passwordSpan(address);
+    if (!url.isValid() && password.first >= 0
+        && address.mid(password.first + 1, password.second - password.first - 1).contains(delimiter))
+        return problem(QCoreApplication::translate("NewsAdder", "в пароле есть «/», «@», «#» или «?», а в адресе они "
+                                                                "пишутся как %2F, %40, %23 и %3F"));
     if (!url.isValid())
         return problem(QCoreApplication::translate("NewsAdder", "адрес записан неверно"));
     if (!schemeInfo(url.scheme()))

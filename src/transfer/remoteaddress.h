@@ -42,8 +42,9 @@ QByteArray curlProtocols();
 // its password; empty when it can be used.
 QString addressProblem(const QString &address);
 
-// address with its password (if any) left out, for messages.
-QString shownAddress(const QString &address);
+// address with its password (if any) left out, for messages, or shown as passwordShownAs (":***"
+// for the log). Whatever the password holds, none of it shows.
+QString shownAddress(const QString &address, const QString &passwordShownAs = QString());
 
 // A checked address split the way curl is given it: the credentials never inside the address.
 struct RemoteAddress

@@ -8,6 +8,8 @@
 #include "publisher.h"
 #include "runningcommand.h"
 #include "windowuserinterface.h"
+#include "newsitem.h"
+#include "previewwindow.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -30,8 +32,8 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     qDebug() << "HOST" << host;
     ui->setupUi(this);
     scaleFormToFit(this);
-    // The item's date defaults to the moment the editor was opened.
-    ui->dateTimeEdit->setDateTime(QDateTime::currentDateTime());
+    restoreKeptState();
+    connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
 }
 
 NewsAdder::~NewsAdder()
@@ -53,7 +55,6 @@ Publisher &NewsAdder::publisher()
     access.login = ui->loginEdit->text();
     access.password = ui->passEdit->text();
     access.idleTimeout = transferIdleTimeout;
-    access.lockWait = lockWait;
     m_publisher->setAccess(access);
     return *m_publisher;
 }
@@ -69,8 +70,9 @@ void NewsAdder::on_sendButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
     // The raw text: the plain text would turn non-breaking spaces into spaces.
-    if (!command.refused())
-        publisher().send(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime());
+    if (!command.refused()
+        && publisher().send(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime()).succeeded())
+        sendSucceeded();
 }
 
 void NewsAdder::on_pushButton_clicked()
@@ -85,6 +87,32 @@ void NewsAdder::on_restoreButton_clicked()
     const RunningCommand command(commandRunning, publishingButtons());
     if (!command.refused())
         publisher().restore();
+}
+
+void NewsAdder::setPageUrl(const QString &url)
+{
+    pageUrl = url;
+    if (preview)
+        preview->setPageUrl(url);
+}
+
+void NewsAdder::showPreview()
+{
+    if (!preview) {
+        // The item exactly as the send composes it, date line included.
+        preview = new PreviewWindow(
+            [this] { return composeNewsItem(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime()); },
+            this);
+        preview->setPageUrl(pageUrl);
+        connect(ui->textEdit, &QPlainTextEdit::textChanged, preview, &PreviewWindow::itemChanged);
+        connect(ui->dateTimeEdit, &QDateTimeEdit::dateTimeChanged, preview, &PreviewWindow::itemChanged);
+        // Beside the window, where the editor sees both.
+        preview->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    preview->setCaCertFile(caCertFile);
+    preview->show();
+    preview->raise();
+    preview->activateWindow();
 }
 
 // --- Editor commands -------------------------------------------------------

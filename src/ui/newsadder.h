@@ -1,18 +1,23 @@
 #ifndef NEWSADDER_H
 #define NEWSADDER_H
 
+#include <QDateTime>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
-#include "pagelock.h"
+#include "editorstate.h"
 
 class Publisher;
+class QCloseEvent;
+class QTimer;
 class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
+class PreviewWindow;
 
 namespace Ui {
 class NewsAdder;
@@ -33,8 +38,11 @@ public:
 
     // How long a transfer may move no byte before it fails as a server that stopped answering.
     void setTransferIdleTimeout(int msecs);
-    // How long a send or restore waits for someone else's to end; the usual 20 s otherwise.
-    void setLockWait(int msecs) { lockWait = msecs; }
+
+    // The page's public web address (settings key pageurl): the preview takes relative pictures and links from it.
+    void setPageUrl(const QString &url);
+    // Where the item's date takes the current time from while it follows the clock; applied at once.
+    void setClock(std::function<QDateTime()> clock);
 
     QString remotePath;
     QString remoteFtpPath;
@@ -46,6 +54,10 @@ public:
 
 public slots:
     void recieveLink(QString link);
+
+protected:
+    // Keeps an unsent item as the draft, asking nothing.
+    void closeEvent(QCloseEvent *event) override;
 
 private slots:
     void on_sendButton_clicked();
@@ -63,12 +75,32 @@ private slots:
 
 private:
     QList<QWidget *> publishingButtons() const;
+    void showPreview();
+    // The login and the draft of the last run back in their fields; the date set to follow the clock.
+    void restoreKeptState();
+    void followClock();
+    void keepDraft();
+    // The item is on the page: its login is kept, the draft cleared, and the date follows the clock again.
+    void sendSucceeded();
+    EditorState stateNow() const;
+    void keepState(const EditorState &state);
 
     int transferIdleTimeout;
-    int lockWait = DefaultLockWait;
     bool commandRunning = false;
     std::unique_ptr<WindowUserInterface> m_user;
     std::unique_ptr<Publisher> m_publisher;
+    PreviewWindow *preview = nullptr;  // made when first asked for
+    QString pageUrl;
+
+    std::function<QDateTime()> clock = &QDateTime::currentDateTime;
+    QTimer *clockTimer = nullptr;
+    bool dateFollowsClock = true;
+    bool dateFromClock = false;  // the date editor is being set by followClock, not by the user
+    QTimer *draftTimer = nullptr;
+    QString stateFile;
+    EditorState keptState;       // as the state file holds it
+    QString sentText;            // the editor's text as last published: no draft while it is unchanged
+    bool stateFailureSaid = false;
 };
 
 #endif // NEWSADDER_H

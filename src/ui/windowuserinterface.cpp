@@ -66,6 +66,12 @@ bool WindowUserInterface::confirmRepeatedItem()
                     tr("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?"));
 }
 
+bool WindowUserInterface::confirmEmptyItem()
+{
+    return askYesNo(tr("Пустая новость"),
+                    tr("В новости нет текста: на странице появится только дата. Всё равно опубликовать?"));
+}
+
 bool WindowUserInterface::trustUnknownHostKey(const HostKeyFacts &facts)
 {
     // The fingerprint can be selected and copied for comparing.

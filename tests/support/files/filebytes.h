@@ -28,4 +28,11 @@ inline QByteArray allByteValues()
     return bytes;
 }
 
+// UTF-16 bytes of UTF-8 text, in this machine's (little-endian) byte order.
+inline QByteArray utf16le(const char *utf8)
+{
+    const QString text = QString::fromUtf8(utf8);
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
 #endif // FILEBYTES_H

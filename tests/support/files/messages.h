@@ -14,6 +14,10 @@ inline const QString UploadFailed = QStringLiteral("Произошла ошиб�
 inline const QString UnreadableUpload =
     QStringLiteral("Произошла ошибка загрузки файла новостей на сервер - файл не читается с диска");
 inline const QString BadFile = QStringLiteral("Плохой файл на сервере (ошибка)");
+inline const QString NoMarker = BadFile + QStringLiteral(
+    " На странице нет метки <font color=yellow>, после которой встаёт новость. Метка должна стоять в тексте "
+    "страницы именно так (строчными буквами, без кавычек), не внутри комментария <!-- -->, скрипта или стиля. "
+    "Новость не добавлена, на сервер ничего не отправлено.");
 inline const QString InsertionProblem = QStringLiteral("Проблема добавления новостей. Плохой файл с сервера?");
 // %1: the charset name as the page declares it.
 inline const QString UnknownCharset = QStringLiteral(
@@ -36,6 +40,9 @@ inline const QString RepeatQuestion =
 inline const QString SomeoneElsePublishing = QStringLiteral(
     "Страницу новостей сейчас публикует кто-то другой, на сервер ничего не отправлено. Повторите немного "
     "позже. Если никто не публикует, удалите на сервере папку «.news.html.newsadder-lock» рядом со страницей.");
+inline const QString StateNotKept = QStringLiteral("Черновик новости и логин не сохраняются до следующего запуска.");
+inline const QString EmptyQuestion =
+    QStringLiteral("В новости нет текста: на странице появится только дата. Всё равно опубликовать?");
 inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
 inline const QString LoginRefused = QStringLiteral(
     "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "
@@ -46,7 +53,7 @@ inline const QString PasswordRefused = QStringLiteral(
 
 // A failure message: its prefix, a space, then why (a local failure: the file it concerns).
 inline const QStringList FailurePrefixes{DownloadFailed, UploadFailed, SaveFailed, UnreadableUpload, ReadFailed,
-                                         WriteFailed};
+                                         WriteFailed, StateNotKept};
 
 // Messages compared in order; an expected text ending in ':' or a failure's prefix must be followed
 // by more words.

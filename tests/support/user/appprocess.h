@@ -14,7 +14,7 @@ public:
     bool start();
     QString name() const { return m_name; }   // ":N"
 
-    // Runs xwindows.py on this display: "list [TITLE]", "click TITLE X Y" or "close TITLE"; returns
+    // Runs xwindows.py on this display: "list [TITLE]", "click TITLE X Y [--type TEXT]" or "close TITLE"; returns
     // its output lines, or fails (ok == false) when the window did not appear in time.
     QStringList windows(const QString &command, const QString &title, bool *ok = nullptr,
                         const QStringList &extraArgs = {}) const;

@@ -39,6 +39,11 @@ bool ScriptedUser::confirmRepeatedItem()
     return ask(RepeatQuestion);
 }
 
+bool ScriptedUser::confirmEmptyItem()
+{
+    return ask(EmptyQuestion);
+}
+
 bool ScriptedUser::trustUnknownHostKey(const HostKeyFacts &facts)
 {
     return ask(facts.host + ' ' + facts.keyType + ' ' + facts.fingerprint);

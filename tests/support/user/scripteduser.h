@@ -32,6 +32,7 @@ public:
     bool goOnWithoutBackup() override;
     bool confirmRestore(const QString &fileName, const QString &address) override;
     bool confirmRepeatedItem() override;
+    bool confirmEmptyItem() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
     QString backupFileToSave() override { return nextFile(); }
     QString backupFileToRestore() override { return nextFile(); }

@@ -2,13 +2,14 @@
 """Looks at, clicks into and closes the top-level windows of an X display as a user would:
 `list [TITLE]` prints the mapped windows' titles, `click TITLE X Y` clicks the left button at X, Y
 inside the window titled TITLE (with --drawn-width W, X and Y are points of the form as drawn
-W pixels wide, scaled to the window's actual width), `close TITLE` sends it WM_DELETE_WINDOW as a window manager does.
+W pixels wide, scaled to the window's actual width), `close TITLE` sends it WM_DELETE_WINDOW as a window manager does; `click ... --type TEXT` then types
+TEXT's ASCII letters where it clicked.
 Each waits (bounded) until such a window exists."""
 import argparse
 import sys
 import time
 
-from Xlib import X, display, protocol
+from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 
@@ -34,6 +35,7 @@ def main():
     parser.add_argument("y", nargs="?", type=int, default=0)
     parser.add_argument("--timeout", type=float, default=15)
     parser.add_argument("--drawn-width", type=int, default=0)
+    parser.add_argument("--type", default="")
     args = parser.parse_args()
 
     d = display.Display()
@@ -53,6 +55,10 @@ def main():
             xtest.fake_input(d, X.MotionNotify, x=-origin.x + x, y=-origin.y + y)
             xtest.fake_input(d, X.ButtonPress, 1)
             xtest.fake_input(d, X.ButtonRelease, 1)
+            for letter in args.type:
+                keycode = d.keysym_to_keycode(XK.string_to_keysym(letter))
+                xtest.fake_input(d, X.KeyPress, keycode)
+                xtest.fake_input(d, X.KeyRelease, keycode)
             d.sync()
             return 0
         if args.command == "close" and matches:

@@ -1,0 +1,25 @@
+#ifndef EDITORSTATE_H
+#define EDITORSTATE_H
+
+#include <QString>
+
+// Kept in the working directory, so that each site's folder remembers its own; never the password.
+inline constexpr char EditorStateFileName[] = "newsadder-state.json";
+
+// What the window keeps between runs: the login that last published and the item typed but not sent.
+struct EditorState
+{
+    QString login;
+    QString draft;  // the editor's raw text, line separators and all
+
+    bool operator==(const EditorState &other) const { return login == other.login && draft == other.draft; }
+    bool operator!=(const EditorState &other) const { return !(*this == other); }
+};
+
+// A missing, unreadable or malformed file reads as an empty state: it never keeps the window from opening.
+EditorState readEditorState(const QString &fileName);
+
+// Replaces the file whole; false, and the system's words in error, when it could not be written.
+bool saveEditorState(const QString &fileName, const EditorState &state, QString *error = nullptr);
+
+#endif // EDITORSTATE_H

@@ -1,0 +1,155 @@
+// The steps the publishing commands are made of: fetching the page, inserting the item, uploading.
+#include "publisher.h"
+
+#include "failuremessages.h"
+#include "failurereason.h"
+#include "localfile.h"
+#include "newsitem.h"
+#include "remoteaddress.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+// Uploads of one send that may find the page changed by someone else before it gives up.
+const int MaxUploadTries = 3;
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("NewsAdder", text);
+}
+
+} // namespace
+
+PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
+{
+    const Command command(*this);
+    if (!addressUsable(m_access.downloadAddress, Failure::Download))
+        return result(PublishResult::Failed);
+    QString error;
+    if (!removeLinkInPlace(fileName, &error)) {
+        return failed(Failure::LocalSave, localFileProblem(fileName, LocalAccess::Write, error) + QLatin1Char(' ')
+                                              + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
+                                                           : tr("Копия страницы с сервера не сохранена.")));
+    }
+    // Raw bytes: line ends and code page are the insertion's business.
+    const QString &upload = m_access.uploadAddress;
+    const TransferResult transfer =
+        m_session->download(m_access.downloadAddress, fileName, m_access.login, m_access.password,
+                            forUpload && addressProblem(upload).isEmpty() ? upload : QString());
+    // The wait ended because the application is quitting: no message any more, nothing written.
+    if (transfer.status == TransferResult::Unfinished)
+        return result(PublishResult::Interrupted);
+    if (serverUnusable(transfer)) {
+        // Nothing more goes to that server in this command, nor is anything asked about it.
+        failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
+        return result(PublishResult::Interrupted);
+    }
+    if (transfer.status == TransferResult::SaveFailed) {
+        // Only the working copy's download goes on to an upload.
+        return failed(Failure::LocalSave,
+                      localFileProblem(fileName, LocalAccess::Write, transfer.errorText) + QLatin1Char(' ')
+                          + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
+                                       : tr("Копия страницы с сервера не сохранена.")));
+    }
+    if (!transfer.succeeded())
+        return failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
+    return result(PublishResult::Done);
+}
+
+PublishResult Publisher::fetchWorkingCopy()
+{
+    return fetchInto(workingCopy(), true);
+}
+
+PublishResult Publisher::fetchBackup(const QString &fileName)
+{
+    return fetchInto(fileName, false);
+}
+
+PublishResult Publisher::insertItem(const QString &item)
+{
+    return insertItem(item, nullptr);
+}
+
+PublishResult Publisher::insertItem(const QString &item, bool *markerMissing)
+{
+    const Command command(*this);
+    m_item = item;
+    // In binary: every byte around the item goes back to the server as it came, whatever the page's
+    // charset and line ends.
+    QByteArray page;
+    QString error;
+    if (!readWholeFile(workingCopy(), page, &error))
+        return failed(Failure::InsertionRead, nothingSent(workingCopy(), LocalAccess::Read, error));
+    const ItemInsertion insertion = insertNewsItemIntoPage(page, item);
+    if (insertion.outcome == ItemInsertion::UnknownCharset) {
+        tell(tr("Страница новостей на сервере объявляет неизвестную кодировку «%1». Новость не "
+                "добавлена, на сервер ничего не отправлено.")
+                 .arg(QString::fromLatin1(insertion.charsetName)));
+        return result(PublishResult::Failed);
+    }
+    if (insertion.outcome == ItemInsertion::NoMarker) {
+        if (markerMissing)
+            *markerMissing = true;
+        tell(tr("Плохой файл на сервере (ошибка)") + QLatin1Char(' ')
+             + tr("На странице нет метки %1, после которой встаёт новость. Метка должна стоять в тексте страницы "
+                  "именно так (строчными буквами, без кавычек), не внутри комментария <!-- -->, скрипта или стиля. "
+                  "Новость не добавлена, на сервер ничего не отправлено.")
+                   .arg(QLatin1String(NewsMarker)));
+        return result(PublishResult::Failed);
+    }
+    if (!saveWholeFile(workingCopy(), insertion.page, &error))
+        return failed(Failure::InsertionWrite, nothingSent(workingCopy(), LocalAccess::Write, error));
+    return result(PublishResult::Done);
+}
+
+PublishResult Publisher::uploadWorkingCopy()
+{
+    return uploadFile(workingCopy(), true);
+}
+
+PublishResult Publisher::upload(const QString &fileName)
+{
+    return uploadFile(fileName, false);
+}
+
+PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
+{
+    const Command command(*this);
+    if (!addressUsable(m_access.uploadAddress, Failure::Upload))
+        return result(PublishResult::Failed);
+    // The working copy after a download of the same command: another editor's send in between is
+    // noticed, and the item goes into the page as that send left it.
+    const bool keepOthersItems = isWorkingCopy && m_session->hasSeen(m_access.uploadAddress);
+    TransferResult transfer;
+    for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
+        if (attempt > 1) {
+            PublishResult again = fetchWorkingCopy();
+            if (again.succeeded())
+                again = insertItem(m_item);
+            if (!again.succeeded())
+                return again;
+        }
+        QByteArray contents;
+        QString error;
+        if (!readWholeFile(fileName, contents, &error))
+            return failed(Failure::UnreadableUpload, nothingSent(fileName, LocalAccess::Read, error));
+        transfer = m_session->upload(m_access.uploadAddress, contents, m_access.login, m_access.password,
+                                     keepOthersItems);
+        if (transfer.status != TransferResult::PageChanged)
+            break;
+    }
+    if (transfer.status == TransferResult::Unfinished)
+        return result(PublishResult::Interrupted);
+    if (transfer.status == TransferResult::PageChanged) {
+        return failed(Failure::Upload,
+                      tr("страница на сервере менялась %1 раза, пока шла отправка (её правит кто-то ещё). "
+                         "Новость не добавлена; повторите отправку немного позже.")
+                          .arg(MaxUploadTries));
+    }
+    if (!transfer.succeeded())
+        return failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress));
+    tell(tr("Файл успешно передан на сервер."));
+    return result(PublishResult::Done);
+}

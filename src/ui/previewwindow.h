@@ -1,0 +1,66 @@
+#ifndef PREVIEWWINDOW_H
+#define PREVIEWWINDOW_H
+
+#include <QDateTime>
+#include <QHash>
+#include <QImage>
+#include <QSet>
+#include <QString>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+
+#include "itempreview.h"
+
+#include <functional>
+
+class ImageFetcher;
+class QTextBrowser;
+
+// A window of its own beside the editor, showing the item rendered as the news page will show it. It
+// follows the item while shown; pictures come from the web, never from the editor's disk.
+class PreviewWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // How long after a change the view follows at the latest, however fast the typing.
+    static const int RefreshDelayMsecs = 150;
+
+    // item gives the item as a send would write it now.
+    explicit PreviewWindow(std::function<QString()> item, QWidget *parent = nullptr);
+
+    // The page's public address, which relative pictures and links are taken from.
+    void setPageUrl(const QString &url);
+    void setCaCertFile(const QString &file);
+
+    // The item changed: shown within RefreshDelayMsecs.
+    void itemChanged();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    friend class PreviewView;
+    void refresh();
+    // Notes each picture's size and starts downloading those not asked for yet.
+    void requestPictures();
+    void pictureArrived(const QUrl &address, const QImage &image);
+    QVariant picture(const QString &name) const;
+    void openLink(const QUrl &link);
+    void readPageColours();
+
+    std::function<QString()> m_item;
+    QTextBrowser *m_view;
+    ImageFetcher *m_fetcher;
+    QTimer m_refreshTimer;
+    QString m_pageUrl;
+    QHash<QUrl, QImage> m_pictures;  // by address; a null one could not be had
+    QSet<QUrl> m_requested;
+    QHash<QString, QSize> m_sizes;   // each picture's width and height as the item gives them
+    PageColours m_pageColours;
+    QDateTime m_pageModified;        // of the working copy the colours were read from
+    qint64 m_pageSize = -1;
+};
+
+#endif // PREVIEWWINDOW_H

@@ -32,6 +32,7 @@ Publisher::Command::Command(Publisher &publisher)
     if (!m_owner)
         return;
     m_publisher.m_lastMessage.clear();
+    m_publisher.m_serverUnusable = false;
     m_publisher.m_session = new TransferSession(publisher.m_access.idleTimeout, publisher.m_access.caCertFile);
     m_publisher.m_session->setLockWait(publisher.m_access.lockWait);
     UserInterface &user = publisher.m_user;
@@ -108,7 +109,8 @@ PublishResult Publisher::lockPage()
     if (!locked.succeeded()) {
         // The lock is the command's first word to the server, so its failure reads as the download's.
         failed(Failure::Download, failureReason(locked, m_access.uploadAddress));
-        return result(PublishResult::Interrupted);
+        return result(locked.status == TransferResult::HostKeyRefused ? PublishResult::Interrupted
+                                                                      : PublishResult::Failed);
     }
     return result(PublishResult::Done);
 }
@@ -116,7 +118,8 @@ PublishResult Publisher::lockPage()
 PublishResult Publisher::automaticBackup()
 {
     const PublishResult fetched = fetchBackup(freeBackupName(m_clock(), QDir::current()));
-    if (fetched.outcome != PublishResult::Failed)
+    // No question where the upload would fail the same way.
+    if (fetched.outcome != PublishResult::Failed || m_serverUnusable)
         return fetched;
     if (!m_user.goOnWithoutBackup()) {
         tell(tr("Загрузка на сервер отменена."));

@@ -20,8 +20,7 @@ struct PublishResult
         Done,        // published, saved or restored
         Failed,      // the message says why
         Cancelled,   // the user said no or chose no file
-        Interrupted  // the application quits (no message), or the server cannot be used (login refused, not
-                     // reachable, not trusted): nothing more is tried or asked
+        Interrupted  // the application quits (no message), or the server's key was refused: nothing more is tried
     };
     Outcome outcome = Done;
     QString message;
@@ -106,7 +105,7 @@ private:
     // whether the command goes on (Done) or not.
     PublishResult automaticBackup();
     // The page's lock for the rest of the command (a send or a restore), taken before its first
-    // download; Failed when someone else publishes, Interrupted when the server cannot be used.
+    // download; Failed when someone else publishes or the server cannot be used.
     PublishResult lockPage();
     bool addressesUsable(AddressesNeeded needed);
     bool addressUsable(const QString &address, Failure failure);
@@ -120,6 +119,8 @@ private:
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     QString m_item;
     QString m_lastMessage;
+    // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
+    bool m_serverUnusable = false;
     TransferSession *m_session = nullptr;  // the running command's, if any
 };
 

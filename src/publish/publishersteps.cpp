@@ -42,8 +42,10 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
         return result(PublishResult::Interrupted);
     if (serverUnusable(transfer)) {
         // Nothing more goes to that server in this command, nor is anything asked about it.
+        m_serverUnusable = true;
         failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
-        return result(PublishResult::Interrupted);
+        return result(transfer.status == TransferResult::HostKeyRefused ? PublishResult::Interrupted
+                                                                        : PublishResult::Failed);
     }
     if (transfer.status == TransferResult::SaveFailed) {
         // Only the working copy's download goes on to an upload.

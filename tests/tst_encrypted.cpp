@@ -12,6 +12,7 @@
 #include "workdir.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -45,6 +46,9 @@ class TestEncrypted : public QObject
 private slots:
     void ftpOverTls_data();
     void ftpOverTls();
+    void sftpFaults_data();
+    void sftpFaults();
+    // Last: one of its rows quits the application.
     void sftpHostKey_data();
     void sftpHostKey();
 };
@@ -59,7 +63,8 @@ void TestEncrypted::ftpOverTls_data()
     QTest::addColumn<QStringList>("serverArgs");
     QTest::addColumn<int>("sends");     // of the same page, one after the other
 
-    const QStringList untrusted{DownloadFailed, Question, GoingOn, DownloadFailed};
+    // Ended at once: the upload would fail the same way.
+    const QStringList untrusted{DownloadFailed};
     QTest::newRow("explicit") << int(FtpsServer::Explicit) << true << Password << QStringList{Uploaded} << 1
                               << QStringList() << 1;
     QTest::newRow("implicit") << int(FtpsServer::Implicit) << true << Password << QStringList{Uploaded} << 1
@@ -68,7 +73,7 @@ void TestEncrypted::ftpOverTls_data()
                                          << QStringList() << 1;
     QTest::newRow("implicit, untrusted") << int(FtpsServer::Implicit) << false << Password << untrusted << 0
                                          << QStringList() << 1;
-    QTest::newRow("wrong password") << int(FtpsServer::Implicit) << true << "other" << QStringList{UploadFailed} << 2
+    QTest::newRow("wrong password") << int(FtpsServer::Implicit) << true << "other" << QStringList{DownloadFailed} << 1
                                     << QStringList() << 1;
     // vsftpd's and proftpd's default: every data connection resumes the control connection's TLS session.
     const QStringList reuse{"--require-session-reuse"};
@@ -202,6 +207,71 @@ void TestEncrypted::sftpHostKey()
     QCOMPARE(server.fileContents("news.html"), Published);
     // The line a known key is found by (see "known key").
     QCOMPARE(readFile("known_hosts"), server.knownHostsLine().toUtf8() + '\n');
+}
+
+void TestEncrypted::sftpFaults_data()
+{
+    QTest::addColumn<QStringList>("serverArgs");
+    QTest::addColumn<QString>("login");        // typed
+    QTest::addColumn<QString>("password");     // typed; empty: the server's
+    QTest::addColumn<bool>("othersLock");      // another editor's send holds the lock throughout
+    QTest::addColumn<QString>("message");      // the one message shown
+    QTest::addColumn<QString>("reason");       // in it
+    QTest::addColumn<int>("logins");           // that the server saw
+
+    // Once by password, once keyboard-interactive, as this server offers both (Debian's sshd only the first).
+    QTest::newRow("wrong password") << QStringList() << "editor" << "wrong" << false << DownloadFailed
+                                    << "неверный логин" << 2;
+    QTest::newRow("no login typed") << QStringList() << "" << "" << false << DownloadFailed << "без логина" << 0;
+    // The renames: the page aside, the new one in, the old one back.
+    QTest::newRow("renaming in refused") << QStringList{"--refuse-rename", "2"} << "editor" << "" << false
+                                         << UploadFailed << "" << 1;
+    QTest::newRow("server silent at renaming in") << QStringList{"--stall-rename", "2"} << "editor" << "" << false
+                                                  << UploadFailed << StoppedAnswering << 2;
+    QTest::newRow("putting back refused too") << QStringList{"--refuse-rename", "2,3"} << "editor" << "" << false
+                                              << UploadFailed << "нет по её адресу" << 1;
+    QTest::newRow("another editor's send") << QStringList() << "editor" << "" << true << SomeoneElsePublishing << ""
+                                           << 1;
+}
+
+void TestEncrypted::sftpFaults()
+{
+    QFETCH(QStringList, serverArgs);
+    QFETCH(QString, login);
+    QFETCH(QString, password);
+    QFETCH(bool, othersLock);
+    QFETCH(QString, message);
+    QFETCH(QString, reason);
+    QFETCH(int, logins);
+
+    WorkDir dir;
+    SftpServer server(serverArgs);
+    QVERIFY(server.start());
+    QVERIFY(writeFile("known_hosts", server.knownHostsLine().toUtf8() + '\n'));
+    server.putFile("news.html", Before + After);
+    const QString lock = ".news.html.newsadder-lock";
+    if (othersLock)
+        QVERIFY(QDir(server.root()).mkdir(lock));
+    ServerAccess access = accessTo(server);
+    access.login = login;
+    if (!password.isEmpty())
+        access.password = password;
+    access.idleTimeout = 2000;
+    access.lockWait = 1000;
+    ScriptedPublisher desk(access);
+
+    QVERIFY(!desk.sendUsualItem().succeeded());
+
+    const QString shown = desk.user.seen.join(" | ");
+    QVERIFY2(sameMessages(desk.user.seen, {message}) && shown.contains(reason), qPrintable(shown));
+    // The old page, where it is or where the message says it lies; nothing else of the send's is left.
+    const QStringList files = QDir(server.root()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(files.size(), 1);
+    QVERIFY2(files.first() == "news.html" || shown.contains(files.first()), qPrintable(files.first()));
+    QCOMPARE(server.fileContents(files.first()), Before + After);
+    QCOMPARE(QDir(server.root()).exists(lock), othersLock);
+    QCOMPARE(server.logCount("login"), logins);
+    QCOMPARE(server.logCount("login  "), 0);  // never an empty user name
 }
 
 QTEST_MAIN(TestEncrypted)

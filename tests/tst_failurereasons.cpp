@@ -45,7 +45,7 @@ void TestFailureReasons::reasonShown_data()
     const QString send = "sendButton";
     const QString notSent = " Новость не добавлена, на сервер ничего не отправлено.";
     QTest::newRow("wrong password") << send << QStringList()
-        << UploadFailed + " неверный логин или пароль (*)" << "530";
+        << DownloadFailed + " неверный логин или пароль (*)" << "530";
     QTest::newRow("nothing listening") << send << QStringList()
         << DownloadFailed + " сервер 127.0.0.1:%1 недоступен (*)" << "Couldn't connect to server";
     QTest::newRow("missing file on the server") << send << QStringList()

@@ -1,5 +1,6 @@
 // Closing the main window while a transfer waits ends the program at once and quietly: no message,
-// no question, nothing written to the disk and nothing more sent to the server.
+// no question, nothing written to the disk, and nothing more sent to the server than what puts the
+// page back under its name and removes the lock.
 #include "appprocess.h"
 #include "editorstate.h"
 #include "filebytes.h"
@@ -75,10 +76,15 @@ void TestQuitting::closingWindowDuringTransfer_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QStringList>("files");    // in the working directory afterwards
     QTest::addColumn<bool>("backupWritten");
+    QTest::addColumn<QStringList>("serverArgs");
 
-    QTest::newRow("backup download") << QByteArray("RETR") << 1 << QStringList() << false;
-    QTest::newRow("news download") << QByteArray("RETR") << 2 << QStringList() << true;
-    QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true;
+    const QStringList stalls{"--stall-downloads", "1", "--stall-uploads", "30"};
+    QTest::newRow("backup download") << QByteArray("RETR") << 1 << QStringList() << false << stalls;
+    QTest::newRow("news download") << QByteArray("RETR") << 2 << QStringList() << true << stalls;
+    QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls;
+    // The renames: onto the page (refused), the page aside, the new one in (unanswered).
+    QTest::newRow("renaming in, the page aside") << QByteArray("RNTO") << 3 << QStringList{"news.html"} << true
+                                                 << QStringList{"--refuse-rename-over", "--stall-rename", "3"};
 }
 
 // In this process: the window is shown inside the application's own event loop, as in the program.
@@ -88,9 +94,10 @@ void TestQuitting::closingWindowDuringTransfer()
     QFETCH(int, count);
     QFETCH(QStringList, files);
     QFETCH(bool, backupWritten);
+    QFETCH(QStringList, serverArgs);
 
     WorkDir dir;
-    FtpServer server({"--stall-downloads", "1", "--stall-uploads", "30"});
+    FtpServer server(serverArgs);
     QVERIFY(server.start());
     server.putFile("news.html", Page);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
@@ -124,7 +131,10 @@ void TestQuitting::closingWindowDuringTransfer()
         expectedFiles.prepend(QDir(dir.path()).entryList({"backup_*.bak"}).value(0, "a backup"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expectedFiles);
     QCOMPARE(server.fileContents("news.html"), Page);
-    QCOMPARE(server.commandCount("STOR"), command == "STOR" ? 1 : 0);
+    // No lock left behind, nor the page set aside.
+    QCOMPARE(QDir(server.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{"news.html"});
+    QCOMPARE(server.commandCount("STOR"), command == "RETR" ? 0 : 1);
     // The window is left usable, should the program go on.
     QVERIFY(window.findChild<QPushButton *>("sendButton")->isEnabled());
     QVERIFY(!QApplication::overrideCursor());

@@ -198,8 +198,7 @@ void TestRobustness::deadServerGivenUp_data()
     QTest::newRow("restore, server stops reading mid-upload")
         << QStringList{"--hang-uploads", "1"} << "restoreButton" << QStringList{Caption, RestoreQuestion, UploadFailed} << 2 << true;
     QTest::newRow("send, server silent at the login")
-        << QStringList{"--mute-at", "PASS"} << "sendButton" << QStringList{DownloadFailed, Question, Cancelled} << 0
-        << true;
+        << QStringList{"--mute-at", "PASS"} << "sendButton" << QStringList{DownloadFailed} << 0 << true;
     QTest::newRow("restore, server silent at the size check")
         << QStringList{"--mute-at", "SIZE", "--mute-after", "1"} << "restoreButton"
         << QStringList{Caption, RestoreQuestion, UploadFailed} << 2 << true;
@@ -263,7 +262,8 @@ void TestRobustness::deadServerGivenUp()
     // Nothing is kept of a download that failed: no working copy, and a backup only if its own download was whole.
     if (command == "sendButton" && messages.first() == DownloadFailed) {
         QVERIFY(!QFile::exists("news.html"));
-        QCOMPARE(backupsIn(dir).size(), messages.contains(Question) ? 0 : 1);
+        const bool backupWhole = serverArgs == QStringList{"--short-downloads", "2"};  // the working copy's failed
+        QCOMPARE(backupsIn(dir).size(), backupWhole ? 1 : 0);
     }
 
     // The server answers again: the next send goes through.
@@ -416,11 +416,9 @@ void TestRobustness::controlCharacterInSendSendsNothing()
 
     editor.click("sendButton");
 
-    QCOMPARE(answerer.texts(), QStringList{UploadFailed + ' ' + PasswordRefused});
-    // The two downloads went anonymously, over one connection; from the upload the server saw nothing.
-    QCOMPARE(server.commandCount("RETR"), 2);
-    QCOMPARE(server.commandCount("USER"), 1);
-    QVERIFY(!server.log().contains("USER editor"));
+    QCOMPARE(answerer.texts(), QStringList{DownloadFailed + ' ' + PasswordRefused});
+    // Refused before the first word to the server.
+    QVERIFY(!server.log().contains("FTP session opened"));
     QCOMPARE(server.commandCount("STOR"), 0);
     QCOMPARE(server.commandCount("DELE"), 0);
     QCOMPARE(server.fileContents("news.html"), Page);

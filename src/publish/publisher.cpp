@@ -3,6 +3,7 @@
 #include "backupname.h"
 #include "cacertfile.h"
 #include "failuremessages.h"
+#include "failurereason.h"
 #include "localfile.h"
 #include "newsitem.h"
 #include "remoteaddress.h"
@@ -31,7 +32,9 @@ Publisher::Command::Command(Publisher &publisher)
     if (!m_owner)
         return;
     m_publisher.m_lastMessage.clear();
+    m_publisher.m_serverUnusable = false;
     m_publisher.m_session = new TransferSession(publisher.m_access.idleTimeout, publisher.m_access.caCertFile);
+    m_publisher.m_session->setLockWait(publisher.m_access.lockWait);
     UserInterface &user = publisher.m_user;
     m_publisher.m_session->setHostKeyQuestion(
         [&user](const HostKeyFacts &facts) { return user.trustUnknownHostKey(facts); });
@@ -94,10 +97,29 @@ bool Publisher::addressesUsable(AddressesNeeded needed)
     return caCert.isEmpty();
 }
 
+PublishResult Publisher::lockPage()
+{
+    const TransferResult locked = m_session->lock(m_access.uploadAddress, m_access.login, m_access.password);
+    if (locked.status == TransferResult::Unfinished)
+        return result(PublishResult::Interrupted);
+    if (locked.status == TransferResult::Locked) {
+        tell(locked.errorText);
+        return result(PublishResult::Failed);
+    }
+    if (!locked.succeeded()) {
+        // The lock is the command's first word to the server, so its failure reads as the download's.
+        failed(Failure::Download, failureReason(locked, m_access.uploadAddress));
+        return result(locked.status == TransferResult::HostKeyRefused ? PublishResult::Interrupted
+                                                                      : PublishResult::Failed);
+    }
+    return result(PublishResult::Done);
+}
+
 PublishResult Publisher::automaticBackup()
 {
     const PublishResult fetched = fetchBackup(freeBackupName(m_clock(), QDir::current()));
-    if (fetched.outcome != PublishResult::Failed)
+    // No question where the upload would fail the same way.
+    if (fetched.outcome != PublishResult::Failed || m_serverUnusable)
         return fetched;
     if (!m_user.goOnWithoutBackup()) {
         tell(tr("Загрузка на сервер отменена."));
@@ -116,7 +138,9 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
         return result(PublishResult::Cancelled);
     }
     const Command command(*this);
-    const PublishResult backedUp = automaticBackup();
+    PublishResult backedUp = lockPage();
+    if (backedUp.succeeded())
+        backedUp = automaticBackup();
     if (!backedUp.succeeded())
         return backedUp;
 
@@ -171,7 +195,9 @@ PublishResult Publisher::restore()
         return result(PublishResult::Cancelled);
     }
     // The page about to be replaced is kept as send keeps it, so a wrong choice can be undone.
-    const PublishResult backedUp = automaticBackup();
+    PublishResult backedUp = lockPage();
+    if (backedUp.succeeded())
+        backedUp = automaticBackup();
     if (!backedUp.succeeded())
         return backedUp;
     return upload(fileName);

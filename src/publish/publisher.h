@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "pagelock.h"
 #include "transfersession.h"
 
 class UserInterface;
@@ -36,6 +37,7 @@ struct ServerAccess
     QString login;
     QString password;
     int idleTimeout = DefaultIdleTimeout;
+    int lockWait = DefaultLockWait;  // for someone else's send to end
 };
 
 // The publishing commands: send an item, save the server's page to a backup, restore a backup. It
@@ -102,6 +104,9 @@ private:
     // The page about to change, into a fresh automatic backup; should that fail, the user decides
     // whether the command goes on (Done) or not.
     PublishResult automaticBackup();
+    // The page's lock for the rest of the command (a send or a restore), taken before its first
+    // download; Failed when someone else publishes or the server cannot be used.
+    PublishResult lockPage();
     bool addressesUsable(AddressesNeeded needed);
     bool addressUsable(const QString &address, Failure failure);
     void tell(const QString &text);
@@ -114,6 +119,8 @@ private:
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     QString m_item;
     QString m_lastMessage;
+    // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
+    bool m_serverUnusable = false;
     TransferSession *m_session = nullptr;  // the running command's, if any
 };
 

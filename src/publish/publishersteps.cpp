@@ -40,10 +40,12 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
     // The wait ended because the application is quitting: no message any more, nothing written.
     if (transfer.status == TransferResult::Unfinished)
         return result(PublishResult::Interrupted);
-    if (transfer.status == TransferResult::HostKeyRefused) {
+    if (serverUnusable(transfer)) {
         // Nothing more goes to that server in this command, nor is anything asked about it.
-        failed(Failure::Download, transfer.errorText);
-        return result(PublishResult::Interrupted);
+        m_serverUnusable = true;
+        failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
+        return result(transfer.status == TransferResult::HostKeyRefused ? PublishResult::Interrupted
+                                                                        : PublishResult::Failed);
     }
     if (transfer.status == TransferResult::SaveFailed) {
         // Only the working copy's download goes on to an upload.

@@ -99,6 +99,47 @@ QString failureReason(const TransferResult &result, const QString &address)
     return reason + QStringLiteral(" (") + result.curlError + QLatin1Char(')');
 }
 
+bool serverUnusable(const TransferResult &result)
+{
+    if (result.status == TransferResult::HostKeyRefused || result.errorText == noLoginOverSsh())
+        return true;
+    switch (result.curlCode) {
+    case CURLE_LOGIN_DENIED:
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_PEER_FAILED_VERIFICATION:
+    case CURLE_SSL_CACERT_BADFILE:
+        return true;
+    case CURLE_HTTP_RETURNED_ERROR:
+        return result.responseCode == 401;
+    case CURLE_QUOTE_ERROR:
+        return result.responseCode == 530;
+    default:
+        return false;
+    }
+}
+
+QString noLoginOverSsh()
+{
+    return tr("логин не введён, а по SFTP без логина не войти. Введите логин и пароль и повторите.");
+}
+
+QString someoneElsePublishing(const QString &lockName)
+{
+    return tr("Страницу новостей сейчас публикует кто-то другой, на сервер ничего не отправлено. "
+              "Повторите немного позже. Если никто не публикует, удалите на сервере папку «%1» рядом "
+              "со страницей.")
+        .arg(lockName);
+}
+
+QString pageMissing(const QString &setAsideName)
+{
+    return tr("Страницы новостей нет по её адресу: вернуть её на место не удалось. Её прежнее "
+              "содержимое лежит на сервере в файле «%1» рядом с ней; переименуйте его обратно или "
+              "восстановите страницу из резервной копии.")
+        .arg(setAsideName);
+}
+
 QString stoppedAnswering(int idleTimeout)
 {
     return tr("Сервер перестал отвечать: за %1 с не передано ни одного байта.").arg(QString::number(idleTimeout / 1000.0));

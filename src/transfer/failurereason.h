@@ -10,6 +10,20 @@
 // Russian already and come as they are. address names the server the editor may need to check.
 QString failureReason(const TransferResult &result, const QString &address);
 
+// Whether result says that nothing at all can be done on that server in this command: the login
+// refused, the server unreachable, its name unknown, its certificate or host key not trusted.
+bool serverUnusable(const TransferResult &result);
+
+// An SFTP transfer with the login field empty: SSH has no anonymous login.
+QString noLoginOverSsh();
+
+// Someone else holds the page's lock folder (lockName on the server).
+QString someoneElsePublishing(const QString &lockName);
+
+// The page was set aside and could not be put back: it is missing from its address, its old
+// contents lie in setAsideName beside it.
+QString pageMissing(const QString &setAsideName);
+
 // The failure text of the 60 s rule, with the configured time.
 QString stoppedAnswering(int idleTimeout);
 

@@ -111,17 +111,31 @@ TransferResult PageReplacement::renameViaAside(const TransferResult &renamed)
         const TransferResult first = rename(m_tempPath, m_pagePath);
         return first.succeeded() ? first : removeTemporary(first);
     }
-    if (!aside.succeeded())
+    if (!aside.succeeded()) {
+        // Cut short, the rename may still have been done: the page goes back, if it went.
+        if (serverGone(aside))
+            putBack(aside);
         return removeTemporary(overSsh ? aside : renamed);
-    const TransferResult in = rename(m_tempPath, m_pagePath);
-    if (!in.succeeded()) {
-        if (!serverGone(in))
-            rename(m_asidePath, m_pagePath);
-        return removeTemporary(in);
     }
+    const TransferResult in = rename(m_tempPath, m_pagePath);
+    if (!in.succeeded())
+        return putBack(in);
     // Should this fail, a hidden copy of the old page stays behind; the page itself is complete.
     m_session.quote(m_remote.folderUrl, m_login, {m_remote.scheme->removeCommand(m_asidePath)});
     return in;
+}
+
+// The old page back under its name after failure, on a fresh connection if the server stopped
+// answering on this one; failure is returned, saying where the page is should it stay aside.
+TransferResult PageReplacement::putBack(const TransferResult &failure)
+{
+    if (rename(m_asidePath, m_pagePath).succeeded()) {
+        m_session.quote(m_remote.folderUrl, m_login, {m_remote.scheme->removeCommand(m_tempPath)});
+        return failure;
+    }
+    TransferResult missing = failure;
+    missing.errorText = failureReason(failure, m_address) + QLatin1Char(' ') + pageMissing(m_names.setAside);
+    return removeTemporary(missing);
 }
 
 // A new file may be made for its owner alone (vsftpd's local_umask=077): renamed over the page as

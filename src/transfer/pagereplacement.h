@@ -37,6 +37,7 @@ private:
     TransferResult removeTemporary(const TransferResult &failure);
     TransferResult rename(const QString &from, const QString &to, QStringList *replies = nullptr);
     TransferResult renameViaAside(const TransferResult &renamed);
+    TransferResult putBack(const TransferResult &failure);
     // Gives the temporary file the page's mode; inPlace when the server lets that be neither read nor set.
     TransferResult giveMode(bool *inPlace);
 

@@ -62,8 +62,17 @@ TransferResult TransferSession::download(const QString &address, const QString &
         if (!checked.succeeded())
             return checked;
         who = Login::of(remote.userName, remote.password);
-    } else if (!login.isEmpty() && m_logins.mayTry(remote, login, password)) {
+    } else if (!login.isEmpty()) {
+        const TransferResult checked = checkedCredentials(login, password);
+        if (!checked.succeeded())
+            return checked;
+        // Refused once in this command: a second try would only count as another failed login.
+        if (const TransferResult *refused = m_logins.refusal(remote, login, password))
+            return *refused;
         who = Login::of(login, password);
+    } else if (remote.scheme->overSsh) {
+        // SSH knows no anonymous login: curl would log in with an empty user name.
+        return TransferResult{TransferResult::Failed, noLoginOverSsh()};
     }
 
     const bool remember = uploadAddress == address;
@@ -76,11 +85,8 @@ TransferResult TransferSession::download(const QString &address, const QString &
     bool fileFailed = !file.open(QIODevice::WriteOnly);
     RemoteStamp seen;
     TransferResult result = fetch(remote, who, &file, &fileFailed, remember ? &seen : nullptr);
-    if (who.given && !remote.hasUser && result.curlCode == CURLE_LOGIN_DENIED) {
-        // Many hosts read only with the account; those that refuse it may still let anyone read.
+    if (who.given && !remote.hasUser && result.curlCode == CURLE_LOGIN_DENIED)
         m_logins.refuse(remote, login, password, result);
-        result = fetch(remote, Login(), &file, &fileFailed, remember ? &seen : nullptr);
-    }
     if (result.succeeded()) {
         if (remember && remote.scheme->replacedByRename)
             m_seen.insert(address, seen);

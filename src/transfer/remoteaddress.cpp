@@ -191,3 +191,10 @@ QByteArray RemoteAddress::siblingUrl(const QString &name) const
 {
     return folderUrl.toLatin1() + QUrl::toPercentEncoding(name);
 }
+
+QString folderCommand(const SchemeInfo &scheme, FolderAction action, const QString &path)
+{
+    if (scheme.overSsh)
+        return QLatin1String(action == FolderAction::Make ? "mkdir " : "rmdir ") + sftpQuoted(path);
+    return QLatin1String(action == FolderAction::Make ? "MKD " : "RMD ") + path;
+}

@@ -67,4 +67,9 @@ struct RemoteAddress
 
 RemoteAddress parseAddress(const QString &address);
 
+// The server's command that makes or removes the folder at path (as the server names it), for a
+// scheme that is replacedByRename.
+enum class FolderAction { Make, Remove };
+QString folderCommand(const SchemeInfo &scheme, FolderAction action, const QString &path);
+
 #endif // REMOTEADDRESS_H

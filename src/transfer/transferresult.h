@@ -14,7 +14,8 @@ struct TransferResult
         Unfinished,  // the wait ended because the application quits
         SaveFailed,  // fetched whole, but the local file could not take it; it keeps its old contents
         PageChanged, // not uploaded: the page on the server is no longer the one downloaded
-        HostKeyRefused  // the SSH server's key changed or was not trusted: nothing sent, the command ends
+        HostKeyRefused,  // the SSH server's key changed or was not trusted: nothing sent, the command ends
+        Locked       // someone else's send holds the page's lock folder: nothing sent; errorText says so
     };
     Status status = Unfinished;
     QString errorText;     // curl's text or the program's own (SaveFailed: the local file's), never with the password

@@ -1,9 +1,11 @@
 #include "transfersession.h"
 
 #include "failurereason.h"
+#include "pagelock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QTimer>
 
 #include <curl/curl.h>
 
@@ -42,6 +44,23 @@ size_t discard(char *, size_t size, size_t count, void *)
     return size * count;
 }
 
+// What a transfer may take once the application quits: the page put back, the lock removed.
+const long QuittingTransferTime = 4000;  // milliseconds
+
+bool connectionLost(const TransferResult &result)
+{
+    switch (result.curlCode) {
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_ABORTED_BY_CALLBACK:
+    case CURLE_SEND_ERROR:
+    case CURLE_RECV_ERROR:
+    case CURLE_GOT_NOTHING:
+        return true;
+    default:
+        return result.status == TransferResult::Unfinished;
+    }
+}
+
 // Seconds for curl's options that count in whole seconds, never shorter than the limit.
 long wholeSeconds(int msecs)
 {
@@ -53,6 +72,7 @@ long wholeSeconds(int msecs)
 TransferSession::TransferSession(int idleTimeout, const QString &caCertFile)
     : m_idleTimeout(idleTimeout)
     , m_caCertFile(caCertFile.toLocal8Bit())
+    , m_lockWait(DefaultLockWait)
 {
     static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     Q_UNUSED(initialised)
@@ -61,7 +81,41 @@ TransferSession::TransferSession(int idleTimeout, const QString &caCertFile)
 
 TransferSession::~TransferSession()
 {
+    if (m_lock)
+        m_lock->release();
     curl_easy_cleanup(m_curl);
+}
+
+TransferResult TransferSession::lock(const QString &address, const QString &login, const QString &password)
+{
+    const RemoteAddress remote = parseAddress(address);
+    if (!remote.scheme->replacedByRename || m_lock)
+        return TransferResult{TransferResult::Succeeded, QString()};
+    const TransferResult checked = checkedCredentials(login, password);
+    if (!checked.succeeded())
+        return checked;
+    if (login.isEmpty() && remote.scheme->overSsh)
+        return TransferResult{TransferResult::Failed, noLoginOverSsh()};
+    m_lock.reset(new PageLock(*this, address, login.isEmpty() ? Login() : Login::of(login, password)));
+    const TransferResult taken = m_lock->take(m_lockWait);
+    if (taken.curlCode == CURLE_LOGIN_DENIED || (taken.curlCode == CURLE_QUOTE_ERROR && taken.responseCode == 530))
+        m_logins.refuse(remote, login, password, taken);
+    return taken;
+}
+
+bool TransferSession::pause(int msecs)
+{
+    if (m_quitting)
+        return false;
+    QEventLoop loop;
+    QTimer::singleShot(msecs, &loop, [&loop] { loop.exit(1); });
+    if (m_waitObserver)
+        m_waitObserver(true);
+    // Anything but the timer's 1 means the application is quitting.
+    m_quitting = loop.exec() != 1;
+    if (m_waitObserver)
+        m_waitObserver(false);
+    return !m_quitting;
 }
 
 bool TransferSession::keepGoing(qint64 moved)
@@ -78,6 +132,9 @@ bool TransferSession::keepGoing(qint64 moved)
 
 bool TransferSession::askUser(const std::function<bool()> &question)
 {
+    // Nobody is left to answer.
+    if (m_quitting)
+        return false;
     struct Pending
     {
         std::mutex mutex;
@@ -172,23 +229,28 @@ TransferResult TransferSession::perform()
     m_hostKeys.clearRefusal();
     std::atomic<bool> done{false};
     CURLcode code = CURLE_OK;
-    QEventLoop loop;
-    std::thread worker([&] {
+    if (m_quitting) {
+        curl_easy_setopt(m_curl, CURLOPT_TIMEOUT_MS, QuittingTransferTime);
         code = curl_easy_perform(m_curl);
-        done = true;
-        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-    });
-    if (!done) {
-        if (m_waitObserver)
-            m_waitObserver(true);
-        // Returns early when the application is quitting: then the transfer is aborted.
-        loop.exec();
-        if (m_waitObserver)
-            m_waitObserver(false);
+    } else {
+        QEventLoop loop;
+        std::thread worker([&] {
+            code = curl_easy_perform(m_curl);
+            done = true;
+            QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+        });
+        if (!done) {
+            if (m_waitObserver)
+                m_waitObserver(true);
+            // Returns early when the application is quitting: then the transfer is aborted.
+            loop.exec();
+            if (m_waitObserver)
+                m_waitObserver(false);
+        }
+        if (!done)
+            m_abort = true;
+        worker.join();
     }
-    if (!done)
-        m_abort = true;
-    worker.join();
 
     TransferResult result;
     result.curlCode = code;
@@ -196,6 +258,7 @@ TransferResult TransferSession::perform()
     result.curlError = QString::fromUtf8(m_errorBuffer[0] ? m_errorBuffer : curl_easy_strerror(code));
     if ((code == CURLE_ABORTED_BY_CALLBACK || m_abort) && !m_stalled) {
         result.status = TransferResult::Unfinished;
+        m_quitting = true;
     } else if (code != CURLE_OK && !m_hostKeys.refusal().isEmpty()) {
         result.status = TransferResult::HostKeyRefused;
         result.errorText = m_hostKeys.refusal();
@@ -218,5 +281,17 @@ TransferResult TransferSession::perform()
     } else {
         result.status = TransferResult::Succeeded;
     }
+    if (connectionLost(result))
+        dropConnections();
     return result;
+}
+
+// curl may keep a connection whose server went silent or whose transfer was cut for the next
+// request; the page's return and the lock's removal need one that answers.
+void TransferSession::dropConnections()
+{
+    // The goodbye to a silent server waits a second at most.
+    curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
+    curl_easy_cleanup(m_curl);
+    m_curl = curl_easy_init();
 }

@@ -8,12 +8,14 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 #include "hostkeypolicy.h"
 #include "loginpolicy.h"
 #include "remoteaddress.h"
 #include "transferresult.h"
 
+class PageLock;
 class QSaveFile;
 
 typedef void CURL;
@@ -49,6 +51,12 @@ public:
                           const QString &password, bool checkUnchanged);
     bool hasSeen(const QString &address) const { return m_seen.contains(address); }
 
+    // The page at address locked for the rest of the session (see PageLock), with login and
+    // password as upload takes them; removed when the session ends, also when the application quits.
+    // Waits up to lockWait ms for someone else's lock; Locked then.
+    TransferResult lock(const QString &address, const QString &login, const QString &password);
+    void setLockWait(int msecs) { m_lockWait = msecs; }
+
     // Told on the GUI thread when a call starts waiting in its local event loop (true) and when
     // that wait ends (false); a transfer over before the wait would begin tells nothing.
     void setWaitObserver(const std::function<void(bool waiting)> &observer) { m_waitObserver = observer; }
@@ -70,10 +78,14 @@ public:
 
 private:
     friend class PageReplacement;
+    friend class PageLock;
 
     // transfersession.cpp: every curl option in one place, and the wait for the worker thread.
     void prepare(const QByteArray &url, const Login &login);
     TransferResult perform();
+    // msecs in a local event loop with the busy cursor; false when the application quits meanwhile.
+    bool pause(int msecs);
+    void dropConnections();
     // pagetransfers.cpp: one request each.
     TransferResult put(const QByteArray &url, const Login &login, const QByteArray &data);
     TransferResult fetch(const RemoteAddress &remote, const Login &login, QSaveFile *file, bool *fileFailed,
@@ -105,6 +117,11 @@ private:
     QHash<QString, RemoteStamp> m_seen;  // address -> the page as downloaded
     LoginPolicy m_logins;
     HostKeyPolicy m_hostKeys;
+    std::unique_ptr<PageLock> m_lock;
+    int m_lockWait;
+    // The application quits: no more event loops, and what is left (putting the page back, the
+    // lock's removal) runs on the calling thread for a few seconds at most.
+    bool m_quitting = false;
 };
 
 #endif // TRANSFERSESSION_H

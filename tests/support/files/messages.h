@@ -37,6 +37,9 @@ inline const QString BackupSaved = QStringLiteral("Резервная копия
 inline const QString RestoreQuestion = QStringLiteral("Заменить страницу новостей на сервере:");
 inline const QString RepeatQuestion =
     QStringLiteral("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?");
+inline const QString SomeoneElsePublishing = QStringLiteral(
+    "Страницу новостей сейчас публикует кто-то другой, на сервер ничего не отправлено. Повторите немного "
+    "позже. Если никто не публикует, удалите на сервере папку «.news.html.newsadder-lock» рядом со страницей.");
 inline const QString StateNotKept = QStringLiteral("Черновик новости и логин не сохраняются до следующего запуска.");
 inline const QString EmptyQuestion =
     QStringLiteral("В новости нет текста: на странице появится только дата. Всё равно опубликовать?");

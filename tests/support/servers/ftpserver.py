@@ -129,7 +129,7 @@ class PoorHandler(FTPHandler):
     change_after = set()    # after which downloads (counting from 1) another editor changes the page
     downloads = 0
     watch = ""              # a file whose absence is logged after every command
-    refuse_rename = 0       # which RNTO (counting from 1) is refused
+    refuse_rename = set()   # which RNTOs (counting from 1) are refused
     stall_rename = 0        # at which RNTO the session goes silent for good, renaming nothing
     renames = 0
     short_downloads = set() # which downloads (counting from 1) SIZE and the 150 reply announce 100 bytes short
@@ -164,7 +164,7 @@ class PoorHandler(FTPHandler):
             self.log("stopped answering at rename %d" % PoorHandler.renames)
             self.muted = True
             return None
-        if PoorHandler.renames == PoorHandler.refuse_rename:
+        if PoorHandler.renames in PoorHandler.refuse_rename:
             self._rnfr = None
             self.respond("550 Rename refused.")
             return None
@@ -261,7 +261,7 @@ def main():
     parser.add_argument("--umask", default="", metavar="OCTAL", help="for every file the server makes")
     parser.add_argument("--no-chmod", action="store_true", help="SITE CHMOD refused")
     parser.add_argument("--mlst-mode", action="store_true", help="MLST names the file's mode")
-    parser.add_argument("--refuse-rename", type=int, default=0, metavar="N")
+    parser.add_argument("--refuse-rename", default="", metavar="N,M,...")
     parser.add_argument("--stall-rename", type=int, default=0, metavar="N")
     parser.add_argument("--short-downloads", default="", metavar="N,M,...",
                         help="SIZE and the 150 reply of these downloads announce 100 bytes too few")
@@ -290,7 +290,7 @@ def main():
     handler.change_after = {int(n) for n in args.change_after_downloads.split(",") if n}
     handler.watch = args.watch
     handler.root = args.root
-    handler.refuse_rename = args.refuse_rename
+    handler.refuse_rename = {int(n) for n in args.refuse_rename.split(",") if n}
     handler.stall_rename = args.stall_rename
     handler.short_downloads = {int(n) for n in args.short_downloads.split(",") if n}
     if args.mlst_mode:

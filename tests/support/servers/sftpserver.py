@@ -54,7 +54,7 @@ class RootedSFTPServer(asyncssh.SFTPServer):
     """Serves ROOT as "/". asyncssh's own chroot lets "//etc" through (POSIX keeps a leading "//"
     in normpath), so every path is mapped here and anything that resolves outside is refused."""
     root = b""
-    refuse_rename = 0
+    refuse_rename = set()
     stall_rename = 0
     no_chmod = False
     renames = 0
@@ -105,7 +105,7 @@ class RootedSFTPServer(asyncssh.SFTPServer):
         if RootedSFTPServer.renames == self.stall_rename:
             Log.write("rename %s %s stalled" % (old, new))
             return asyncio.Event().wait()
-        if RootedSFTPServer.renames == self.refuse_rename:
+        if RootedSFTPServer.renames in self.refuse_rename:
             Log.write("rename %s %s refused" % (old, new))
             raise asyncssh.SFTPFailure("Rename refused")
         return None
@@ -165,12 +165,12 @@ def main():
     parser.add_argument("--log", default="")
     parser.add_argument("--umask", default="", metavar="OCTAL", help="for every file the server makes")
     parser.add_argument("--no-chmod", action="store_true", help="changing a file's mode refused")
-    parser.add_argument("--refuse-rename", type=int, default=0, metavar="N")
+    parser.add_argument("--refuse-rename", default="", metavar="N,M,...")
     parser.add_argument("--stall-rename", type=int, default=0, metavar="N")
     args = parser.parse_args()
     if args.umask:
         os.umask(int(args.umask, 8))
-    RootedSFTPServer.refuse_rename = args.refuse_rename
+    RootedSFTPServer.refuse_rename = {int(n) for n in args.refuse_rename.split(",") if n}
     RootedSFTPServer.stall_rename = args.stall_rename
     RootedSFTPServer.no_chmod = args.no_chmod
 

@@ -77,6 +77,7 @@ TransferSession::TransferSession(int idleTimeout, const QString &caCertFile)
     static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
     Q_UNUSED(initialised)
     m_curl = curl_easy_init();
+    m_connections = curl_multi_init();
 }
 
 TransferSession::~TransferSession()
@@ -84,6 +85,7 @@ TransferSession::~TransferSession()
     if (m_lock)
         m_lock->release();
     curl_easy_cleanup(m_curl);
+    curl_multi_cleanup(m_connections);
 }
 
 TransferResult TransferSession::lock(const QString &address, const QString &login, const QString &password)
@@ -235,7 +237,7 @@ TransferResult TransferSession::perform()
     } else {
         QEventLoop loop;
         std::thread worker([&] {
-            code = curl_easy_perform(m_curl);
+            code = CURLcode(performPolled());
             done = true;
             QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
         });
@@ -293,5 +295,31 @@ void TransferSession::dropConnections()
     // The goodbye to a silent server waits a second at most.
     curl_easy_setopt(m_curl, CURLOPT_SERVER_RESPONSE_TIMEOUT, 1L);
     curl_easy_cleanup(m_curl);
+    curl_multi_cleanup(m_connections);
     m_curl = curl_easy_init();
+    m_connections = curl_multi_init();
+}
+
+// curl_easy_perform's own wait can miss an FTP data connection that is already up, and then
+// sleeps a whole second before the upload (libcurl 7.88): the same transfer, woken often.
+int TransferSession::performPolled()
+{
+    curl_multi_add_handle(m_connections, m_curl);
+    CURLcode code = CURLE_OK;
+    int running = 1;
+    while (running) {
+        if (curl_multi_perform(m_connections, &running) != CURLM_OK) {
+            code = CURLE_OUT_OF_MEMORY;
+            break;
+        }
+        if (running)
+            curl_multi_poll(m_connections, nullptr, 0, 10, nullptr);
+    }
+    int left = 0;
+    while (CURLMsg *message = curl_multi_info_read(m_connections, &left)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == m_curl)
+            code = message->data.result;
+    }
+    curl_multi_remove_handle(m_connections, m_curl);
+    return code;
 }

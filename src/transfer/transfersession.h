@@ -19,6 +19,7 @@ class PageLock;
 class QSaveFile;
 
 typedef void CURL;
+typedef void CURLM;
 
 // How long a transfer may go without moving a byte before the server counts as no longer answering.
 const int DefaultIdleTimeout = 60 * 1000;  // milliseconds
@@ -86,6 +87,7 @@ private:
     // msecs in a local event loop with the busy cursor; false when the application quits meanwhile.
     bool pause(int msecs);
     void dropConnections();
+    int performPolled();  // a CURLcode
     // pagetransfers.cpp: one request each.
     TransferResult put(const QByteArray &url, const Login &login, const QByteArray &data);
     TransferResult fetch(const RemoteAddress &remote, const Login &login, QSaveFile *file, bool *fileFailed,
@@ -105,6 +107,7 @@ private:
     // The address the running call is about: its scheme's options and, over SSH, whose key is checked.
     RemoteAddress m_target;
     CURL *m_curl;
+    CURLM *m_connections;  // keeps the command's connections, and so its login, between transfers
     int m_idleTimeout;
     QByteArray m_caCertFile;
     char m_errorBuffer[256];

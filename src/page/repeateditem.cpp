@@ -4,6 +4,27 @@
 
 #include <QTextCodec>
 
+namespace {
+
+// A quick no for the usual case, a new item: its longest line is nowhere in the page's bytes.
+// Only for charsets that write each character on its own, where the text's bytes stand in the page
+// as the encoder writes them.
+bool mayHoldText(const QByteArray &page, const QString &text, QTextCodec *codec)
+{
+    static const QList<int> plainCharsets{106, 2251, 2084, 2088, 8, 4, 2252};  // UTF-8, windows-1251, KOI8-R/U, ISO-8859-5/-1, windows-1252
+    if (!plainCharsets.contains(codec->mibEnum()))
+        return true;
+    QString longest;
+    for (const QString &line : text.split(QStringLiteral("<br>"))) {
+        const QString trimmed = line.trimmed();
+        if (trimmed.size() > longest.size())
+            longest = trimmed;
+    }
+    return longest.isEmpty() || page.contains(encodeForNewsPage(longest, codec));
+}
+
+} // namespace
+
 bool pageHoldsItem(const QByteArray &page, const QString &item)
 {
     // The item ends with "<br>" date "<br><br>"; the date is the one part that may differ.
@@ -19,6 +40,8 @@ bool pageHoldsItem(const QByteArray &page, const QString &item)
     // charset lacks), and line ends left out: older items may have other ones than the page.
     QTextCodec *codec = pageCharset(page).codec;
     if (!codec)
+        return false;
+    if (!mayHoldText(page, item.left(dateStart), codec))
         return false;
     const auto asOnPage = [codec](const QString &text) {
         return codec->toUnicode(encodeForNewsPage(text, codec)).remove(QLatin1Char('\r'));

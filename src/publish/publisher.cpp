@@ -68,6 +68,20 @@ PublishResult Publisher::failed(Failure failure, const QString &reason)
     return result(PublishResult::Failed);
 }
 
+PublishResult Publisher::serverFailed(const TransferResult &transfer, const QString &address)
+{
+    failed(Failure::Download, failureReason(transfer, address));
+    // A refused host key ends the command: nothing more is tried or asked.
+    return result(transfer.status == TransferResult::HostKeyRefused ? PublishResult::Interrupted
+                                                                    : PublishResult::Failed);
+}
+
+PublishResult Publisher::uploadCancelled()
+{
+    tell(tr("Загрузка на сервер отменена."));
+    return result(PublishResult::Cancelled);
+}
+
 // Shows why address cannot be used; false then, and nothing has been transferred.
 bool Publisher::addressUsable(const QString &address, Failure failure)
 {
@@ -106,12 +120,9 @@ PublishResult Publisher::lockPage()
         tell(locked.errorText);
         return result(PublishResult::Failed);
     }
-    if (!locked.succeeded()) {
-        // The lock is the command's first word to the server, so its failure reads as the download's.
-        failed(Failure::Download, failureReason(locked, m_access.uploadAddress));
-        return result(locked.status == TransferResult::HostKeyRefused ? PublishResult::Interrupted
-                                                                      : PublishResult::Failed);
-    }
+    // The lock is the command's first word to the server, so its failure reads as the download's.
+    if (!locked.succeeded())
+        return serverFailed(locked, m_access.uploadAddress);
     return result(PublishResult::Done);
 }
 
@@ -122,8 +133,7 @@ PublishResult Publisher::automaticBackup()
     if (fetched.outcome != PublishResult::Failed || m_serverUnusable)
         return fetched;
     if (!m_user.goOnWithoutBackup()) {
-        tell(tr("Загрузка на сервер отменена."));
-        return result(PublishResult::Cancelled);
+        return uploadCancelled();
     }
     tell(tr("Запуск процедуры загрузки на сервер без резервной копии."));
     return result(PublishResult::Done);
@@ -134,8 +144,7 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
     if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
-        tell(tr("Загрузка на сервер отменена."));
-        return result(PublishResult::Cancelled);
+        return uploadCancelled();
     }
     const Command command(*this);
     PublishResult backedUp = lockPage();
@@ -152,8 +161,7 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
         return fetched;
     QByteArray page;
     if (readWholeFile(workingCopy(), page) && pageHoldsItem(page, m_item) && !m_user.confirmRepeatedItem()) {
-        tell(tr("Загрузка на сервер отменена."));
-        return result(PublishResult::Cancelled);
+        return uploadCancelled();
     }
     bool markerMissing = false;
     if (!insertItem(m_item, &markerMissing).succeeded()) {

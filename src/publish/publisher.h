@@ -112,6 +112,10 @@ private:
     void tell(const QString &text);
     PublishResult result(PublishResult::Outcome outcome) const { return {outcome, m_lastMessage}; }
     PublishResult failed(Failure failure, const QString &reason);
+    // The server cannot be used (refused login, unreachable, untrusted): said after the download's prefix.
+    PublishResult serverFailed(const TransferResult &transfer, const QString &address);
+    // The editor said no: nothing goes to the server.
+    PublishResult uploadCancelled();
 
     UserInterface &m_user;
     ServerAccess m_access;

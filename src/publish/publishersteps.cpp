@@ -26,12 +26,14 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
     const Command command(*this);
     if (!addressUsable(m_access.downloadAddress, Failure::Download))
         return result(PublishResult::Failed);
-    QString error;
-    if (!removeLinkInPlace(fileName, &error)) {
+    const auto notSaved = [&](const QString &error) {
         return failed(Failure::LocalSave, localFileProblem(fileName, LocalAccess::Write, error) + QLatin1Char(' ')
                                               + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
                                                            : tr("Копия страницы с сервера не сохранена.")));
-    }
+    };
+    QString error;
+    if (!removeLinkInPlace(fileName, &error))
+        return notSaved(error);
     // Raw bytes: line ends and code page are the insertion's business.
     const QString &upload = m_access.uploadAddress;
     const TransferResult transfer =
@@ -43,17 +45,11 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
     if (serverUnusable(transfer)) {
         // Nothing more goes to that server in this command, nor is anything asked about it.
         m_serverUnusable = true;
-        failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
-        return result(transfer.status == TransferResult::HostKeyRefused ? PublishResult::Interrupted
-                                                                        : PublishResult::Failed);
+        return serverFailed(transfer, m_access.downloadAddress);
     }
-    if (transfer.status == TransferResult::SaveFailed) {
-        // Only the working copy's download goes on to an upload.
-        return failed(Failure::LocalSave,
-                      localFileProblem(fileName, LocalAccess::Write, transfer.errorText) + QLatin1Char(' ')
-                          + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
-                                       : tr("Копия страницы с сервера не сохранена.")));
-    }
+    // Only the working copy's download goes on to an upload.
+    if (transfer.status == TransferResult::SaveFailed)
+        return notSaved(transfer.errorText);
     if (!transfer.succeeded())
         return failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
     return result(PublishResult::Done);

@@ -1,6 +1,7 @@
 #include "previewwindow.h"
 
 #include "imagefetcher.h"
+#include "localpictures.h"
 
 #include <QDesktopServices>
 #include <QFile>
@@ -138,7 +139,8 @@ void PreviewWindow::pictureArrived(const QUrl &address, const QImage &image)
 
 QVariant PreviewWindow::picture(const QString &name) const
 {
-    const QImage image = m_pictures.value(webAddress(name, m_pageUrl));
+    const QImage image = isLocalAddress(name) ? m_localPictures.picture(name, m_item())
+                                              : m_pictures.value(webAddress(name, m_pageUrl));
     return image.isNull() ? emptyFrame(m_sizes.value(name)) : image;
 }
 

@@ -11,7 +11,10 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include "modalanswerer.h"
 
 // Any object with the receiving slot will do for the image editor.
 class AnyReceiver : public QObject
@@ -39,6 +42,8 @@ private slots:
     void dialogLayout();
     void rangesAndDefaults();
     void focusOrder();
+    void pictureFromDisk_data();
+    void pictureFromDisk();
 
 private:
     // The dialog's fields, found by object name as the form names them.
@@ -273,6 +278,9 @@ void TestImgLinkDialog::dialogLayout()
         {"label_5", "QLabel", "cImgLinkDialog", QRect(290, 90, 91, 21), "Расположение:"},
         {"label_6", "QLabel", "cImgLinkDialog", QRect(290, 120, 101, 21), "Толщина границы:"},
         {"spinBoxBorderSize", "QSpinBox", "cImgLinkDialog", QRect(390, 120, 101, 22), ""},
+        {"pushButtonChooseFile", "QPushButton", "cImgLinkDialog", QRect(500, 90, 51, 24), "Файл…"},
+        {"checkBoxShrink", "QCheckBox", "cImgLinkDialog", QRect(20, 166, 141, 19), "Уменьшить до ширины"},
+        {"spinBoxShrinkWidth", "QSpinBox", "cImgLinkDialog", QRect(165, 165, 61, 22), ""},
     };
     // Creation order, with the group box's own widgets right after it.
     QList<QWidget *> created;
@@ -283,8 +291,8 @@ void TestImgLinkDialog::dialogLayout()
                 created << widget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
         }
     }
-    QCOMPARE(created.size(), 16);
-    for (int i = 0; i < 16; ++i) {
+    QCOMPARE(created.size(), 19);
+    for (int i = 0; i < 19; ++i) {
         QWidget *widget = created.at(i);
         QCOMPARE(widget->objectName(), QString::fromLatin1(widgets[i].name));
         QCOMPARE(widget->metaObject()->className(), widgets[i].className);
@@ -318,6 +326,11 @@ void TestImgLinkDialog::rangesAndDefaults()
     QCOMPARE(fields.border->value(), 0);
     QCOMPARE(fields.align->currentIndex(), 0);
     QVERIFY(!fields.changeSize->isChecked());
+    const auto shrinkWidth = dialog.findChild<QSpinBox *>("spinBoxShrinkWidth");
+    QVERIFY(dialog.findChild<QCheckBox *>("checkBoxShrink")->isChecked());
+    QCOMPARE(shrinkWidth->minimum(), 100);
+    QCOMPARE(shrinkWidth->maximum(), 4000);
+    QCOMPARE(shrinkWidth->value(), 800);
 
     // The size box decides only what goes into the fragment; the spin boxes stay usable.
     fields.changeSize->setChecked(true);
@@ -337,14 +350,63 @@ void TestImgLinkDialog::focusOrder()
     fields.address->setFocus();
 
     QStringList visited;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 13; ++i) {
         visited << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(visited, (QStringList{"lineEdit", "spinBoxPixelsH", "checkBoxChangeImgSize",
                                    "spinBoxPixelsW", "pushButtonOk", "pushButtonCancel",
                                    "lineEditImgAltText", "comboBoxAlign", "spinBoxBorderSize",
-                                   "lineEdit"}));
+                                   "pushButtonChooseFile", "checkBoxShrink", "spinBoxShrinkWidth", "lineEdit"}));
+}
+
+void TestImgLinkDialog::pictureFromDisk_data()
+{
+    QTest::addColumn<QString>("typed");  // empty: the file chosen with «Файл…»
+    QTest::addColumn<bool>("shrink");
+    QTest::addColumn<int>("shrinkWidth");
+    QTest::addColumn<QString>("expected");  // %1: the chosen file's address
+
+    QTest::newRow("chosen, shrunk to the default width") << "" << true << 800
+        << "<div align=\"center\"><img src=\"%1\" border=\"0\" data-shrink=\"800\"></div>";
+    QTest::newRow("chosen, not shrunk") << "" << false << 800 << "<div align=\"center\"><img src=\"%1\" border=\"0\"></div>";
+    QTest::newRow("typed file address, another width") << "file:///home/маша/a.png" << true << 1200
+        << "<div align=\"center\"><img src=\"file:///home/маша/a.png\" border=\"0\" data-shrink=\"1200\"></div>";
+    QTest::newRow("a picture on the web is never shrunk") << "https://x.org/a.jpg" << true << 800
+        << "<div align=\"center\"><img src=\"https://x.org/a.jpg\" border=\"0\"></div>";
+}
+
+void TestImgLinkDialog::pictureFromDisk()
+{
+    QFETCH(QString, typed);
+    QFETCH(bool, shrink);
+    QFETCH(int, shrinkWidth);
+    QFETCH(QString, expected);
+
+    QTemporaryDir pictures;
+    const QString file = pictures.filePath("Фото 1.JPG");
+    QFile(file).open(QIODevice::WriteOnly);
+    cImgLinkDialog dialog;
+    QSignalSpy sent(&dialog, SIGNAL(sendImgLink(QString)));
+    dialog.show();
+    const Fields fields(dialog);
+    ModalAnswerer answerer;
+    if (typed.isEmpty()) {
+        answerer.chooseFile(file);
+        QTest::mouseClick(dialog.findChild<QPushButton *>("pushButtonChooseFile"), Qt::LeftButton);
+        QCOMPARE(answerer.seen.size(), 1);
+        QCOMPARE(answerer.seen.first().text, QStringLiteral("Выберите картинку"));
+        QCOMPARE(answerer.seen.first().nameFilters, QStringList{"Картинки (*.jpg *.jpeg *.png *.gif *.webp)"});
+        QCOMPARE(fields.address->text(), "file://" + file);
+    } else {
+        fields.address->setText(typed);
+    }
+    dialog.findChild<QCheckBox *>("checkBoxShrink")->setChecked(shrink);
+    dialog.findChild<QSpinBox *>("spinBoxShrinkWidth")->setValue(shrinkWidth);
+    QTest::mouseClick(fields.ok, Qt::LeftButton);
+
+    QCOMPARE(sent.count(), 1);
+    QCOMPARE(sent.at(0).at(0).toString(), expected.arg("file://" + file));
 }
 
 QTEST_MAIN(TestImgLinkDialog)

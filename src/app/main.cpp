@@ -30,6 +30,7 @@ int main(int argc, char *argv[])
                                       nullptr);
     window->caCertFile = settings.caCertFile;
     window->setPageUrl(settings.pageUrl);
+    window->setImageFolder(settings.imageFolder);
     hookUpDialogs(window);
 
     window->show();

@@ -146,6 +146,12 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
     if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
         return uploadCancelled();
     }
+    const QString item = composeNewsItem(editorText, date);
+    // Every picture is read and checked before the server hears anything.
+    QList<Picture> pictures;
+    const PublishResult read = readPictures(item, &pictures);
+    if (!read.succeeded())
+        return read;
     const Command command(*this);
     PublishResult backedUp = lockPage();
     if (backedUp.succeeded())
@@ -153,24 +159,9 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
     if (!backedUp.succeeded())
         return backedUp;
 
-    m_item = composeNewsItem(editorText, date);
+    m_item = item;
     qDebug() << m_item;
-
-    const PublishResult fetched = fetchWorkingCopy();
-    if (!fetched.succeeded())
-        return fetched;
-    QByteArray page;
-    if (readWholeFile(workingCopy(), page) && pageHoldsItem(page, m_item) && !m_user.confirmRepeatedItem()) {
-        return uploadCancelled();
-    }
-    bool markerMissing = false;
-    if (!insertItem(m_item, &markerMissing).succeeded()) {
-        // The missing marker's message says all there is to say.
-        if (!markerMissing)
-            tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
-        return result(PublishResult::Failed);
-    }
-    return uploadWorkingCopy();
+    return publishWithPictures(item, pictures);
 }
 
 PublishResult Publisher::backup()

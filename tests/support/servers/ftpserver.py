@@ -9,7 +9,7 @@ download or upload, one that sends each download in pieces with pauses between t
 answering in the middle of a download, one that drops the connection when an upload begins.
 It can also be one of the servers a send must keep the live page safe from: one that loses the
 connection or stops reading in the middle of an upload, one that stores only a part of what it got,
-one that will not rename onto an existing file, one that goes silent at a given command, and one
+one that will not rename onto an existing file, one that lets no folder be made, one that goes silent at a given command, and one
 where another editor changes the page right after given downloads.
 And it can behave as the servers web hosts run do: new files made with a strict umask, no changing
 of modes, file modes in MLST, a rename refused or left unanswered on a chosen attempt, and a SIZE
@@ -124,6 +124,7 @@ class PoorHandler(FTPHandler):
     hang_uploads = 0        # how many of the next uploads stop being read half-way
     truncate_uploads = 0    # how many of the next uploads are stored only in part
     refuse_rename_over = False
+    refuse_mkd = False      # every MKD but the page lock's is refused, as on a host with a fixed tree
     mute_at = ""            # the command at which the next session goes silent for good
     mute_after = 0          # how many of those commands are answered first
     change_after = set()    # after which downloads (counting from 1) another editor changes the page
@@ -173,6 +174,12 @@ class PoorHandler(FTPHandler):
             self.respond("550 Will not rename onto an existing file.")
             return
         return FTPHandler.ftp_RNTO(self, path)
+
+    def ftp_MKD(self, path):
+        if PoorHandler.refuse_mkd and not path.endswith(".newsadder-lock"):
+            self.respond("550 Folder creation refused.")
+            return None
+        return FTPHandler.ftp_MKD(self, path)
 
     def ftp_SIZE(self, path):
         if PoorHandler.retrs + 1 in PoorHandler.short_downloads and self.fs.isfile(path):
@@ -254,6 +261,7 @@ def main():
     parser.add_argument("--hang-uploads", type=int, default=0, metavar="COUNT")
     parser.add_argument("--truncate-uploads", type=int, default=0, metavar="COUNT")
     parser.add_argument("--refuse-rename-over", action="store_true")
+    parser.add_argument("--refuse-mkd", action="store_true", help="no folder but the page lock may be made")
     parser.add_argument("--mute-at", default="", metavar="COMMAND")
     parser.add_argument("--mute-after", type=int, default=0, metavar="N")
     parser.add_argument("--change-after-downloads", default="", metavar="N,M,...")
@@ -285,6 +293,7 @@ def main():
     handler.hang_uploads = args.hang_uploads
     handler.truncate_uploads = args.truncate_uploads
     handler.refuse_rename_over = args.refuse_rename_over
+    handler.refuse_mkd = args.refuse_mkd
     handler.mute_at = args.mute_at
     handler.mute_after = args.mute_after
     handler.change_after = {int(n) for n in args.change_after_downloads.split(",") if n}

@@ -106,3 +106,11 @@ QString withPictureAddresses(const QString &item, const QHash<QString, QString> 
     }
     return result + item.mid(from);
 }
+
+QString withoutNameNumbers(const QString &text, const QString &folder)
+{
+    const QRegularExpression numbered(QStringLiteral(R"re((\bsrc\s*=\s*["']?%1[a-z0-9._-]*?)(?:-\d+)+((?:\.[a-z0-9]+)?["'\s>]))re")
+                                          .arg(QRegularExpression::escape(folder)),
+                                      Caseless);
+    return QString(text).replace(numbered, QStringLiteral("\\1\\2"));
+}

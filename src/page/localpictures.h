@@ -26,4 +26,9 @@ QList<LocalPicture> localPictures(const QString &item);
 // address there, and its shrink attribute left out; other tags stay as they are.
 QString withPictureAddresses(const QString &item, const QHash<QString, QString> &addresses);
 
+// text with the numbers at the end of the names of pictures in folder (encoded, ending in '/') left
+// out of their src ("images/foto-1-2.jpg" as "images/foto.jpg"), so that an item sent before is
+// known whatever numbers its pictures' names got where they were taken.
+QString withoutNameNumbers(const QString &text, const QString &folder);
+
 #endif // LOCALPICTURES_H

@@ -118,6 +118,8 @@ private:
     PublishResult readPictures(const QString &item, QList<Picture> *pictures);
     // The picture folder's parts below the page's folder, empty when the setting is refused.
     QStringList pictureFolder() const;
+    // The same as the published item names it, encoded and ending in '/'.
+    QString pictureFolderAddress() const;
     // item with its pictures named by their addresses on the server, where names gives them.
     QString publishedItem(const QString &item, const QList<Picture> &pictures, const QStringList &names) const;
     // The pictures into the folder; names gets the names they took.

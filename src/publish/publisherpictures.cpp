@@ -64,11 +64,17 @@ PublishResult Publisher::readPictures(const QString &item, QList<Picture> *pictu
     return result(PublishResult::Done);
 }
 
-QString Publisher::publishedItem(const QString &item, const QList<Picture> &pictures, const QStringList &names) const
+QString Publisher::pictureFolderAddress() const
 {
     QString folder;
     for (const QString &part : pictureFolder())
         folder += QString::fromUtf8(QUrl::toPercentEncoding(part)) + QLatin1Char('/');
+    return folder;
+}
+
+QString Publisher::publishedItem(const QString &item, const QList<Picture> &pictures, const QStringList &names) const
+{
+    const QString folder = pictureFolderAddress();
     QHash<QString, QString> addresses;
     for (int i = 0; i < pictures.size(); ++i)
         addresses.insert(pictures.at(i).filePath, folder + names.value(i));
@@ -107,13 +113,20 @@ PublishResult Publisher::publishWithPictures(const QString &item, const QList<Pi
     const PublishResult fetched = fetchWorkingCopy();
     if (!fetched.succeeded())
         return fetched;
-    // The same item sent before has its pictures on the page under their clean names.
+    // The same item sent before has its pictures on the page under their clean names, or those
+    // numbered where they were taken.
     QStringList firstNames;
     for (const Picture &picture : pictures)
         firstNames << picture.name;
     QByteArray page;
-    if (readWholeFile(workingCopy(), page) && pageHoldsItem(page, publishedItem(item, pictures, firstNames))
-        && !m_user.confirmRepeatedItem()) {
+    QString sent = publishedItem(item, pictures, firstNames);
+    const bool read = readWholeFile(workingCopy(), page);
+    if (!pictures.isEmpty()) {
+        const QString folder = pictureFolderAddress();
+        sent = withoutNameNumbers(sent, folder);
+        page = withoutNameNumbers(QString::fromLatin1(page), folder).toLatin1();
+    }
+    if (read && pageHoldsItem(page, sent) && !m_user.confirmRepeatedItem()) {
         return uploadCancelled();
     }
     PictureUpload upload(*m_session, m_access.uploadAddress, pictureFolder(), m_access.login, m_access.password);

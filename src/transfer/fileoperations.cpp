@@ -44,6 +44,16 @@ TransferResult TransferSession::commands(const RemoteAddress &where, const Login
     return result;
 }
 
+TransferResult TransferSession::request(const RemoteAddress &target, const Login &login, const char *method)
+{
+    prepare(target, target.url, login);
+    if (qstrcmp(method, "HEAD") == 0)
+        curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
+    else
+        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, method);
+    return perform();
+}
+
 TransferResult TransferSession::makeFolder(const RemoteAddress &folder, const Login &login)
 {
     return commands(folder, login, {folderCommand(*folder.scheme, FolderAction::Make, folder.serverPath)});

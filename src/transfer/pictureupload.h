@@ -1,9 +1,12 @@
 #ifndef PICTUREUPLOAD_H
 #define PICTUREUPLOAD_H
 
+#include "loginpolicy.h"
+#include "remoteaddress.h"
 #include "transferresult.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,16 +28,24 @@ public:
     // data under name, or under name-2, name-3, … where that is taken; storedName gets the name taken.
     // A temporary name left by a failure is removed where the server still answers.
     TransferResult put(const QString &name, const QByteArray &data, QString *storedName);
-    // The pictures put() stored are removed again (a later step of the send failed).
+    // The pictures put() stored, and the folders makeFolder() made (not over HTTP), are removed again (a later step
+    // of the send failed).
     void removeStored();
 
 private:
+    RemoteAddress inFolder(const QString &name) const;
+    bool overHttp() const { return !m_page.scheme->replacedByRename; }
+    TransferResult putRenamed(const QString &name, const QByteArray &data, QString *storedName);
+    TransferResult putOverHttp(const QString &name, const QByteArray &data, QString *storedName);
+    // The temporary file removed after failure unless the server stopped answering; failure is returned.
+    TransferResult removeTemporary(const RemoteAddress &temporary, const TransferResult &failure);
+
     TransferSession &m_session;
-    const QString m_pageAddress;
+    const RemoteAddress m_page;
     const QStringList m_folder;
-    const QString m_login;
-    const QString m_password;
-    QStringList m_stored;
+    const Login m_login;
+    QList<RemoteAddress> m_stored;
+    QList<RemoteAddress> m_madeFolders;
 };
 
 #endif // PICTUREUPLOAD_H

@@ -96,6 +96,9 @@ public:
                           QList<ServerReply> *replies = nullptr);
     TransferResult remove(const RemoteAddress &file, const Login &login);
     TransferResult setMode(const RemoteAddress &file, const Login &login, int mode);
+    // A WebDAV request without a body on the address (HTTP and HTTPS): "MKCOL", "DELETE", or "HEAD"
+    // to learn whether the file is there. A refusal is Failed with the server's status in responseCode.
+    TransferResult request(const RemoteAddress &target, const Login &login, const char *method);
     // commands (servercommands.h) on the server of where, in order; over FTP a refused one does not
     // stop those after it, and the result is Failed only when the last was refused.
     TransferResult commands(const RemoteAddress &where, const Login &login, const QStringList &commands,

@@ -148,7 +148,8 @@ TransferResult PictureUpload::putOverHttp(const QString &name, const QByteArray 
 
 TransferResult PictureUpload::removeTemporary(const RemoteAddress &temporary, const TransferResult &failure)
 {
-    if (!serverStoppedAnswering(failure))
+    // Quitting, the session still has a few seconds for it; a silent server has none.
+    if (failure.status == TransferResult::Unfinished || !serverStoppedAnswering(failure))
         m_session.remove(temporary, m_login);
     return failure;
 }

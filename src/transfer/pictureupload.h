@@ -26,7 +26,7 @@ public:
     // The folder, made where missing (MKD, mkdir, MKCOL), level by level.
     TransferResult makeFolder();
     // data under name, or under name-2, name-3, … where that is taken; storedName gets the name taken.
-    // A temporary name left by a failure is removed where the server still answers.
+    // A temporary name left by a failure is removed where the server still answers, quitting too.
     TransferResult put(const QString &name, const QByteArray &data, QString *storedName);
     // The pictures put() stored, and the folders makeFolder() made (not over HTTP), are removed again (a later step
     // of the send failed).

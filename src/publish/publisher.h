@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 #include "pagelock.h"
 #include "settings.h"
@@ -105,6 +106,12 @@ private:
         bool m_owner;
     };
 
+    // The running command's session, made at its first transfer.
+    TransferSession &session();
+    void endTransfers();
+    // The send's download: the page fetched once, then kept as the automatic backup (see
+    // automaticBackup) and as the working copy, its size and time noted for the upload.
+    PublishResult fetchWithBackup();
     // A picture of the item from the editor's disk, read (and shrunk) before anything is sent.
     struct Picture
     {
@@ -123,16 +130,20 @@ private:
     // item with its pictures named by their addresses on the server, where names gives them.
     QString publishedItem(const QString &item, const QList<Picture> &pictures, const QStringList &names) const;
     // The pictures into the folder; names gets the names they took.
-    PublishResult uploadPictures(const QList<Picture> &pictures, PictureUpload &upload, QStringList *names);
+    PublishResult uploadPictures(const QList<Picture> &pictures, QStringList *names);
     // The send's steps from the download on, the pictures uploaded once the item is sure to go.
     PublishResult publishWithPictures(const QString &item, const QList<Picture> &pictures);
 
     PublishResult fetchInto(const QString &fileName, bool forUpload);
+    // A download's failure told as the command's, Done when it succeeded.
+    PublishResult downloaded(const TransferResult &transfer);
+    QString comparedUpload() const;
+    PublishResult notSaved(const QString &fileName, const QString &error, bool forUpload);
     PublishResult insertItem(const QString &item, bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
-    // The page about to change, into a fresh automatic backup; should that fail, the user decides
-    // whether the command goes on (Done) or not.
-    PublishResult automaticBackup();
+    // The page about to change (page, or downloaded when null) into a fresh automatic backup; should
+    // that fail, the user decides whether the command goes on (Done) or not.
+    PublishResult automaticBackup(const QByteArray *page);
     // The page's lock for the rest of the command (a send or a restore), taken before its first
     // download; Failed when someone else publishes or the server cannot be used.
     PublishResult lockPage();
@@ -154,7 +165,13 @@ private:
     QString m_lastMessage;
     // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
     bool m_serverUnusable = false;
-    TransferSession *m_session = nullptr;  // the running command's, if any
+    // The message being told is not the command's last: a question or more transfers follow.
+    bool m_goesOn = false;
+    int m_commandDepth = 0;
+    TransferSession *m_session = nullptr;
+    // The running send's pictures on the server: removed with its transfers' end unless the page
+    // now names them.
+    std::unique_ptr<PictureUpload> m_pictures;  // the running command's, if any
 };
 
 #endif // PUBLISHER_H

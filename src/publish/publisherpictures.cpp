@@ -81,13 +81,15 @@ QString Publisher::publishedItem(const QString &item, const QList<Picture> &pict
     return withPictureAddresses(item, addresses);
 }
 
-PublishResult Publisher::uploadPictures(const QList<Picture> &pictures, PictureUpload &upload, QStringList *names)
+PublishResult Publisher::uploadPictures(const QList<Picture> &pictures, QStringList *names)
 {
-    TransferResult transfer = upload.makeFolder();
+    m_pictures.reset(new PictureUpload(session(), m_access.uploadAddress, pictureFolder(), m_access.login,
+                                       m_access.password));
+    TransferResult transfer = m_pictures->makeFolder();
     if (transfer.succeeded()) {
         for (const Picture &picture : pictures) {
             QString name;
-            transfer = upload.put(picture.name, picture.bytes, &name);
+            transfer = m_pictures->put(picture.name, picture.bytes, &name);
             if (!transfer.succeeded()) {
                 transfer.errorText = QDir::toNativeSeparators(picture.filePath) + QStringLiteral(" — ")
                                      + failureReason(transfer, m_access.uploadAddress);
@@ -101,18 +103,17 @@ PublishResult Publisher::uploadPictures(const QList<Picture> &pictures, PictureU
     }
     if (transfer.succeeded())
         return result(PublishResult::Done);
-    upload.removeStored();
+    // What went up is removed as the transfers end, before the message.
     if (transfer.status == TransferResult::Unfinished)
         return result(PublishResult::Interrupted);
     return failed(Failure::PictureUpload,
                   transfer.errorText + QLatin1Char(' ') + tr("Страница новостей не изменена, новость не добавлена."));
 }
 
+// The pictures go up once the page is fetched and the item sure to go; should the page not take
+// the item after all, the transfers' end removes them again.
 PublishResult Publisher::publishWithPictures(const QString &item, const QList<Picture> &pictures)
 {
-    const PublishResult fetched = fetchWorkingCopy();
-    if (!fetched.succeeded())
-        return fetched;
     // The same item sent before has its pictures on the page under their clean names, or those
     // numbered where they were taken.
     QStringList firstNames;
@@ -129,25 +130,19 @@ PublishResult Publisher::publishWithPictures(const QString &item, const QList<Pi
     if (read && pageHoldsItem(page, sent) && !m_user.confirmRepeatedItem()) {
         return uploadCancelled();
     }
-    PictureUpload upload(*m_session, m_access.uploadAddress, pictureFolder(), m_access.login, m_access.password);
-    QStringList names;
     if (!pictures.isEmpty()) {
-        const PublishResult uploaded = uploadPictures(pictures, upload, &names);
+        QStringList names;
+        const PublishResult uploaded = uploadPictures(pictures, &names);
         if (!uploaded.succeeded())
             return uploaded;
         m_item = publishedItem(item, pictures, names);
     }
     bool markerMissing = false;
     if (!insertItem(m_item, &markerMissing).succeeded()) {
-        upload.removeStored();
         // The missing marker's message says all there is to say.
         if (!markerMissing)
             tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return result(PublishResult::Failed);
     }
-    const PublishResult published = uploadWorkingCopy();
-    // The page kept its old text: nothing names the new pictures.
-    if (!published.succeeded())
-        upload.removeStored();
-    return published;
+    return uploadWorkingCopy();
 }

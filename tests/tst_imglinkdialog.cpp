@@ -11,10 +11,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include "modalanswerer.h"
 
 // Any object with the receiving slot will do for the image editor.
 class AnyReceiver : public QObject
@@ -42,8 +39,6 @@ private slots:
     void dialogLayout();
     void rangesAndDefaults();
     void focusOrder();
-    void pictureFromDisk_data();
-    void pictureFromDisk();
 
 private:
     // The dialog's fields, found by object name as the form names them.
@@ -358,55 +353,6 @@ void TestImgLinkDialog::focusOrder()
                                    "spinBoxPixelsW", "pushButtonOk", "pushButtonCancel",
                                    "lineEditImgAltText", "comboBoxAlign", "spinBoxBorderSize",
                                    "pushButtonChooseFile", "checkBoxShrink", "spinBoxShrinkWidth", "lineEdit"}));
-}
-
-void TestImgLinkDialog::pictureFromDisk_data()
-{
-    QTest::addColumn<QString>("typed");  // empty: the file chosen with «Файл…»
-    QTest::addColumn<bool>("shrink");
-    QTest::addColumn<int>("shrinkWidth");
-    QTest::addColumn<QString>("expected");  // %1: the chosen file's address
-
-    QTest::newRow("chosen, shrunk to the default width") << "" << true << 800
-        << "<div align=\"center\"><img src=\"%1\" border=\"0\" data-shrink=\"800\"></div>";
-    QTest::newRow("chosen, not shrunk") << "" << false << 800 << "<div align=\"center\"><img src=\"%1\" border=\"0\"></div>";
-    QTest::newRow("typed file address, another width") << "file:///home/маша/a.png" << true << 1200
-        << "<div align=\"center\"><img src=\"file:///home/маша/a.png\" border=\"0\" data-shrink=\"1200\"></div>";
-    QTest::newRow("a picture on the web is never shrunk") << "https://x.org/a.jpg" << true << 800
-        << "<div align=\"center\"><img src=\"https://x.org/a.jpg\" border=\"0\"></div>";
-}
-
-void TestImgLinkDialog::pictureFromDisk()
-{
-    QFETCH(QString, typed);
-    QFETCH(bool, shrink);
-    QFETCH(int, shrinkWidth);
-    QFETCH(QString, expected);
-
-    QTemporaryDir pictures;
-    const QString file = pictures.filePath("Фото 1.JPG");
-    QFile(file).open(QIODevice::WriteOnly);
-    cImgLinkDialog dialog;
-    QSignalSpy sent(&dialog, SIGNAL(sendImgLink(QString)));
-    dialog.show();
-    const Fields fields(dialog);
-    ModalAnswerer answerer;
-    if (typed.isEmpty()) {
-        answerer.chooseFile(file);
-        QTest::mouseClick(dialog.findChild<QPushButton *>("pushButtonChooseFile"), Qt::LeftButton);
-        QCOMPARE(answerer.seen.size(), 1);
-        QCOMPARE(answerer.seen.first().text, QStringLiteral("Выберите картинку"));
-        QCOMPARE(answerer.seen.first().nameFilters, QStringList{"Картинки (*.jpg *.jpeg *.png *.gif *.webp)"});
-        QCOMPARE(fields.address->text(), "file://" + file);
-    } else {
-        fields.address->setText(typed);
-    }
-    dialog.findChild<QCheckBox *>("checkBoxShrink")->setChecked(shrink);
-    dialog.findChild<QSpinBox *>("spinBoxShrinkWidth")->setValue(shrinkWidth);
-    QTest::mouseClick(fields.ok, Qt::LeftButton);
-
-    QCOMPARE(sent.count(), 1);
-    QCOMPARE(sent.at(0).at(0).toString(), expected.arg("file://" + file));
 }
 
 QTEST_MAIN(TestImgLinkDialog)

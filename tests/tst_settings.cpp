@@ -112,8 +112,6 @@ void TestSettings::problemsShown_data()
     QTest::newRow("picture folder out of the page's folder")
         << QByteArray("imagefolder=pics/../../etc\n") << ""
         << QStringList{folder.arg("pics/../../etc", "«..» вывело бы картинки из папки страницы")};
-    QTest::newRow("picture folder from the root") << QByteArray("imagefolder=/var/www/img\n") << ""
-                                                  << QStringList{folder.arg("/var/www/img", notBeside)};
     QTest::newRow("picture folder with a scheme") << QByteArray("imagefolder=https://cdn.example.org/img\n") << ""
                                                   << QStringList{folder.arg("https://cdn.example.org/img", notBeside)};
     QTest::newRow("picture folder on a Windows drive") << QByteArray("imagefolder=C:\\\\pics\n") << ""

@@ -8,7 +8,6 @@
 #include "newsitem.h"
 #include "pictureupload.h"
 #include "remoteaddress.h"
-#include "repeateditem.h"
 #include "settings.h"
 #include "userinterface.h"
 

@@ -176,6 +176,8 @@ void TestPictureUpload::faults_data()
                                                 << "папка для картинок «images» не создана";
     QTest::newRow("FTP: connection lost mid-picture") << "FTP" << QStringList{"--drop-uploads-midway", "1"}
                                                       << PictureFailed << "Фото 1.JPG";
+    QTest::newRow("FTP: the server keeps a part (a full disk)") << "FTP" << QStringList{"--truncate-uploads", "1"}
+                                                              << PictureFailed << "сервер сохранил";
     // The renames: the photo in, the logo in (refused); the page in, then the page aside (both refused).
     QTest::newRow("FTP: second picture refused, the first removed") << "FTP" << QStringList{"--refuse-rename", "2"}
                                                                    << PictureFailed << "logo.png";

@@ -13,6 +13,7 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QEvent>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -130,9 +131,18 @@ void insertAtCursor(QPlainTextEdit *editor, const QString &text)
     cursor.endEditBlock();
 }
 
+// An empty pair leaves the cursor between its tags, so that typing goes inside.
 void wrapSelection(QPlainTextEdit *editor, const MarkupTags &tags)
 {
+    const bool empty = !editor->textCursor().hasSelection();
     insertAtCursor(editor, wrapText(tags, editor->textCursor().selectedText()));
+    if (empty) {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(cursor.position() - tags.closing.size());
+        editor->setTextCursor(cursor);
+    }
+    // A clicked button would keep the keyboard, and Space would click it again.
+    editor->setFocus();
 }
 
 } // namespace
@@ -145,7 +155,23 @@ void NewsAdder::recieveLink(QString link)
 
 void NewsAdder::on_linkButton_clicked()
 {
-    linkDialog->show();
+    showDialog(linkDialog);
+}
+
+void NewsAdder::showDialog(QWidget *dialog)
+{
+    // However it closes, the keyboard goes back to the editor, at the cursor.
+    dialog->installEventFilter(this);
+    dialog->show();
+}
+
+bool NewsAdder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide && (watched == linkDialog || watched == imgLinkDialog)) {
+        activateWindow();
+        ui->textEdit->setFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void NewsAdder::on_boldTagButton_clicked()
@@ -175,15 +201,17 @@ void NewsAdder::on_pushButtonSetFontColor_clicked()
 
 void NewsAdder::on_pushButtonImageLink_clicked()
 {
-    imgLinkDialog->show();
+    showDialog(imgLinkDialog);
 }
 
 void NewsAdder::on_undoButton_clicked()
 {
     ui->textEdit->undo();
+    ui->textEdit->setFocus();
 }
 
 void NewsAdder::on_redoBtn_clicked()
 {
     ui->textEdit->redo();
+    ui->textEdit->setFocus();
 }

@@ -56,6 +56,7 @@ public slots:
     void recieveLink(QString link);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Keeps an unsent item as the draft, asking nothing.
     void closeEvent(QCloseEvent *event) override;
 
@@ -76,6 +77,7 @@ private slots:
 private:
     QList<QWidget *> publishingButtons() const;
     void showPreview();
+    void showDialog(QWidget *dialog);
     // The login and the draft of the last run back in their fields; the date set to follow the clock.
     void restoreKeptState();
     void followClock();

@@ -2,17 +2,20 @@
 #include "ui_newsadder.h"
 
 #include "cimglinkdialog.h"
+#include "editorspelling.h"
 #include "linkform.h"
 #include "formscale.h"
 #include "markup.h"
 #include "publisher.h"
 #include "runningcommand.h"
 #include "windowuserinterface.h"
+#include "wordlist.h"
 #include "newsitem.h"
 #include "previewwindow.h"
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
 #include <QEvent>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -34,6 +37,7 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     ui->setupUi(this);
     scaleFormToFit(this);
     restoreKeptState();
+    new EditorSpelling(ui->textEdit, QDir::current().absoluteFilePath(QString::fromLatin1(WordListFileName)), *m_user);
     connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
 }
 

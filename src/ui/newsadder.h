@@ -14,6 +14,7 @@
 class Publisher;
 class QCloseEvent;
 class QTimer;
+class RememberedPassword;
 class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
@@ -103,6 +104,7 @@ private:
     EditorState keptState;       // as the state file holds it
     QString sentText;            // the editor's text as last published: no draft while it is unchanged
     bool stateFailureSaid = false;
+    RememberedPassword *rememberedPassword = nullptr;
 };
 
 #endif // NEWSADDER_H

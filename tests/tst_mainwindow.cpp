@@ -63,6 +63,7 @@ void TestMainWindow::widgets_data()
         {"label_5", "QLabel", 470, 180, 71, 20, "Пароль FTP"},
         {"loginEdit", "QLineEdit", 440, 150, 113, 20, ""},
         {"passEdit", "QLineEdit", 440, 210, 113, 20, ""},
+        {"rememberPasswordBox", "QCheckBox", 440, 231, 121, 18, "Запомнить пароль"},
         {"pushButton", "QPushButton", 460, 280, 75, 24, "Backup"},
         {"restoreButton", "QPushButton", 460, 310, 75, 24, "Restore"},
         {"textEdit", "QPlainTextEdit", 30, 110, 391, 161, ""},
@@ -117,7 +118,7 @@ void TestMainWindow::windowAndResizing()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget(), window.ui->centralWidget);
-    QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 24);
+    QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 25);
 
     const QRect sendGeometry = window.ui->sendButton->geometry();
     const QRect editorGeometry = window.ui->textEdit->geometry();
@@ -150,7 +151,7 @@ void TestMainWindow::focusChain()
 {
     WorkDir workDir;
     NewsAdder window(QString(), QString(), QString(), 0);
-    const QStringList expected{"sendButton", "dateTimeEdit", "loginEdit", "passEdit", "pushButton",
+    const QStringList expected{"sendButton", "dateTimeEdit", "loginEdit", "passEdit", "rememberPasswordBox", "pushButton",
                                "restoreButton", "textEdit", "linkButton", "boldTagButton",
                                "italicTagButton", "underlineTagButton", "spinBoxFontSize",
                                "pushButtonSetFontSize", "comboBoxFontColor", "pushButtonSetFontColor",

@@ -11,12 +11,14 @@
 #include "windowuserinterface.h"
 #include "wordlist.h"
 #include "newsitem.h"
+#include "previewplacement.h"
 #include "previewwindow.h"
 
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QEvent>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -111,8 +113,13 @@ void NewsAdder::showPreview()
         preview->setPageUrl(pageUrl);
         connect(ui->textEdit, &QPlainTextEdit::textChanged, preview, &PreviewWindow::itemChanged);
         connect(ui->dateTimeEdit, &QDateTimeEdit::dateTimeChanged, preview, &PreviewWindow::itemChanged);
-        // Beside the window, where the editor sees both.
-        preview->move(frameGeometry().topRight() + QPoint(8, 0));
+        // Beside the window, where the editor sees both, and wholly on its screen at any scale; the
+        // preview's frame is taken to be as wide as the window's own.
+        const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                             frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+        const QRect placed = placedBeside(frameGeometry(), preview->size().grownBy(frame), screen()->availableGeometry());
+        preview->resize(placed.size().shrunkBy(frame));
+        preview->move(placed.topLeft());
     }
     preview->setCaCertFile(caCertFile);
     preview->show();

@@ -26,6 +26,7 @@ class TestPassword : public QObject
 private slots:
     void initTestCase();
     void keptAcrossStartsUntilUnchecked();
+    void storeNotAnswering();
     void withoutSecretStore();
 
 private:
@@ -110,6 +111,30 @@ void TestPassword::keptAcrossStartsUntilUnchecked()
     QCOMPARE(password()->text(), QString());
     QVERIFY(!box()->isChecked());
     QVERIFY(!readEditorState(EditorStateFileName).rememberPassword);
+}
+
+// Given up after five seconds, said once in the log and in the tooltip; a typed password still sends.
+void TestPassword::storeNotAnswering()
+{
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", Page);
+    QVERIFY(writeFile(EditorStateFileName, "{\"login\": \"editor\", \"rememberPassword\": true}"));
+    QVERIFY(m_store.setAnswering(false));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Password store: .*5 с$"));
+    ModalAnswerer answerer;
+    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
+    auto box = window.findChild<QCheckBox *>("rememberPasswordBox");
+    QTRY_VERIFY_WITH_TIMEOUT(box->toolTip().contains("не ответило за 5 с"), PasswordStore::TimeoutMsecs + 2000);
+    QCOMPARE(window.findChild<QLineEdit *>("passEdit")->text(), QString());
+
+    typeItem(window, "abc", QDateTime(QDate(2026, 12, 8), QTime(6, 0)));
+    typeCredentials(window, server.user(), server.password());
+    click(window, "sendButton");
+    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QTest::qWait(PasswordStore::TimeoutMsecs + 500);  // the write gives up too, and is not said again
+    QVERIFY(m_store.setAnswering(true));
 }
 
 void TestPassword::withoutSecretStore()

@@ -8,13 +8,14 @@
 
 namespace {
 
-// The keyring is created unlocked with a password of its own on stdin, stopped when stdin closes.
+// The keyring is created unlocked with a password of its own on stdin; "STOP" and "CONT" lines freeze
+// and thaw it, and the end of stdin stops it.
 const char Session[] =
     "printf 'unlock' | gnome-keyring-daemon --foreground --unlock --components=secrets >/dev/null 2>&1 &\n"
     "keyring=$!\n"
-    "trap 'kill $keyring 2>/dev/null; wait $keyring 2>/dev/null' EXIT\n"
+    "trap 'kill -CONT $keyring 2>/dev/null; kill $keyring 2>/dev/null; wait $keyring 2>/dev/null' EXIT\n"
     "echo \"$DBUS_SESSION_BUS_ADDRESS\"\n"
-    "read -r _\n";
+    "while read -r signal; do kill -$signal $keyring; echo done; done\n";
 
 } // namespace
 
@@ -45,6 +46,12 @@ bool SecretStore::start()
     }
     m_error = "no secret service on " + QString::fromLatin1(address);
     return false;
+}
+
+bool SecretStore::setAnswering(bool answering)
+{
+    m_process.write(answering ? "CONT\n" : "STOP\n");
+    return m_process.waitForReadyRead(5000) && m_process.readLine() == "done\n";
 }
 
 SecretStore::~SecretStore()

@@ -20,6 +20,8 @@ public:
     bool start();
     QString errorString() const { return m_error; }
     QString folder() const { return m_home.path(); }
+    // A store that stops answering, as a hung one does, or answers again.
+    bool setAnswering(bool answering);
 
 private:
     QTemporaryDir m_home;

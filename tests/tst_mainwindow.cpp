@@ -446,9 +446,8 @@ void TestMainWindow::previewToolTips_data()
     QTest::addColumn<QString>("reason");
 
     QTest::newRow("not on the server") << "gone.png" << true << "на сервере её нет (HTTP 404)";
-    QTest::newRow("too large") << "wide.png" << true << "больше 8192 точек по стороне";
     QTest::newRow("relative, no pageurl") << "gone.png" << false << "адрес относительный";
-    QTest::newRow("shown") << "small.png" << true << "";
+    QTest::newRow("shown") << "photo.png" << true << "";
 }
 
 // A hover text reads as typed, and a picture that cannot be had says why on its frame.
@@ -461,14 +460,7 @@ void TestMainWindow::previewToolTips()
     WorkDir workDir;
     HttpsServer server;
     QVERIFY2(server.start(), qPrintable(server.errorString()));
-    for (const QSize size : {QSize(9000, 2), QSize(40, 30)}) {
-        QByteArray png;
-        QBuffer buffer(&png);
-        QImage image(size, QImage::Format_Mono);
-        image.fill(1);
-        QVERIFY(buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG"));
-        server.putFile(size.width() > 8192 ? "wide.png" : "small.png", png);
-    }
+    server.putFile("photo.png", readFile(QFINDTESTDATA("../demo/orvesk.png")));
     const QString hover = "He said \"hi\" <b> & bye";
     auto window = openPreview("x<img src=\"" + picture + "\" width=\"40\" height=\"30\" title=\""
                                   + escapedAttribute(hover) + "\">",
@@ -503,10 +495,7 @@ void TestMainWindow::previewOnScreen()
     QVERIFY(preview);
     QVERIFY(QTest::qWaitForWindowExposed(preview));
     const QRect screen = window->screen()->availableGeometry();
-    QVERIFY2(screen.contains(preview->frameGeometry()),
-             qPrintable(QString("%1,%2 %3x%4 on %5x%6").arg(preview->frameGeometry().x()).arg(preview->frameGeometry().y())
-                            .arg(preview->frameGeometry().width()).arg(preview->frameGeometry().height())
-                            .arg(screen.width()).arg(screen.height())));
+    QVERIFY(screen.contains(preview->frameGeometry()));
     QVERIFY(preview->width() >= qMin(560, screen.width() / 2));
 }
 

@@ -73,7 +73,13 @@ bool EditorSpelling::isMisspelt(const QString &word) const
 
 void EditorSpelling::showMenu(const QPoint &position)
 {
-    std::unique_ptr<QMenu> menu(m_editor->createStandardContextMenu(position));
+    const std::unique_ptr<QMenu> menu(contextMenu(position));
+    menu->exec(m_editor->viewport()->mapToGlobal(position));
+}
+
+QMenu *EditorSpelling::contextMenu(const QPoint &position)
+{
+    QMenu *menu = m_editor->createStandardContextMenu(position);
     const QTextCursor at = m_editor->cursorForPosition(position);
     const QTextBlock block = at.block();
     const int previousState = block.previous().isValid() ? block.previous().userState() : -1;
@@ -83,7 +89,7 @@ void EditorSpelling::showMenu(const QPoint &position)
     if (range.length > 0 && isMisspelt(word)) {
         QAction *first = menu->actions().value(0);
         for (const QString &suggestion : m_checker->suggestions(word)) {
-            QAction *replace = new QAction(suggestion, menu.get());
+            QAction *replace = new QAction(suggestion, menu);
             // The replacement is one step of the editor's undo history.
             connect(replace, &QAction::triggered, this, [this, block, range, suggestion] {
                 QTextCursor cursor(block);
@@ -95,19 +101,19 @@ void EditorSpelling::showMenu(const QPoint &position)
             });
             menu->insertAction(first, replace);
         }
-        QAction *skip = new QAction(tr("Пропустить"), menu.get());
+        QAction *skip = new QAction(tr("Пропустить"), menu);
         connect(skip, &QAction::triggered, this, [this, word] {
             m_skipped.insert(word);
             m_highlighter->rehighlight();
         });
-        QAction *add = new QAction(tr("Добавить в словарь"), menu.get());
+        QAction *add = new QAction(tr("Добавить в словарь"), menu);
         connect(add, &QAction::triggered, this, [this, word] { keep(word); });
         menu->insertSeparator(first);
         menu->insertAction(first, skip);
         menu->insertAction(first, add);
         menu->insertSeparator(first);
     }
-    menu->exec(m_editor->viewport()->mapToGlobal(position));
+    return menu;
 }
 
 void EditorSpelling::keep(const QString &word)

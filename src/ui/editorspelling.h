@@ -7,6 +7,7 @@
 
 #include "wordlist.h"
 
+class QMenu;
 class QPlainTextEdit;
 class QPoint;
 class SpellChecker;
@@ -23,10 +24,11 @@ public:
     // wordListFile holds the words added to the dictionary; user hears of a failed write, once.
     EditorSpelling(QPlainTextEdit *editor, const QString &wordListFile, UserInterface &user);
 
-    // Words of another dictionary than the system's, as for a test; underlines follow at once.
-    void setChecker(const SpellChecker *checker);
+    // The editor's context menu at position (in its viewport), the word there's choices first.
+    QMenu *contextMenu(const QPoint &position);
 
 private:
+    void setChecker(const SpellChecker *checker);
     bool isMisspelt(const QString &word) const;
     void showMenu(const QPoint &position);
     void keep(const QString &word);

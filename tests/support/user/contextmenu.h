@@ -6,8 +6,8 @@
 
 class QPlainTextEdit;
 
-// A right click on the first word of the editor's text, and a choice from the menu that opens (none
-// for an empty choice). Returns the menu's items as shown, separators as "-".
+// The editor's context menu over the first word of its text, and a choice from it (none for an empty
+// one). Returns the menu's items as shown, separators as "-".
 QStringList chooseFromContextMenu(QPlainTextEdit *editor, const QString &word, const QString &choice);
 
 #endif // CONTEXTMENU_H

@@ -14,7 +14,6 @@
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTextCodec>
 #include <QTextLayout>
 #include <QtTest>
 
@@ -199,9 +198,9 @@ void TestSpelling::keptFilesReplaceLinks()
 void TestSpelling::dictionaries()
 {
     QTemporaryDir folder;
-    QTextCodec *koi8 = QTextCodec::codecForName("KOI8-R");
-    QVERIFY(writeFile(folder.filePath("ru_RU.aff"), "SET KOI8-R\nTRY " + koi8->fromUnicode("медвпрея") + "\n"));
-    QVERIFY(writeFile(folder.filePath("ru_RU.dic"), "2\n" + koi8->fromUnicode("медвед\nпревед\n")));
+    // "медвпрея" to try, and the words "медвед" and "превед", in KOI8-R.
+    QVERIFY(writeFile(folder.filePath("ru_RU.aff"), "SET KOI8-R\nTRY \xcd\xc5\xc4\xd7\xd0\xd2\xc5\xd1\n"));
+    QVERIFY(writeFile(folder.filePath("ru_RU.dic"), "2\n\xcd\xc5\xc4\xd7\xc5\xc4\n\xd0\xd2\xc5\xd7\xc5\xc4\n"));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Spelling: no en_US dictionary in .*"));
     const SpellChecker checker({folder.path()});
     QVERIFY(checker.isCorrect("медвед") && checker.isCorrect("Превед"));

@@ -24,7 +24,8 @@ public:
     // wordListFile holds the words added to the dictionary; user hears of a failed write, once.
     EditorSpelling(QPlainTextEdit *editor, const QString &wordListFile, UserInterface &user);
 
-    // The editor's context menu at position (in its viewport), the word there's choices first.
+    // A new context menu for position in the editor's viewport, the word there's choices first; the caller
+    // owns it.
     QMenu *contextMenu(const QPoint &position);
 
 private:

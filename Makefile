@@ -2,7 +2,7 @@
 BUILD_DIR ?= build
 BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools libcurl4-openssl-dev libhunspell-dev qtkeychain-qt5-dev pkg-config cmake ninja-build g++ make
 RUN_PACKAGES = python3-pyftpdlib qttranslations5-l10n hunspell-ru hunspell-en-us libqt5keychain1
-TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl openssh-client qttranslations5-l10n curl hunspell-ru hunspell-en-us gnome-keyring dbus libsecret-tools
+TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl openssh-client qttranslations5-l10n curl hunspell-ru hunspell-en-us gnome-keyring dbus
 
 .PHONY: all build run test bench screenshot deps-build deps-run deps-test clean
 

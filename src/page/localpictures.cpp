@@ -34,7 +34,7 @@ QString decoded(QString value)
 {
     static const QRegularExpression numeric(QStringLiteral("&#(x?)([0-9a-f]+);"), Caseless);
     for (auto match = numeric.match(value); match.hasMatch(); match = numeric.match(value, match.capturedStart() + 1)) {
-        const uint code = match.captured(2).toUInt(nullptr, match.captured(1).isEmpty() ? 10 : 16);
+        const char32_t code = match.captured(2).toUInt(nullptr, match.captured(1).isEmpty() ? 10 : 16);
         value.replace(match.capturedStart(), match.capturedLength(), QString::fromUcs4(&code, 1));
     }
     return value.replace(QLatin1String("&quot;"), QLatin1String("\""))

@@ -3,16 +3,26 @@
 
 #include <QString>
 
+#include "publisheditems.h"
+
 // Kept in the working directory, so that each site's folder remembers its own; never the password.
 inline constexpr char EditorStateFileName[] = "newsadder-state.json";
 
-// What the window keeps between runs: the login that last published and the item typed but not sent.
+// What the window keeps between runs: the login that last published, the item typed but not sent, and
+// the published item being corrected, if any.
 struct EditorState
 {
     QString login;
     QString draft;  // the editor's raw text, line separators and all
+    PublishedItem corrected;       // its bytes, date, and place among the items; null when none
+    QString draftBeforeCorrection; // what the editor held when the correction began
 
-    bool operator==(const EditorState &other) const { return login == other.login && draft == other.draft; }
+    bool operator==(const EditorState &other) const
+    {
+        return login == other.login && draft == other.draft && corrected.bytes == other.corrected.bytes
+               && corrected.date == other.corrected.date && corrected.number == other.corrected.number
+               && corrected.below == other.corrected.below && draftBeforeCorrection == other.draftBeforeCorrection;
+    }
     bool operator!=(const EditorState &other) const { return !(*this == other); }
 };
 

@@ -146,31 +146,85 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
     if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
         return uploadCancelled();
     }
+    m_item = composeNewsItem(editorText, date);
+    qDebug() << m_item;
+    return changePage({m_item, {}});
+}
+
+PublishResult Publisher::correct(const PublishedItem &item, const QString &editorText, const QDateTime &date)
+{
+    if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
+        return result(PublishResult::Failed);
+    if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
+        return uploadCancelled();
+    }
+    m_item = composeNewsItem(editorText, date);
+    qDebug() << m_item;
+    return changePage({m_item, item});
+}
+
+PublishResult Publisher::remove(const PublishedItem &item)
+{
+    if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
+        return result(PublishResult::Failed);
+    // The user saw the question and said no: nothing more to say.
+    if (!m_user.confirmRemoval(item))
+        return result(PublishResult::Cancelled);
+    return changePage({QString(), item});
+}
+
+PublishResult Publisher::changePage(const PageChange &change)
+{
     const Command command(*this);
+    m_change = change;
     PublishResult backedUp = lockPage();
     if (backedUp.succeeded())
         backedUp = automaticBackup();
     if (!backedUp.succeeded())
         return backedUp;
 
-    m_item = composeNewsItem(editorText, date);
-    qDebug() << m_item;
-
     const PublishResult fetched = fetchWorkingCopy();
     if (!fetched.succeeded())
         return fetched;
+    const bool inserting = change.replaced.isNull();
     QByteArray page;
-    if (readWholeFile(workingCopy(), page) && pageHoldsItem(page, m_item) && !m_user.confirmRepeatedItem()) {
+    if (inserting && readWholeFile(workingCopy(), page) && pageHoldsItem(page, change.item)
+        && !m_user.confirmRepeatedItem()) {
         return uploadCancelled();
     }
     bool markerMissing = false;
-    if (!insertItem(m_item, &markerMissing).succeeded()) {
-        // The missing marker's message says all there is to say.
-        if (!markerMissing)
+    if (!editWorkingCopy(&markerMissing).succeeded()) {
+        // The missing marker's message, and a changed item's, say all there is to say.
+        if (inserting && !markerMissing)
             tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return result(PublishResult::Failed);
     }
     return uploadWorkingCopy();
+}
+
+PublishResult Publisher::listPublished(QVector<PublishedItem> &items)
+{
+    items.clear();
+    if (!addressesUsable(AddressesNeeded::Download))
+        return result(PublishResult::Failed);
+    const Command command(*this);
+    const PublishResult fetched = fetchBackup(workingCopy());
+    if (!fetched.succeeded())
+        return fetched;
+    QByteArray page;
+    QString error;
+    if (!readWholeFile(workingCopy(), page, &error)) {
+        tell(localFileProblem(workingCopy(), LocalAccess::Read, error));
+        return result(PublishResult::Failed);
+    }
+    const PublishedItems found = publishedItems(page);
+    if (found.outcome == PageEdit::UnknownCharset) {
+        tell(tr("Страница новостей на сервере объявляет неизвестную кодировку «%1».")
+                 .arg(QString::fromLatin1(found.charsetName)));
+        return result(PublishResult::Failed);
+    }
+    items = found.items;
+    return result(PublishResult::Done);
 }
 
 PublishResult Publisher::backup()

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "pagelock.h"
+#include "publisheditems.h"
 #include "transfersession.h"
 
 class UserInterface;
@@ -62,6 +63,12 @@ public:
     PublishResult backup();
     // A file the user chooses onto the server, after an automatic backup of the page it replaces.
     PublishResult restore();
+    // The items on the server's page, newest first: one download, nothing locked, backed up or changed.
+    PublishResult listPublished(QVector<PublishedItem> &items);
+    // A listed item replaced by the editor's text with its date, or removed once the user agrees; each
+    // as a send, but only while the page still holds the item as listed.
+    PublishResult correct(const PublishedItem &item, const QString &editorText, const QDateTime &date);
+    PublishResult remove(const PublishedItem &item);
 
     // The steps the commands are made of.
     // The server's page into the working copy, noting its size and time for the upload.
@@ -98,8 +105,19 @@ private:
         bool m_owner;
     };
 
+    // What a command does to the page, the one thing a send, a correction and a removal differ in:
+    // item inserted, or put in the place of replaced, or replaced removed when item is null.
+    struct PageChange
+    {
+        QString item;
+        PublishedItem replaced;
+    };
+
+    // The lock, an automatic backup, the page fetched, changed and uploaded.
+    PublishResult changePage(const PageChange &change);
     PublishResult fetchInto(const QString &fileName, bool forUpload);
-    PublishResult insertItem(const QString &item, bool *markerMissing);
+    // The command's change made in the working copy.
+    PublishResult editWorkingCopy(bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
     // The page about to change, into a fresh automatic backup; should that fail, the user decides
     // whether the command goes on (Done) or not.
@@ -122,6 +140,7 @@ private:
     QString m_workingCopy = QStringLiteral("news.html");
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     QString m_item;
+    PageChange m_change;
     QString m_lastMessage;
     // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
     bool m_serverUnusable = false;

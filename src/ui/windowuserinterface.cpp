@@ -1,11 +1,13 @@
 #include "windowuserinterface.h"
 
+#include "publisheditems.h"
 #include "remoteaddress.h"
 #include "transfersession.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QLocale>
 #include <QMessageBox>
 
 namespace {
@@ -70,6 +72,13 @@ bool WindowUserInterface::confirmEmptyItem()
 {
     return askYesNo(tr("Пустая новость"),
                     tr("В новости нет текста: на странице появится только дата. Всё равно опубликовать?"));
+}
+
+bool WindowUserInterface::confirmRemoval(const PublishedItem &item)
+{
+    return askYesNo(tr("Удаление новости"), tr("Удалить с сайта новость от %1: «%2»?")
+                                                 .arg(QLocale::c().toString(item.date, QStringLiteral("dd.MM.yyyy hh:mm")),
+                                                      visibleItemText(item.text)));
 }
 
 bool WindowUserInterface::trustUnknownHostKey(const HostKeyFacts &facts)

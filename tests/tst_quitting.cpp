@@ -77,14 +77,20 @@ void TestQuitting::closingWindowDuringTransfer_data()
     QTest::addColumn<QStringList>("files");    // in the working directory afterwards
     QTest::addColumn<bool>("backupWritten");
     QTest::addColumn<QStringList>("serverArgs");
+    QTest::addColumn<bool>("correcting");  // a published item, left being corrected by the last run
 
     const QStringList stalls{"--stall-downloads", "1", "--stall-uploads", "30"};
-    QTest::newRow("backup download") << QByteArray("RETR") << 1 << QStringList() << false << stalls;
-    QTest::newRow("news download") << QByteArray("RETR") << 2 << QStringList() << true << stalls;
-    QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls;
+    QTest::newRow("backup download") << QByteArray("RETR") << 1 << QStringList() << false << stalls << false;
+    QTest::newRow("news download") << QByteArray("RETR") << 2 << QStringList() << true << stalls << false;
+    QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls << false;
+    QTest::newRow("upload of a correction") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls
+                                            << true;
     // The renames: onto the page (refused), the page aside, the new one in (unanswered).
+    const QStringList renames{"--refuse-rename-over", "--stall-rename", "3"};
     QTest::newRow("renaming in, the page aside") << QByteArray("RNTO") << 3 << QStringList{"news.html"} << true
-                                                 << QStringList{"--refuse-rename-over", "--stall-rename", "3"};
+                                                 << renames << false;
+    QTest::newRow("renaming a correction in") << QByteArray("RNTO") << 3 << QStringList{"news.html"} << true
+                                              << renames << true;
 }
 
 // In this process: the window is shown inside the application's own event loop, as in the program.
@@ -95,14 +101,19 @@ void TestQuitting::closingWindowDuringTransfer()
     QFETCH(QStringList, files);
     QFETCH(bool, backupWritten);
     QFETCH(QStringList, serverArgs);
+    QFETCH(bool, correcting);
 
     WorkDir dir;
     FtpServer server(serverArgs);
     QVERIFY(server.start());
-    server.putFile("news.html", Page);
+    const QByteArray page = correcting ? QByteArray(Page).insert(Page.indexOf("yellow>") + 7, WorkedItem) : Page;
+    server.putFile("news.html", page);
+    if (correcting)
+        QVERIFY(saveEditorState(EditorStateFileName, {QString(), QString(), publishedItems(page).items.value(0), {}}));
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
     typeItem(window, "abc", QDateTime::currentDateTime());
+    QCOMPARE(!window.findChild<QPushButton *>("cancelCorrectionButton")->isHidden(), correcting);
     window.show();
     MessageBoxCounter boxes;
 
@@ -130,7 +141,7 @@ void TestQuitting::closingWindowDuringTransfer()
     if (backupWritten)
         expectedFiles.prepend(QDir(dir.path()).entryList({"backup_*.bak"}).value(0, "a backup"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expectedFiles);
-    QCOMPARE(server.fileContents("news.html"), Page);
+    QCOMPARE(server.fileContents("news.html"), page);
     // No lock left behind, nor the page set aside.
     QCOMPARE(QDir(server.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"news.html"});

@@ -3,6 +3,8 @@
 // whole, no editor's item is lost, and a send logs in once.
 #include "filebytes.h"
 #include "filemode.h"
+#include "remoteaddress.h"
+#include "servercommands.h"
 #include "ftpsserver.h"
 #include "messages.h"
 #include "newspages.h"
@@ -345,7 +347,7 @@ void TestReplace::modeAsServersShowIt()
     const bool facts = text.contains(";");
     QCOMPARE(facts ? modeInFacts(text) : modeInListing(text.toUtf8(), "news.html"), mode);
     if (mode >= 0)
-        QCOMPARE(modeText(mode), QString::number(mode, 8));
+        QCOMPARE(chmodCommand(*schemeInfo("ftp"), "news.html", mode), "SITE CHMOD " + QString::number(mode, 8) + " news.html");
 }
 
 void TestReplace::refusedAddresses_data()

@@ -200,7 +200,7 @@ void TestRobustness::deadServerGivenUp_data()
     QTest::newRow("send, server silent at the login")
         << QStringList{"--mute-at", "PASS"} << "sendButton" << QStringList{DownloadFailed} << 0 << true;
     QTest::newRow("restore, server silent at the size check")
-        << QStringList{"--mute-at", "SIZE", "--mute-after", "1"} << "restoreButton"
+        << QStringList{"--mute-at", "MLST"} << "restoreButton"
         << QStringList{Caption, RestoreQuestion, UploadFailed} << 2 << true;
     QTest::newRow("send, server silent at the rename")
         << QStringList{"--mute-at", "RNFR"} << "sendButton" << QStringList{UploadFailed} << 0 << true;

@@ -27,6 +27,17 @@ private slots:
     void anotherEditorMeanwhile();
 };
 
+// An FTP server holding the three-item page, in a working directory of its own.
+struct Site
+{
+    Site() { server.putFile("news.html", page); }
+
+    WorkDir dir;
+    FtpServer server;
+    const bool started = server.start();
+    const QByteArray page = threeItemPage();
+};
+
 static QByteArray cp1251(const char *utf8)
 {
     return QTextCodec::codecForName("windows-1251")->fromUnicode(QString::fromUtf8(utf8));
@@ -45,11 +56,10 @@ static bool correcting(NewsAdder &window)
 
 void TestCorrection::correctAndRemove()
 {
-    WorkDir dir;
-    FtpServer server;
-    QVERIFY(server.start());
-    const QByteArray page = threeItemPage();
-    server.putFile("news.html", page);
+    Site site;
+    QVERIFY(site.started);
+    FtpServer &server = site.server;
+    const QByteArray &page = site.page;
     auto editor = std::make_unique<Editor>(server);
     ModalAnswerer user;
 
@@ -64,7 +74,7 @@ void TestCorrection::correctAndRemove()
     QVERIFY(user.seen.first().text.contains(QString::fromUtf8("Показаны 3 новостей.")));
     QCOMPARE(server.commandCount("RETR"), 1);
     QCOMPARE(server.commandCount("MKD"), 0);
-    QVERIFY(backupsIn(dir).isEmpty());
+    QVERIFY(backupsIn(site.dir).isEmpty());
     QCOMPARE(editorText(editor->window), QString::fromUtf8("Открыта рeгистрация\nна летний лагерь"));
     QCOMPARE(editor->window.findChild<QDateTimeEdit *>("dateTimeEdit")->dateTime(), on(1, 9));
     QCOMPARE(editor->window.findChild<QLabel *>("correctionLabel")->text(),
@@ -84,7 +94,7 @@ void TestCorrection::correctAndRemove()
     const QByteArray corrected = QByteArray(page).replace(cp1251("рeгистрация"), cp1251("регистрация"));
     QVERIFY(corrected != page);
     QCOMPARE(server.fileContents("news.html"), corrected);
-    QCOMPARE(readFile(backupsIn(dir).value(0)), page);
+    QCOMPARE(readFile(backupsIn(site.dir).value(0)), page);
     // The editor holds its draft from before again, and publishes new items.
     QVERIFY(!correcting(window));
     QCOMPARE(editorText(window), UsualText);
@@ -108,16 +118,15 @@ void TestCorrection::correctAndRemove()
     QCOMPARE(server.fileContents("news.html"),
              QByteArray(corrected).replace("\r\n \r\n" + cp1251("<b>Важно:</b> новый адрес<br>\r\n \r\n<br>05/12/2026 12:00<br><br>"),
                                            ""));
-    QCOMPARE(backupsIn(dir).size(), 2);
+    QCOMPARE(backupsIn(site.dir).size(), 2);
 }
 
 void TestCorrection::anotherEditorMeanwhile()
 {
-    WorkDir dir;
-    FtpServer server;
-    QVERIFY(server.start());
-    const QByteArray page = threeItemPage();
-    server.putFile("news.html", page);
+    Site site;
+    QVERIFY(site.started);
+    FtpServer &server = site.server;
+    const QByteArray &page = site.page;
     Editor mine(server), colleague(server);
     ModalAnswerer user;
 

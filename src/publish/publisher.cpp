@@ -141,17 +141,15 @@ PublishResult Publisher::automaticBackup()
 
 PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
 {
-    if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
-        return result(PublishResult::Failed);
-    if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
-        return uploadCancelled();
-    }
-    m_item = composeNewsItem(editorText, date);
-    qDebug() << m_item;
-    return changePage({m_item, {}});
+    return publishItem(editorText, date, {});
 }
 
 PublishResult Publisher::correct(const PublishedItem &item, const QString &editorText, const QDateTime &date)
+{
+    return publishItem(editorText, date, item);
+}
+
+PublishResult Publisher::publishItem(const QString &editorText, const QDateTime &date, const PublishedItem &replaced)
 {
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
@@ -160,7 +158,7 @@ PublishResult Publisher::correct(const PublishedItem &item, const QString &edito
     }
     m_item = composeNewsItem(editorText, date);
     qDebug() << m_item;
-    return changePage({m_item, item});
+    return changePage({m_item, replaced});
 }
 
 PublishResult Publisher::remove(const PublishedItem &item)

@@ -113,6 +113,8 @@ private:
         PublishedItem replaced;
     };
 
+    // The editor's item composed and published, in replaced's place unless that is null.
+    PublishResult publishItem(const QString &editorText, const QDateTime &date, const PublishedItem &replaced);
     // The lock, an automatic backup, the page fetched, changed and uploaded.
     PublishResult changePage(const PageChange &change);
     PublishResult fetchInto(const QString &fileName, bool forUpload);

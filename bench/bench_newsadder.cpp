@@ -322,9 +322,9 @@ void benchCorrection(FtpServer &server, int size)
     const QString text = QStringLiteral("Новость для замера");
     for (int run = 0; run < Runs; ++run) {
         server.putFile(QStringLiteral("news.html"), page);
-        corrections << timeMs([&] { desk.publisher.correct(items.value(items.size() / 2), text, items.value(0).date); });
+        corrections << timeMs([&] { desk.publisher.correct(items.value(items.size() / 2), text, items.value(0).date()); });
         server.putFile(QStringLiteral("news.html"), page);
-        sends << timeMs([&] { desk.publisher.send(text, items.value(0).date); });
+        sends << timeMs([&] { desk.publisher.send(text, items.value(0).date()); });
     }
     if (desk.user.seen.count(QStringLiteral("Новость исправлена на сервере.")) != Runs)
         std::fprintf(stderr, "a correction did not succeed: %s\n", qPrintable(desk.user.seen.join(QStringLiteral(" | "))));

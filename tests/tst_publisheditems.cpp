@@ -65,7 +65,7 @@ void TestPublishedItems::found()
     for (const PublishedItem &item : found.items) {
         shown << publishedItemSummary(item);
         // Corrected without a change, the page stays as it was.
-        QCOMPARE(replacePublishedItem(page, item, composeNewsItem(item.text, item.date)).page, page);
+        QCOMPARE(replacePublishedItem(page, item, composeNewsItem(item.text, item.date())).page, page);
     }
     QCOMPARE(shown, rows);
 }
@@ -109,7 +109,7 @@ void TestPublishedItems::edited()
 
     const PublishedItem item = publishedItems(listed).items.value(1);
     QVERIFY(!item.isNull());
-    const QString newItem = newText.isNull() ? QString() : composeNewsItem(newText, item.date);
+    const QString newItem = newText.isNull() ? QString() : composeNewsItem(newText, item.date());
     const PageEdit edit = replacePublishedItem(meanwhile.isEmpty() ? listed : meanwhile, item, newItem);
     QCOMPARE(edit.outcome == PageEdit::Edited, !expected.isEmpty());
     QCOMPARE(edit.page, expected);

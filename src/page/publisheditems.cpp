@@ -35,10 +35,11 @@ public:
                && std::memcmp(page.constData() + at, word.constData(), size_t(word.size())) == 0;
     }
 
-    // The date written at `at`, invalid when there is none.
-    QDateTime dateAt(const QByteArray &page, int at) const
+    // The date written at `at` into item; false when there is none.
+    bool dateAt(const QByteArray &page, int at, PublishedItem &item) const
     {
-        QByteArray ascii;
+        int fields[5] = {};  // day, month, year, hour, minute
+        int field = 0;
         for (int i = 0; i < DateLength; ++i, at += unit) {
             const char wanted = DateFormat[i];
             const bool isDigit = QByteArray("dMyhm").contains(wanted);
@@ -46,10 +47,15 @@ public:
             while (isDigit && digit < 10 && !holds(page, at, m_digits.at(digit)))
                 ++digit;
             if (isDigit ? digit == 10 : !holds(page, at, m_dateCharacters.at(i)))
-                return {};
-            ascii += isDigit ? char('0' + digit) : wanted;
+                return false;
+            if (isDigit)
+                fields[field] = fields[field] * 10 + digit;
+            else
+                ++field;
         }
-        return QDateTime::fromString(QString::fromLatin1(ascii), QLatin1String(DateFormat));
+        item.day = QDate(fields[2], fields[1], fields[0]);
+        item.time = QTime(fields[3], fields[4]);
+        return item.day.isValid() && item.time.isValid();
     }
 
     // The line feed last before `before`, at or after `from`; -1 when there is none.
@@ -85,7 +91,8 @@ bool overlapsHidden(const QVector<QPair<int, int>> &hidden, int start, int end)
 
 } // namespace
 
-PublishedItems publishedItems(const QByteArray &page)
+// The items with their texts; without them, only where their bytes matter, the bytes pointing into page.
+static PublishedItems itemsOnPage(const QByteArray &page, bool withTexts)
 {
     const PageCharset charset = pageCharset(page);
     if (!charset.codec)
@@ -105,10 +112,10 @@ PublishedItems publishedItems(const QByteArray &page)
     for (int middle = page.indexOf(frame.middle, free); middle >= 0; middle = page.indexOf(frame.middle, middle + 1)) {
         if (middle % frame.unit != 0)
             continue;
+        PublishedItem item;
         const int dateAt = middle + frame.middle.size();
-        const QDateTime date = frame.dateAt(page, dateAt);
         const int dateEnd = dateAt + DateLength * frame.unit;
-        if (!date.isValid() || !ItemFrame::holds(page, dateEnd, frame.dateEnd))
+        if (!frame.dateAt(page, dateAt, item) || !ItemFrame::holds(page, dateEnd, frame.dateEnd))
             continue;
         // The text holds no line feed: the program writes its line breaks as <br>.
         const int lineFeed = frame.lastLineFeed(page, middle, free);
@@ -118,11 +125,11 @@ PublishedItems publishedItems(const QByteArray &page)
         if (lineFeed < 0 || start < free || !ItemFrame::holds(page, start, frame.blankLine)
             || overlapsHidden(tags.hidden(), start, end))
             continue;
-        PublishedItem item;
-        item.bytes = page.mid(start, end - start);
-        item.date = date;
-        item.text = codec->toUnicode(page.constData() + textStart, middle - textStart);
-        item.text.replace(QLatin1String("<br>"), QLatin1String("\n"));
+        item.bytes = withTexts ? page.mid(start, end - start) : QByteArray::fromRawData(page.constData() + start, end - start);
+        if (withTexts) {
+            item.text = codec->toUnicode(page.constData() + textStart, middle - textStart);
+            item.text.replace(QLatin1String("<br>"), QLatin1String("\n"));
+        }
         item.number = found.items.size();
         item.at = start;
         found.items.append(item);
@@ -132,6 +139,11 @@ PublishedItems publishedItems(const QByteArray &page)
     for (PublishedItem &item : found.items)
         item.below = found.items.size() - 1 - item.number;
     return found;
+}
+
+PublishedItems publishedItems(const QByteArray &page)
+{
+    return itemsOnPage(page, true);
 }
 
 static QString decodedEntity(const QString &name)
@@ -193,15 +205,20 @@ QString visibleItemText(const QString &text)
     return visible;
 }
 
+QString shownDate(const PublishedItem &item)
+{
+    return QLocale::c().toString(item.day, QStringLiteral("dd.MM.yyyy")) + QLatin1Char(' ')
+           + QLocale::c().toString(item.time, QStringLiteral("hh:mm"));
+}
+
 QString publishedItemSummary(const PublishedItem &item)
 {
-    return QLocale::c().toString(item.date, QStringLiteral("dd.MM.yyyy hh:mm")) + QStringLiteral(" — ")
-           + visibleItemText(item.text);
+    return shownDate(item) + QStringLiteral(" — ") + visibleItemText(item.text);
 }
 
 PageEdit replacePublishedItem(const QByteArray &page, const PublishedItem &item, const QString &newItem)
 {
-    const PublishedItems found = publishedItems(page);
+    const PublishedItems found = itemsOnPage(page, false);
     if (found.outcome != PageEdit::Edited)
         return {found.outcome, {}, found.charsetName};
     int match = -1;

@@ -13,13 +13,16 @@
 struct PublishedItem
 {
     QByteArray bytes;  // exactly as on the page, in its charset and line ends
-    QDateTime date;
+    // Date and time apart: a local QDateTime asks the system's time zone files each time it is made.
+    QDate day;
+    QTime time;
     QString text;      // as the editor held it: each <br> of the text a line break
     int number = 0;    // counted from the marker, the newest 0
     int below = 0;     // items of this shape after it
     int at = 0;        // where its bytes start in the page it was found in
 
     bool isNull() const { return bytes.isEmpty(); }
+    QDateTime date() const { return QDateTime(day, time); }
 };
 
 struct PublishedItems
@@ -36,6 +39,9 @@ PublishedItems publishedItems(const QByteArray &page);
 // The item's text as a reader sees it: tags left out, entities decoded, white space simplified, cut
 // at 80 characters with "…".
 QString visibleItemText(const QString &text);
+
+// The item's date as the list shows it: "dd.MM.yyyy hh:mm".
+QString shownDate(const PublishedItem &item);
 
 // "dd.MM.yyyy hh:mm — " and the visible text.
 QString publishedItemSummary(const PublishedItem &item);

@@ -16,12 +16,14 @@ EditorState readEditorState(const QString &fileName)
     const QJsonObject correction = object.value(QLatin1String("correction")).toObject();
     PublishedItem &item = state.corrected;
     item.bytes = QByteArray::fromBase64(correction.value(QLatin1String("bytes")).toString().toLatin1());
-    item.date = QDateTime::fromString(correction.value(QLatin1String("date")).toString(), Qt::ISODate);
+    const QDateTime date = QDateTime::fromString(correction.value(QLatin1String("date")).toString(), Qt::ISODate);
+    item.day = date.date();
+    item.time = date.time();
     item.number = correction.value(QLatin1String("number")).toInt();
     item.below = correction.value(QLatin1String("below")).toInt();
     state.draftBeforeCorrection = correction.value(QLatin1String("draftBefore")).toString();
     // Half a correction is none.
-    if (!item.date.isValid())
+    if (!date.isValid())
         item = {};
     return state;
 }
@@ -33,7 +35,7 @@ bool saveEditorState(const QString &fileName, const EditorState &state, QString 
         const PublishedItem &item = state.corrected;
         object.insert(QLatin1String("correction"),
                       QJsonObject{{QLatin1String("bytes"), QString::fromLatin1(item.bytes.toBase64())},
-                                  {QLatin1String("date"), item.date.toString(Qt::ISODate)},
+                                  {QLatin1String("date"), item.date().toString(Qt::ISODate)},
                                   {QLatin1String("number"), item.number},
                                   {QLatin1String("below"), item.below},
                                   {QLatin1String("draftBefore"), state.draftBeforeCorrection}});

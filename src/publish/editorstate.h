@@ -20,7 +20,7 @@ struct EditorState
     bool operator==(const EditorState &other) const
     {
         return login == other.login && draft == other.draft && corrected.bytes == other.corrected.bytes
-               && corrected.date == other.corrected.date && corrected.number == other.corrected.number
+               && corrected.date() == other.corrected.date() && corrected.number == other.corrected.number
                && corrected.below == other.corrected.below && draftBeforeCorrection == other.draftBeforeCorrection;
     }
     bool operator!=(const EditorState &other) const { return !(*this == other); }

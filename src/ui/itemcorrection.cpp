@@ -5,7 +5,6 @@
 
 #include "publisher.h"
 
-#include <QLocale>
 #include <QTimer>
 
 void NewsAdder::beginCorrection(const PublishedItem &item)
@@ -23,9 +22,8 @@ void NewsAdder::showCorrection(const PublishedItem &item)
 {
     corrected = item;
     dateFollowsClock = false;
-    ui->dateTimeEdit->setDateTime(item.date);
-    ui->correctionLabel->setText(
-        tr("Исправление новости от %1").arg(QLocale::c().toString(item.date, QStringLiteral("dd.MM.yyyy hh:mm"))));
+    ui->dateTimeEdit->setDateTime(item.date());
+    ui->correctionLabel->setText(tr("Исправление новости от %1").arg(shownDate(item)));
     ui->correctionLabel->show();
     ui->cancelCorrectionButton->show();
 }

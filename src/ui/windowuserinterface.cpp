@@ -7,7 +7,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QLocale>
 #include <QMessageBox>
 
 namespace {
@@ -77,7 +76,7 @@ bool WindowUserInterface::confirmEmptyItem()
 bool WindowUserInterface::confirmRemoval(const PublishedItem &item)
 {
     return askYesNo(tr("Удаление новости"), tr("Удалить с сайта новость от %1: «%2»?")
-                                                 .arg(QLocale::c().toString(item.date, QStringLiteral("dd.MM.yyyy hh:mm")),
+                                                 .arg(shownDate(item),
                                                       visibleItemText(item.text)));
 }
 

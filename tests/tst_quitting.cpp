@@ -80,8 +80,7 @@ void TestQuitting::closingWindowDuringTransfer_data()
     QTest::addColumn<QStringList>("serverArgs");
 
     const QStringList stalls{"--stall-downloads", "1", "--stall-uploads", "30"};
-    QTest::newRow("backup download") << QByteArray("RETR") << 1 << QStringList() << false << stalls;
-    QTest::newRow("news download") << QByteArray("RETR") << 2 << QStringList() << true << stalls;
+    QTest::newRow("the page's download") << QByteArray("RETR") << 1 << QStringList() << false << stalls;
     QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls;
     // A correction the last run left: the page's item replaced.
     QTest::newRow("correction, upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls;
@@ -154,8 +153,7 @@ void TestQuitting::closingRealProgramDuringSend_data()
     QTest::addColumn<int>("downloads");   // the download the send waits in when the window closes
     QTest::addColumn<bool>("backupWritten");
 
-    QTest::newRow("during the backup download") << 1 << false;
-    QTest::newRow("during the news download") << 2 << true;
+    QTest::newRow("during the page's download") << 1 << false;
 }
 
 // The real program on a display of its own: the user clicks send, then closes the window.

@@ -115,15 +115,25 @@ private:
 
     // The editor's item composed and published, in replaced's place unless that is null.
     PublishResult publishItem(const QString &editorText, const QDateTime &date, const PublishedItem &replaced);
-    // The lock, an automatic backup, the page fetched, changed and uploaded.
+    // The lock, the page fetched once for the automatic backup and the working copy, changed, uploaded.
     PublishResult changePage(const PageChange &change);
+    // The running command's session, made at its first transfer.
+    TransferSession &session();
+    void endTransfers();
+    // The send's download: the page fetched once, then kept as the automatic backup (see
+    // automaticBackup) and as the working copy, its size and time noted for the upload.
+    PublishResult fetchWithBackup();
     PublishResult fetchInto(const QString &fileName, bool forUpload);
+    // A download's failure told as the command's, Done when it succeeded.
+    PublishResult downloaded(const TransferResult &transfer);
+    QString comparedUpload() const;
+    PublishResult notSaved(const QString &fileName, const QString &error, bool forUpload);
     // The command's change made in the working copy.
     PublishResult editWorkingCopy(bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
-    // The page about to change, into a fresh automatic backup; should that fail, the user decides
-    // whether the command goes on (Done) or not.
-    PublishResult automaticBackup();
+    // The page about to change (page, or downloaded when null) into a fresh automatic backup; should
+    // that fail, the user decides whether the command goes on (Done) or not.
+    PublishResult automaticBackup(const QByteArray *page);
     // The page's lock for the rest of the command (a send or a restore), taken before its first
     // download; Failed when someone else publishes or the server cannot be used.
     PublishResult lockPage();
@@ -146,6 +156,9 @@ private:
     QString m_lastMessage;
     // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
     bool m_serverUnusable = false;
+    // The message being told is not the command's last: a question or more transfers follow.
+    bool m_goesOn = false;
+    int m_commandDepth = 0;
     TransferSession *m_session = nullptr;  // the running command's, if any
 };
 

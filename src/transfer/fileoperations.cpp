@@ -8,6 +8,8 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
+
 namespace {
 
 // Refusals among questions are answers too (no such file, no such command).
@@ -174,9 +176,16 @@ TransferResult TransferSession::listedFacts(const Login &login, QVector<FactsAsk
     }
     if (questions.isEmpty())
         return TransferResult{TransferResult::Succeeded, QString()};
+    // Servers tell a size in binary mode only, and a listing leaves the connection in ASCII.
+    if (std::any_of(about.cbegin(), about.cend(), [](const auto &one) { return one.second == RemoteFacts::Size; })) {
+        questions.prepend(binaryTypeCommand());
+        about.prepend({-1, RemoteFacts::Size});
+    }
     QList<ServerReply> replies;
     const TransferResult result = answered(commands(where, login, questions, &replies));
     for (int i = 0; result.succeeded() && i < replies.size() && i < about.size(); ++i) {
+        if (about.at(i).first < 0)
+            continue;
         RemoteFacts &found = (*asked)[about.at(i).first].found;
         if (about.at(i).second == RemoteFacts::Size)
             found.size = numberIn(replies.at(i).text);

@@ -112,8 +112,9 @@ TransferResult TransferSession::downloadInto(const QString &address, QIODevice *
     // The size and time an upload compares with are asked together where the server allows it.
     QVector<FactsAsked> asked{{remote, RemoteFacts::Size | RemoteFacts::Time, RemoteFacts()}};
     TransferResult result{TransferResult::Succeeded, QString()};
+    // Without MLST the download asks SIZE and MDTM itself, once curl has made the connection binary.
     if (remember && remote.scheme->ftp)
-        result = facts(who, &asked);
+        result = ftpFacts(who, &asked);
     RemoteStamp seen;
     if (result.succeeded())
         result = fetch(remote, who, into, intoFailed, asked.first().found, remember ? &seen : nullptr);
@@ -221,6 +222,8 @@ TransferResult TransferSession::fetch(const RemoteAddress &file, const Login &lo
 TransferResult TransferSession::listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing)
 {
     prepare(file, file.folderUrl.toLatin1(), login);
+    if (file.scheme->ftp)
+        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, listCommand().toLatin1().constData());
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, appendToBytes);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, listing);
     return perform();

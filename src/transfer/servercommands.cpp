@@ -93,6 +93,16 @@ QString factsCommand(const QString &path)
     return QStringLiteral("MLST ") + path;
 }
 
+QString binaryTypeCommand()
+{
+    return QStringLiteral("TYPE I");
+}
+
+QString listCommand()
+{
+    return QStringLiteral("LIST -a");
+}
+
 QString factsOptionsCommand()
 {
     return QStringLiteral("OPTS MLST type;size;modify;unix.mode;");

@@ -37,6 +37,9 @@ QString folderCommand(const SchemeInfo &scheme, FolderAction action, const QStri
 QString sizeCommand(const QString &path);
 QString timeCommand(const QString &path);
 QString factsCommand(const QString &path);
+QString binaryTypeCommand();
+// The listing of a folder with its hidden files, where the new page waits under its temporary name.
+QString listCommand();
 // Asks MLST for the facts a send needs, the mode among them where the server has it.
 QString factsOptionsCommand();
 

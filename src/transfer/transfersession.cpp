@@ -175,6 +175,7 @@ void TransferSession::prepare(const RemoteAddress &remote, const QByteArray &url
 {
     m_keyHost = remote.host;
     m_keyPort = remote.port;
+    m_overSsh = remote.scheme->overSsh;
     curl_easy_reset(m_curl);
     m_errorBuffer[0] = '\0';
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorBuffer);
@@ -213,7 +214,8 @@ void TransferSession::prepare(const RemoteAddress &remote, const QByteArray &url
         curl_easy_setopt(m_curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_DEFAULT | CURL_SSLVERSION_MAX_TLSv1_2));
     }
     // SSH: curl checks no host key unless both of these are set; the verdict is checkHostKey's.
-    curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.file().constData());
+    if (remote.scheme->overSsh)
+        curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.offeredKeys(remote.host, remote.port).constData());
     curl_easy_setopt(m_curl, CURLOPT_SSH_KEYFUNCTION, checkHostKey);
     curl_easy_setopt(m_curl, CURLOPT_SSH_KEYDATA, this);
     // The typed password only, never whatever keys lie in ~/.ssh.
@@ -222,6 +224,18 @@ void TransferSession::prepare(const RemoteAddress &remote, const QByteArray &url
     // its starting folder.
     curl_easy_setopt(m_curl, CURLOPT_FTP_FILEMETHOD, long(CURLFTPMETHOD_NOCWD));
     m_overHttp = url.startsWith("http");
+}
+
+TransferResult TransferSession::perform()
+{
+    int code = wait();
+    // The server took none of the key types curl asked for: the next one the host is known by.
+    while (m_overSsh && (code == CURLE_FAILED_INIT || code == CURLE_SSH) && !m_quitting
+           && m_hostKeys.offerNextKey(m_keyHost, m_keyPort)) {
+        curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.offeredKeys(m_keyHost, m_keyPort).constData());
+        code = wait();
+    }
+    return classify(code);
 }
 
 int TransferSession::wait()

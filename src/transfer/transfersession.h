@@ -133,7 +133,7 @@ private:
 
     // transfersession.cpp: every curl option in one place, and the wait for the worker thread.
     void prepare(const RemoteAddress &remote, const QByteArray &url, const Login &login);
-    TransferResult perform() { return classify(wait()); }
+    TransferResult perform();
     // The transfer run to its end, or cut short when the application quits; a CURLcode.
     int wait();
     TransferResult classify(int code);
@@ -151,6 +151,7 @@ private:
     // The server the running transfer connects to, whose SSH host key is checked.
     QString m_keyHost;
     int m_keyPort = 0;
+    bool m_overSsh = false;
     CURL *m_curl;
     CURLM *m_connections;  // keeps the command's connections, and so its login, between transfers
     int m_idleTimeout;

@@ -51,10 +51,9 @@ private slots:
     void ftpOverTls();
     void sftpFaults_data();
     void sftpFaults();
-    // Last: one of its rows quits the application.
     void sftpKnownHostsOrder_data();
     void sftpKnownHostsOrder();
-    // Last: its quitting leaves the application unable to run event loops.
+    // Last: one of its rows quits the application.
     void sftpHostKey_data();
     void sftpHostKey();
 };

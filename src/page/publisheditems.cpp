@@ -27,6 +27,21 @@ public:
             m_dateCharacters << encodedAscii(QByteArray(1, DateFormat[i]).constData(), codec);
         for (char digit = '0'; digit <= '9'; ++digit)
             m_digits << encodedAscii(QByteArray(1, digit).constData(), codec);
+        m_asciiDigits = m_digits.join() == "0123456789";
+    }
+
+    // The digit 0-9 at `at`, -1 for none; `at` within the page.
+    int digitAt(const QByteArray &page, int at) const
+    {
+        if (m_asciiDigits) {
+            const char c = page.at(at);
+            return c >= '0' && c <= '9' ? c - '0' : -1;
+        }
+        for (int digit = 0; digit < 10; ++digit) {
+            if (holds(page, at, m_digits.at(digit)))
+                return digit;
+        }
+        return -1;
     }
 
     static bool holds(const QByteArray &page, int at, const QByteArray &word)
@@ -38,20 +53,21 @@ public:
     // The date written at `at` into item; false when there is none.
     bool dateAt(const QByteArray &page, int at, PublishedItem &item) const
     {
+        if (at + DateLength * unit > page.size())
+            return false;
         int fields[5] = {};  // day, month, year, hour, minute
         int field = 0;
         for (int i = 0; i < DateLength; ++i, at += unit) {
-            const char wanted = DateFormat[i];
-            const bool isDigit = QByteArray("dMyhm").contains(wanted);
-            int digit = 0;
-            while (isDigit && digit < 10 && !holds(page, at, m_digits.at(digit)))
-                ++digit;
-            if (isDigit ? digit == 10 : !holds(page, at, m_dateCharacters.at(i)))
-                return false;
-            if (isDigit)
-                fields[field] = fields[field] * 10 + digit;
-            else
+            if (std::strchr("dMyhm", DateFormat[i]) == nullptr) {
+                if (!holds(page, at, m_dateCharacters.at(i)))
+                    return false;
                 ++field;
+                continue;
+            }
+            const int digit = digitAt(page, at);
+            if (digit < 0)
+                return false;
+            fields[field] = fields[field] * 10 + digit;
         }
         item.day = QDate(fields[2], fields[1], fields[0]);
         item.time = QTime(fields[3], fields[4]);
@@ -61,6 +77,11 @@ public:
     // The line feed last before `before`, at or after `from`; -1 when there is none.
     int lastLineFeed(const QByteArray &page, int before, int from) const
     {
+        // memrchr where a character is a byte: every item's text is searched.
+        if (unit == 1) {
+            const void *found = memrchr(page.constData() + from, '\n', size_t(qMax(0, before - from)));
+            return found ? int(static_cast<const char *>(found) - page.constData()) : -1;
+        }
         for (int at = page.lastIndexOf(lineFeed, before - lineFeed.size()); at >= from;
              at = page.lastIndexOf(lineFeed, at - 1)) {
             if (at % unit == 0)
@@ -78,6 +99,7 @@ public:
 private:
     QByteArrayList m_dateCharacters;
     QByteArrayList m_digits;
+    bool m_asciiDigits = false;  // each digit one byte, as in ASCII
 };
 
 bool overlapsHidden(const QVector<QPair<int, int>> &hidden, int start, int end)

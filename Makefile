@@ -1,8 +1,8 @@
 # The two everyday commands: `make run` (the app against a local demo FTP server) and `make test`.
 BUILD_DIR ?= build
-BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools libcurl4-openssl-dev cmake ninja-build g++ make
-RUN_PACKAGES = python3-pyftpdlib qttranslations5-l10n
-TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl openssh-client qttranslations5-l10n curl
+BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools libcurl4-openssl-dev libhunspell-dev qtkeychain-qt5-dev pkg-config cmake ninja-build g++ make
+RUN_PACKAGES = python3-pyftpdlib qttranslations5-l10n hunspell-ru hunspell-en-us libqt5keychain1
+TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl openssh-client qttranslations5-l10n curl hunspell-ru hunspell-en-us gnome-keyring dbus
 
 .PHONY: all build run test bench screenshot deps-build deps-run deps-test clean
 

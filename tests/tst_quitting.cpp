@@ -106,7 +106,7 @@ void TestQuitting::closingWindowDuringTransfer()
     const QByteArray page = correcting ? QByteArray(Page).insert(Page.indexOf("yellow>") + 7, WorkedItem) : Page;
     server.putFile("news.html", page);
     if (correcting)
-        QVERIFY(saveEditorState(EditorStateFileName, {QString(), QString(), publishedItems(page).items.value(0), {}}));
+        QVERIFY(saveEditorState(EditorStateFileName, {QString(), QString(), false, publishedItems(page).items.value(0), {}}));
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
     typeItem(window, "abc", QDateTime::currentDateTime());

@@ -39,6 +39,7 @@ int main(int argc, char *argv[])
         QTimer::singleShot(0, window, [window, &settings] {
             QMessageBox box(QMessageBox::Warning, QString::fromLatin1(SettingsFileName),
                             settings.problems.join(QLatin1String("\n\n")), QMessageBox::Ok, window);
+            box.setTextFormat(Qt::PlainText);
             box.exec();
         });
     }

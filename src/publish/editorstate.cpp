@@ -12,7 +12,7 @@ EditorState readEditorState(const QString &fileName)
         return {};
     const QJsonObject object = QJsonDocument::fromJson(contents).object();
     EditorState state{object.value(QLatin1String("login")).toString(), object.value(QLatin1String("draft")).toString(),
-                      {}, {}};
+                      object.value(QLatin1String("rememberPassword")).toBool(), {}, {}};
     const QJsonObject correction = object.value(QLatin1String("correction")).toObject();
     PublishedItem &item = state.corrected;
     item.bytes = QByteArray::fromBase64(correction.value(QLatin1String("bytes")).toString().toLatin1());
@@ -30,7 +30,9 @@ EditorState readEditorState(const QString &fileName)
 
 bool saveEditorState(const QString &fileName, const EditorState &state, QString *error)
 {
-    QJsonObject object{{QLatin1String("login"), state.login}, {QLatin1String("draft"), state.draft}};
+    QJsonObject object{{QLatin1String("login"), state.login},
+                       {QLatin1String("draft"), state.draft},
+                       {QLatin1String("rememberPassword"), state.rememberPassword}};
     if (!state.corrected.isNull()) {
         const PublishedItem &item = state.corrected;
         object.insert(QLatin1String("correction"),

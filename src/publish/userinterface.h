@@ -27,6 +27,8 @@ public:
     virtual bool confirmEmptyItem() = 0;
     // Remove item from the page?
     virtual bool confirmRemoval(const PublishedItem &item) = 0;
+    // A login is typed but no password: connect without one?
+    virtual bool confirmEmptyPassword() = 0;
     // The SSH server is not in known_hosts yet: trust its key? Shows the key's type and fingerprint.
     virtual bool trustUnknownHostKey(const HostKeyFacts &facts) = 0;
 

@@ -4,7 +4,9 @@
 #include "ui_newsadder.h"
 
 #include "failurereason.h"
+#include "passwordstore.h"
 #include "publisher.h"
+#include "rememberedpassword.h"
 #include "windowuserinterface.h"
 
 #include <QCloseEvent>
@@ -22,6 +24,11 @@ void NewsAdder::restoreKeptState()
     stateFile = QDir::current().absoluteFilePath(QString::fromLatin1(EditorStateFileName));
     keptState = readEditorState(stateFile);
     ui->loginEdit->setText(keptState.login);
+    rememberedPassword = new RememberedPassword(
+        ui->rememberPasswordBox, ui->passEdit,
+        [this] { return PasswordStore::entryFor(remoteFtpPath, ui->loginEdit->text()); }, this);
+    rememberedPassword->restore(keptState.rememberPassword);
+    connect(rememberedPassword, &RememberedPassword::rememberChanged, this, &NewsAdder::keepDraft);
     ui->textEdit->setPlainText(keptState.draft);
     ui->textEdit->moveCursor(QTextCursor::End);
 
@@ -67,7 +74,8 @@ void NewsAdder::sendSucceeded()
 {
     sentText = ui->textEdit->document()->toRawText();
     draftTimer->stop();
-    keepState({m_publisher->access().login, QString()});
+    keepState({m_publisher->access().login, QString(), ui->rememberPasswordBox->isChecked()});
+    rememberedPassword->worked(m_publisher->access().password);
     dateFollowsClock = true;
     followClock();
 }
@@ -76,8 +84,8 @@ EditorState NewsAdder::stateNow() const
 {
     const QString text = ui->textEdit->document()->toRawText();
     // A correction keeps its text even where it reads as the last item sent.
-    return {keptState.login, text == sentText && corrected.isNull() ? QString() : text, corrected,
-            draftBeforeCorrection};
+    return {keptState.login, text == sentText && corrected.isNull() ? QString() : text,
+            ui->rememberPasswordBox->isChecked(), corrected, draftBeforeCorrection};
 }
 
 void NewsAdder::keepDraft()

@@ -14,6 +14,7 @@
 class Publisher;
 class QCloseEvent;
 class QTimer;
+class RememberedPassword;
 class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
@@ -56,6 +57,7 @@ public slots:
     void recieveLink(QString link);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Keeps an unsent item as the draft, asking nothing.
     void closeEvent(QCloseEvent *event) override;
 
@@ -78,6 +80,7 @@ private slots:
 private:
     QList<QWidget *> publishingButtons() const;
     void showPreview();
+    void showDialog(QWidget *dialog);
     // The login and the draft of the last run back in their fields; the date set to follow the clock.
     void restoreKeptState();
     void followClock();
@@ -111,6 +114,7 @@ private:
     PublishedItem corrected;     // the item «Отправить» replaces; null while it publishes a new one
     QString draftBeforeCorrection;
     bool stateFailureSaid = false;
+    RememberedPassword *rememberedPassword = nullptr;
 };
 
 #endif // NEWSADDER_H

@@ -17,6 +17,7 @@ public:
     bool confirmRepeatedItem() override;
     bool confirmEmptyItem() override;
     bool confirmRemoval(const PublishedItem &item) override;
+    bool confirmEmptyPassword() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
     QString backupFileToSave() override;
     QString backupFileToRestore() override;

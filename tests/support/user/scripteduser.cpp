@@ -49,6 +49,11 @@ bool ScriptedUser::confirmRemoval(const PublishedItem &item)
     return ask(RemoveQuestion + publishedItemSummary(item));
 }
 
+bool ScriptedUser::confirmEmptyPassword()
+{
+    return ask(EmptyPasswordQuestion);
+}
+
 bool ScriptedUser::trustUnknownHostKey(const HostKeyFacts &facts)
 {
     return ask(facts.host + ' ' + facts.keyType + ' ' + facts.fingerprint);

@@ -44,6 +44,7 @@ public:
     bool confirmRepeatedItem() override;
     bool confirmEmptyItem() override;
     bool confirmRemoval(const PublishedItem &item) override;
+    bool confirmEmptyPassword() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
     QString backupFileToSave() override { return nextFile(); }
     QString backupFileToRestore() override { return nextFile(); }

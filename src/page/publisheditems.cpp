@@ -77,10 +77,13 @@ public:
     // The line feed last before `before`, at or after `from`; -1 when there is none.
     int lastLineFeed(const QByteArray &page, int before, int from) const
     {
-        // memrchr where a character is a byte: every item's text is searched.
+        // Byte by byte where a character is a byte: every item's text is searched.
         if (unit == 1) {
-            const void *found = memrchr(page.constData() + from, '\n', size_t(qMax(0, before - from)));
-            return found ? int(static_cast<const char *>(found) - page.constData()) : -1;
+            const char *bytes = page.constData();
+            int at = before - 1;
+            while (at >= from && bytes[at] != '\n')
+                --at;
+            return at >= from ? at : -1;
         }
         for (int at = page.lastIndexOf(lineFeed, before - lineFeed.size()); at >= from;
              at = page.lastIndexOf(lineFeed, at - 1)) {

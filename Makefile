@@ -39,4 +39,4 @@ clean:
 
 screenshot: build
 	cmake --build $(BUILD_DIR) --target screenshot
-	cd demo && QT_QPA_PLATFORM=offscreen ../$(BUILD_DIR)/screenshot ../docs/main-window.png ../docs/preview.png
+	cd demo && QT_QPA_PLATFORM=offscreen ../$(BUILD_DIR)/screenshot ../docs/main-window.png ../docs/preview.png ../docs/published.png

@@ -3,7 +3,8 @@
 //      connection, with the logins and FTP commands each needs per send;
 //   2. the insertion alone against reading and writing the file once;
 //   3. start-up to the shown main window against a bare program showing the same compiled form;
-//   4. the peak memory of publishing a 10 MB page above the bare program's peak.
+//   4. the peak memory of publishing a 10 MB page above the bare program's peak;
+//   5. listing a page of over 10,000 items, and correcting its 5,000th item against a send.
 // Each figure line ends with its ratio. Runs against a local pyftpdlib server on 127.0.0.1 that, as
 // vsftpd does by default, makes new files readable by their owner only.
 #include "ftpserver.h"
@@ -11,6 +12,8 @@
 #include "newsadder.h"
 #include "publisher.h"
 #include "peakmemory.h"
+#include "publisheddialog.h"
+#include "scripteduser.h"
 #include "ui_newsadder.h"
 #include "workdir.h"
 
@@ -300,6 +303,41 @@ int publishOnceMode(int argc, char *argv[])
 
 } // namespace
 
+void benchCorrection(FtpServer &server, int size)
+{
+    WorkDir workDir;
+    const QByteArray page = newsPage(size);
+    QVector<PublishedItem> items;
+    const double listed = timeMs([&] {
+        items = publishedItems(page).items;
+        PublishedDialog dialog(items);
+    });
+    server.putFile(QStringLiteral("news.html"), page);
+    ScriptedPublisher desk(server);
+    QVector<PublishedItem> fetched;
+    const double fetchedAndListed = timeMs([&] { desk.publisher.listPublished(fetched); });
+    std::printf("list %s page of %d items: %.1f ms after the download, %.1f ms with it\n", qPrintable(sizeName(size)),
+                int(items.size()), listed, fetchedAndListed);
+    QVector<double> corrections, sends;
+    const QString text = QStringLiteral("Новость для замера");
+    for (int run = 0; run < Runs; ++run) {
+        // In turn first, so that neither always finds the server's cache warmer.
+        for (int command = 0; command < 2; ++command) {
+            server.putFile(QStringLiteral("news.html"), page);
+            if ((run + command) % 2)
+                sends << timeMs([&] { desk.publisher.send(text, items.value(0).date()); });
+            else
+                corrections << timeMs([&] { desk.publisher.correct(items.value(items.size() / 2), text, items.value(0).date()); });
+        }
+    }
+    if (desk.user.seen.count(QStringLiteral("Новость исправлена на сервере.")) != Runs)
+        std::fprintf(stderr, "a correction did not succeed: %s\n", qPrintable(desk.user.seen.join(QStringLiteral(" | "))));
+    const double c = median(corrections), s = median(sends);
+    std::printf("  correcting item %d: median %.1f ms, a send %.1f ms, ratio %.2f\n", int(items.size() / 2 + 1), c, s,
+                c / s);
+    std::fflush(stdout);
+}
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -331,5 +369,6 @@ int main(int argc, char *argv[])
     benchInsertion(sizes);
     benchStartup();
     benchPeakMemory(server, 10 * 1000 * 1000);
+    benchCorrection(server, 3 * 1000 * 1000);
     return 0;
 }

@@ -94,6 +94,9 @@ void TestMainWindow::widgets_data()
         {"undoButton", "QPushButton", 330, 70, 51, 24, "Отмена"},
         {"redoBtn", "QPushButton", 380, 70, 51, 24, "Повтор"},
         {"previewButton", "QPushButton", 30, 310, 81, 24, "Просмотр"},
+        {"publishedButton", "QPushButton", 30, 8, 121, 24, "Опубликованные…"},
+        {"correctionLabel", "QLabel", 160, 10, 281, 20, ""},
+        {"cancelCorrectionButton", "QPushButton", 420, 337, 141, 24, "Отменить исправление"},
     };
     for (const auto &row : rows) {
         QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.className)
@@ -132,7 +135,7 @@ void TestMainWindow::windowAndResizing()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget(), window.ui->centralWidget);
-    QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 25);
+    QCOMPARE(window.ui->centralWidget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 28);
 
     const QRect sendGeometry = window.ui->sendButton->geometry();
     const QRect editorGeometry = window.ui->textEdit->geometry();
@@ -285,7 +288,8 @@ void TestMainWindow::slotsReachableByName()
                                       "on_pushButtonSetFontSize_clicked()",
                                       "on_pushButtonSetFontColor_clicked()",
                                       "on_pushButtonImageLink_clicked()", "on_undoButton_clicked()",
-                                      "on_redoBtn_clicked()"}));
+                                      "on_redoBtn_clicked()", "on_publishedButton_clicked()",
+                                      "on_cancelCorrectionButton_clicked()"}));
     QCOMPARE(meta->method(meta->indexOfSlot("recieveLink(QString)")).access(), QMetaMethod::Public);
 }
 

@@ -187,8 +187,8 @@ void TestNewsItem::insertion()
     QFETCH(QByteArray, item);
     QFETCH(bool, found);
     QFETCH(QByteArray, expected);
-    const ItemInsertion insertion = insertNewsItemIntoPage(page, QString::fromUtf8(item));
-    QCOMPARE(insertion.outcome == ItemInsertion::Inserted, found);
+    const PageEdit insertion = insertNewsItemIntoPage(page, QString::fromUtf8(item));
+    QCOMPARE(insertion.outcome == PageEdit::Edited, found);
     QCOMPARE(found ? insertion.page : page, expected);
 }
 

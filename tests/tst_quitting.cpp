@@ -5,6 +5,7 @@
 #include "editorstate.h"
 #include "filebytes.h"
 #include "ftpserver.h"
+#include "publisheditems.h"
 #include "newsadder.h"
 #include "newspages.h"
 #include "windowinput.h"
@@ -83,9 +84,12 @@ void TestQuitting::closingWindowDuringTransfer_data()
     const QStringList stalls{"--stall-downloads", "1", "--stall-uploads", "30"};
     QTest::newRow("the page's download") << QByteArray("RETR") << 1 << QStringList() << false << stalls << "";
     QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls << "";
+    // A correction the last run left: the page's item replaced.
+    QTest::newRow("correction, upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls << "";
     // The renames: onto the page (refused), the page aside, the new one in (unanswered).
-    QTest::newRow("renaming in, the page aside") << QByteArray("RNTO") << 3 << QStringList{"news.html"} << true
-                                                 << QStringList{"--refuse-rename-over", "--stall-rename", "3"} << "";
+    const QStringList renames{"--refuse-rename-over", "--stall-rename", "3"};
+    QTest::newRow("renaming in, the page aside") << QByteArray("RNTO") << 3 << QStringList{"news.html"} << true << renames << "";
+    QTest::newRow("correction, renaming in") << QByteArray("RNTO") << 3 << QStringList{"news.html"} << true << renames << "";
     // The picture goes up before the page: its folder goes again, and the page stays.
     QTest::newRow("picture upload") << QByteArray("STOR") << 1 << QStringList{"news.html", "photo.png"} << true
                                     << stalls << "photo.png";
@@ -104,7 +108,11 @@ void TestQuitting::closingWindowDuringTransfer()
     WorkDir dir;
     FtpServer server(serverArgs);
     QVERIFY(server.start());
-    server.putFile("news.html", Page);
+    const bool correcting = QByteArray(QTest::currentDataTag()).startsWith("correction");
+    const QByteArray page = correcting ? QByteArray(Page).insert(Page.indexOf("yellow>") + 7, WorkedItem) : Page;
+    server.putFile("news.html", page);
+    if (correcting)
+        QVERIFY(saveEditorState(EditorStateFileName, {QString(), QString(), false, publishedItems(page).items.value(0), {}}));
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
     QString item = "abc";
@@ -113,6 +121,7 @@ void TestQuitting::closingWindowDuringTransfer()
         item += "<img src=\"" + QUrl::fromLocalFile(dir.filePath(picture)).toString() + "\">";
     }
     typeItem(window, item, QDateTime::currentDateTime());
+    QCOMPARE(!window.findChild<QPushButton *>("cancelCorrectionButton")->isHidden(), correcting);
     window.show();
     MessageBoxCounter boxes;
 
@@ -140,7 +149,7 @@ void TestQuitting::closingWindowDuringTransfer()
     if (backupWritten)
         expectedFiles.prepend(QDir(dir.path()).entryList({"backup_*.bak"}).value(0, "a backup"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), expectedFiles);
-    QCOMPARE(server.fileContents("news.html"), Page);
+    QCOMPARE(server.fileContents("news.html"), page);
     // No lock left behind, nor the page set aside.
     QCOMPARE(QDir(server.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"news.html"});

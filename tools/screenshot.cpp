@@ -1,11 +1,16 @@
-// Renders the main window as the editor first sees it, for the README: screenshot OUTPUT.png [PREVIEW.png]
-// With PREVIEW.png, also the window with its preview open beside it. Run it from a directory holding
+// Renders the main window as the editor first sees it, for the README:
+// screenshot OUTPUT.png [PREVIEW.png [PUBLISHED.png]]
+// With PREVIEW.png, also the window with its preview open beside it; with PUBLISHED.png, the list of the
+// page's published items. Run it from a directory holding
 // orvesk.png and a news.html so that the logo shows and the preview takes the page's colours.
 #include "newsadder.h"
+#include "publisheddialog.h"
 #include "ui_newsadder.h"
 
 #include <QApplication>
 #include <QDateTime>
+#include <QFile>
+#include <QTextCodec>
 #include <QPainter>
 #include <QPixmap>
 
@@ -41,5 +46,18 @@ int main(int argc, char *argv[])
     painter.drawPixmap(0, 0, main);
     painter.drawPixmap(main.width() + gap, 0, beside);
     painter.end();
-    return both.save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+    if (!both.save(QString::fromLocal8Bit(argv[2])))
+        return 1;
+    if (argc < 4)
+        return 0;
+    // The sample page is kept in UTF-8; the server has it in windows-1251, as it declares.
+    QFile sample(QStringLiteral("news.html"));
+    if (!sample.open(QIODevice::ReadOnly))
+        return 1;
+    const QByteArray page = QTextCodec::codecForName("windows-1251")->fromUnicode(QString::fromUtf8(sample.readAll()));
+    PublishedDialog published(publishedItems(page).items, &window);
+    published.resize(760, 240);
+    published.show();
+    app.processEvents();
+    return published.grab().save(QString::fromLocal8Bit(argv[3])) ? 0 : 1;
 }

@@ -40,7 +40,7 @@ QString composeNewsItem(const QString &editorText, const QDateTime &date)
            + QLatin1String("<br>") + stamp + QLatin1String("<br>") + QLatin1String("<br>");
 }
 
-static QByteArray encodedAscii(const char *text, QTextCodec *codec)
+QByteArray encodedAscii(const char *text, QTextCodec *codec)
 {
     const QScopedPointer<QTextEncoder> encoder(codec->makeEncoder(QTextCodec::IgnoreHeader));
     return encoder->fromUnicode(QLatin1String(text));
@@ -232,16 +232,21 @@ bool insertAfterMarker(QByteArray &page, const QByteArray &item, QTextCodec *cod
     return true;
 }
 
-ItemInsertion insertNewsItemIntoPage(const QByteArray &page, const QString &item)
+QByteArray itemInPage(const QString &item, QTextCodec *codec, bool crLf)
+{
+    QString text = item;
+    if (crLf)
+        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+    return encodeForNewsPage(text, codec);
+}
+
+PageEdit insertNewsItemIntoPage(const QByteArray &page, const QString &item)
 {
     const PageCharset charset = pageCharset(page);
     if (!charset.codec)
-        return {ItemInsertion::UnknownCharset, {}, charset.declaredName};
-    QString text = item;
-    if (pageUsesCrLf(page, charset.codec))
-        text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
+        return {PageEdit::UnknownCharset, {}, charset.declaredName};
     QByteArray result = page;
-    if (!insertAfterMarker(result, encodeForNewsPage(text, charset.codec), charset.codec))
-        return {ItemInsertion::NoMarker, {}, {}};
-    return {ItemInsertion::Inserted, result, {}};
+    if (!insertAfterMarker(result, itemInPage(item, charset.codec, pageUsesCrLf(page, charset.codec)), charset.codec))
+        return {PageEdit::NoMarker, {}, {}};
+    return {PageEdit::Edited, result, {}};
 }

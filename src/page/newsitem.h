@@ -66,6 +66,9 @@ PageCharset pageCharset(const QByteArray &page);
 // True when the page's first line break is CR LF; a page that starts with LF or a lone CR, or has none, takes LF.
 bool pageUsesCrLf(const QByteArray &page, QTextCodec *codec);
 
+// ASCII text in codec's bytes, without a byte-order mark.
+QByteArray encodedAscii(const char *text, QTextCodec *codec);
+
 // text in codec's bytes, without a byte-order mark; a character the charset lacks becomes &#N; (N its
 // code point) so the page still shows it.
 QByteArray encodeForNewsPage(const QString &text, QTextCodec *codec);
@@ -74,14 +77,19 @@ QByteArray encodeForNewsPage(const QString &text, QTextCodec *codec);
 // it; false, page untouched, when there is none.
 bool insertAfterMarker(QByteArray &page, const QByteArray &item, QTextCodec *codec);
 
-// The page with the item inserted in the page's own charset and line breaks, every other byte kept.
-struct ItemInsertion
+// A page changed by an item inserted, replaced or removed, every other byte kept.
+struct PageEdit
 {
-    enum Outcome { Inserted, UnknownCharset, NoMarker };
-    Outcome outcome = Inserted;
-    QByteArray page;          // the new page, when inserted
+    enum Outcome { Edited, UnknownCharset, NoMarker, ItemChanged };
+    Outcome outcome = Edited;
+    QByteArray page;          // the new page, when edited
     QByteArray charsetName;   // the unknown name the page declares
 };
-ItemInsertion insertNewsItemIntoPage(const QByteArray &page, const QString &item);
+
+// item as the page writes it: in its charset and line breaks.
+QByteArray itemInPage(const QString &item, QTextCodec *codec, bool crLf);
+
+// The page with the item inserted in the page's own charset and line breaks.
+PageEdit insertNewsItemIntoPage(const QByteArray &page, const QString &item);
 
 #endif // NEWSITEM_H

@@ -3,20 +3,28 @@
 
 #include <QString>
 
+#include "publisheditems.h"
+
 // Kept in the working directory, so that each site's folder remembers its own; never the password.
 inline constexpr char EditorStateFileName[] = "newsadder-state.json";
 
 // What the window keeps between runs: the login that last published, the item typed but not sent, and
-// whether the password is kept in the desktop's secret store (the password itself never is here).
+// the published item being corrected, if any, and whether the password is kept in the desktop's secret
+// store (the password itself never is here).
 struct EditorState
 {
     QString login;
     QString draft;  // the editor's raw text, line separators and all
     bool rememberPassword = false;
+    PublishedItem corrected;       // its bytes, date, and place among the items; null when none
+    QString draftBeforeCorrection; // what the editor held when the correction began
 
     bool operator==(const EditorState &other) const
     {
-        return login == other.login && draft == other.draft && rememberPassword == other.rememberPassword;
+        return login == other.login && draft == other.draft && rememberPassword == other.rememberPassword
+               && corrected.bytes == other.corrected.bytes && corrected.date() == other.corrected.date()
+               && corrected.number == other.corrected.number && corrected.below == other.corrected.below
+               && draftBeforeCorrection == other.draftBeforeCorrection;
     }
     bool operator!=(const EditorState &other) const { return !(*this == other); }
 };

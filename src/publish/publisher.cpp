@@ -180,6 +180,16 @@ bool Publisher::passwordIntended()
 
 PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
 {
+    return publishItem(editorText, date, {});
+}
+
+PublishResult Publisher::correct(const PublishedItem &item, const QString &editorText, const QDateTime &date)
+{
+    return publishItem(editorText, date, item);
+}
+
+PublishResult Publisher::publishItem(const QString &editorText, const QDateTime &date, const PublishedItem &replaced)
+{
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
     if (!passwordIntended())
@@ -193,16 +203,61 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
     const PublishResult read = readPictures(item, &pictures);
     if (!read.succeeded())
         return read;
+    return changePage({item, replaced}, pictures);
+}
+
+PublishResult Publisher::remove(const PublishedItem &item)
+{
+    if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
+        return result(PublishResult::Failed);
+    if (!passwordIntended())
+        return uploadCancelled();
+    // The user saw the question and said no: nothing more to say.
+    if (!m_user.confirmRemoval(item))
+        return result(PublishResult::Cancelled);
+    return changePage({QString(), item}, {});
+}
+
+PublishResult Publisher::changePage(const PageChange &change, const QList<Picture> &pictures)
+{
     const Command command(*this);
+    m_change = change;
     PublishResult fetched = lockPage();
     if (fetched.succeeded())
         fetched = fetchWithBackup();
     if (!fetched.succeeded())
         return fetched;
 
-    m_item = item;
-    qDebug() << m_item;
-    return publishWithPictures(item, pictures);
+    if (!change.item.isNull()) {
+        m_item = change.item;
+        qDebug() << m_item;
+    }
+    return publishWithPictures(pictures);
+}
+
+PublishResult Publisher::listPublished(QVector<PublishedItem> &items)
+{
+    items.clear();
+    if (!addressesUsable(AddressesNeeded::Download))
+        return result(PublishResult::Failed);
+    const Command command(*this);
+    const PublishResult fetched = fetchBackup(workingCopy());
+    if (!fetched.succeeded())
+        return fetched;
+    QByteArray page;
+    QString error;
+    if (!readWholeFile(workingCopy(), page, &error)) {
+        tell(localFileProblem(workingCopy(), LocalAccess::Read, error));
+        return result(PublishResult::Failed);
+    }
+    const PublishedItems found = publishedItems(page);
+    if (found.outcome == PageEdit::UnknownCharset) {
+        tell(tr("Страница новостей на сервере объявляет неизвестную кодировку «%1».")
+                 .arg(QString::fromLatin1(found.charsetName)));
+        return result(PublishResult::Failed);
+    }
+    items = found.items;
+    return result(PublishResult::Done);
 }
 
 PublishResult Publisher::backup()

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "pagelock.h"
+#include "publisheditems.h"
 #include "settings.h"
 #include "transfersession.h"
 
@@ -70,6 +71,12 @@ public:
     PublishResult backup();
     // A file the user chooses onto the server, after an automatic backup of the page it replaces.
     PublishResult restore();
+    // The items on the server's page, newest first: one download, nothing locked, backed up or changed.
+    PublishResult listPublished(QVector<PublishedItem> &items);
+    // A listed item replaced by the editor's text with its date, or removed once the user agrees; each
+    // as a send, but only while the page still holds the item as listed.
+    PublishResult correct(const PublishedItem &item, const QString &editorText, const QDateTime &date);
+    PublishResult remove(const PublishedItem &item);
 
     // The steps the commands are made of.
     // The server's page into the working copy, noting its size and time for the upload.
@@ -106,12 +113,6 @@ private:
         bool m_owner;
     };
 
-    // The running command's session, made at its first transfer.
-    TransferSession &session();
-    void endTransfers();
-    // The send's download: the page fetched once, then kept as the automatic backup (see
-    // automaticBackup) and as the working copy, its size and time noted for the upload.
-    PublishResult fetchWithBackup();
     // A picture of the item from the editor's disk, read (and shrunk) before anything is sent.
     struct Picture
     {
@@ -119,6 +120,26 @@ private:
         QString name;  // its clean name, with the extension of its content
         QByteArray bytes;
     };
+
+    // What a command does to the page, the one thing a send, a correction and a removal differ in:
+    // item inserted, or put in the place of replaced, or replaced removed when item is null.
+    struct PageChange
+    {
+        QString item;
+        PublishedItem replaced;
+    };
+
+    // The editor's item composed and published, in replaced's place unless that is null.
+    PublishResult publishItem(const QString &editorText, const QDateTime &date, const PublishedItem &replaced);
+    // The lock, the page fetched once for the automatic backup and the working copy, then the rest
+    // in publishWithPictures.
+    PublishResult changePage(const PageChange &change, const QList<Picture> &pictures);
+    // The running command's session, made at its first transfer.
+    TransferSession &session();
+    void endTransfers();
+    // The send's download: the page fetched once, then kept as the automatic backup (see
+    // automaticBackup) and as the working copy, its size and time noted for the upload.
+    PublishResult fetchWithBackup();
 
     // publisherpictures.cpp
     // The item's pictures from the disk, ready to go; Failed, said why, at the first that cannot.
@@ -131,15 +152,17 @@ private:
     QString publishedItem(const QString &item, const QList<Picture> &pictures, const QStringList &names) const;
     // The pictures into the folder; names gets the names they took.
     PublishResult uploadPictures(const QList<Picture> &pictures, QStringList *names);
-    // The send's steps from the download on, the pictures uploaded once the item is sure to go.
-    PublishResult publishWithPictures(const QString &item, const QList<Picture> &pictures);
+    // The steps after the download: the pictures uploaded once the change is sure to go, the working
+    // copy changed and uploaded.
+    PublishResult publishWithPictures(const QList<Picture> &pictures);
 
     PublishResult fetchInto(const QString &fileName, bool forUpload);
     // A download's failure told as the command's, Done when it succeeded.
     PublishResult downloaded(const TransferResult &transfer);
     QString comparedUpload() const;
     PublishResult notSaved(const QString &fileName, const QString &error, bool forUpload);
-    PublishResult insertItem(const QString &item, bool *markerMissing);
+    // The command's change made in the working copy.
+    PublishResult editWorkingCopy(bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
     // The page about to change (page, or downloaded when null) into a fresh automatic backup; should
     // that fail, the user decides whether the command goes on (Done) or not.
@@ -164,6 +187,7 @@ private:
     QString m_workingCopy = QStringLiteral("news.html");
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     QString m_item;
+    PageChange m_change;
     QString m_lastMessage;
     // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
     bool m_serverUnusable = false;

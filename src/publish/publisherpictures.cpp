@@ -110,25 +110,29 @@ PublishResult Publisher::uploadPictures(const QList<Picture> &pictures, QStringL
                   transfer.errorText + QLatin1Char(' ') + tr("Страница новостей не изменена, новость не добавлена."));
 }
 
-// The pictures go up once the page is fetched and the item sure to go; should the page not take
-// the item after all, the transfers' end removes them again.
-PublishResult Publisher::publishWithPictures(const QString &item, const QList<Picture> &pictures)
+// The pictures go up once the page is fetched and the change sure to go; should the page not take
+// it after all, the transfers' end removes them again.
+PublishResult Publisher::publishWithPictures(const QList<Picture> &pictures)
 {
-    // The same item sent before has its pictures on the page under their clean names, or those
-    // numbered where they were taken.
-    QStringList firstNames;
-    for (const Picture &picture : pictures)
-        firstNames << picture.name;
-    QByteArray page;
-    QString sent = publishedItem(item, pictures, firstNames);
-    const bool read = readWholeFile(workingCopy(), page);
-    if (!pictures.isEmpty()) {
-        const QString folder = pictureFolderAddress();
-        sent = withoutNameNumbers(sent, folder);
-        page = withoutNameNumbers(QString::fromLatin1(page), folder).toLatin1();
-    }
-    if (read && pageHoldsItem(page, sent) && !m_user.confirmRepeatedItem()) {
-        return uploadCancelled();
+    const QString item = m_change.item;
+    const bool inserting = m_change.replaced.isNull();
+    if (inserting) {
+        // The same item sent before has its pictures on the page under their clean names, or those
+        // numbered where they were taken.
+        QStringList firstNames;
+        for (const Picture &picture : pictures)
+            firstNames << picture.name;
+        QByteArray page;
+        QString sent = publishedItem(item, pictures, firstNames);
+        const bool read = readWholeFile(workingCopy(), page);
+        if (!pictures.isEmpty()) {
+            const QString folder = pictureFolderAddress();
+            sent = withoutNameNumbers(sent, folder);
+            page = withoutNameNumbers(QString::fromLatin1(page), folder).toLatin1();
+        }
+        if (read && pageHoldsItem(page, sent) && !m_user.confirmRepeatedItem()) {
+            return uploadCancelled();
+        }
     }
     if (!pictures.isEmpty()) {
         QStringList names;
@@ -136,11 +140,12 @@ PublishResult Publisher::publishWithPictures(const QString &item, const QList<Pi
         if (!uploaded.succeeded())
             return uploaded;
         m_item = publishedItem(item, pictures, names);
+        m_change.item = m_item;
     }
     bool markerMissing = false;
-    if (!insertItem(m_item, &markerMissing).succeeded()) {
-        // The missing marker's message says all there is to say.
-        if (!markerMissing)
+    if (!editWorkingCopy(&markerMissing).succeeded()) {
+        // The missing marker's message, and a changed item's, say all there is to say.
+        if (inserting && !markerMissing)
             tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
         return result(PublishResult::Failed);
     }

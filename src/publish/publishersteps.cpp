@@ -97,27 +97,35 @@ PublishResult Publisher::fetchBackup(const QString &fileName)
 
 PublishResult Publisher::insertItem(const QString &item)
 {
-    return insertItem(item, nullptr);
+    m_item = item;
+    m_change = {item, {}};
+    return editWorkingCopy(nullptr);
 }
 
-PublishResult Publisher::insertItem(const QString &item, bool *markerMissing)
+PublishResult Publisher::editWorkingCopy(bool *markerMissing)
 {
     const Command command(*this);
-    m_item = item;
     // In binary: every byte around the item goes back to the server as it came, whatever the page's
     // charset and line ends.
     QByteArray page;
     QString error;
     if (!readWholeFile(workingCopy(), page, &error))
         return failed(Failure::InsertionRead, nothingSent(workingCopy(), LocalAccess::Read, error));
-    const ItemInsertion insertion = insertNewsItemIntoPage(page, item);
-    if (insertion.outcome == ItemInsertion::UnknownCharset) {
-        tell(tr("Страница новостей на сервере объявляет неизвестную кодировку «%1». Новость не "
-                "добавлена, на сервер ничего не отправлено.")
-                 .arg(QString::fromLatin1(insertion.charsetName)));
+    const bool inserting = m_change.replaced.isNull();
+    const PageEdit edit = inserting ? insertNewsItemIntoPage(page, m_change.item)
+                                    : replacePublishedItem(page, m_change.replaced, m_change.item);
+    if (!inserting && edit.outcome != PageEdit::Edited) {
+        tell(tr("Эта новость изменилась на сервере после того, как список был получен: ничего не отправлено. "
+                "Откройте список заново."));
         return result(PublishResult::Failed);
     }
-    if (insertion.outcome == ItemInsertion::NoMarker) {
+    if (edit.outcome == PageEdit::UnknownCharset) {
+        tell(tr("Страница новостей на сервере объявляет неизвестную кодировку «%1». Новость не "
+                "добавлена, на сервер ничего не отправлено.")
+                 .arg(QString::fromLatin1(edit.charsetName)));
+        return result(PublishResult::Failed);
+    }
+    if (edit.outcome == PageEdit::NoMarker) {
         if (markerMissing)
             *markerMissing = true;
         tell(tr("Плохой файл на сервере (ошибка)") + QLatin1Char(' ')
@@ -127,7 +135,7 @@ PublishResult Publisher::insertItem(const QString &item, bool *markerMissing)
                    .arg(QLatin1String(NewsMarker)));
         return result(PublishResult::Failed);
     }
-    if (!saveWholeFile(workingCopy(), insertion.page, &error))
+    if (!saveWholeFile(workingCopy(), edit.page, &error))
         return failed(Failure::InsertionWrite, nothingSent(workingCopy(), LocalAccess::Write, error));
     return result(PublishResult::Done);
 }
@@ -155,7 +163,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
         if (attempt > 1) {
             PublishResult again = fetchWorkingCopy();
             if (again.succeeded())
-                again = insertItem(m_item);
+                again = editWorkingCopy(nullptr);
             if (!again.succeeded())
                 return again;
         }
@@ -180,6 +188,11 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
         return failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress));
     // The page names the send's pictures now: they stay.
     m_pictures.reset();
-    tell(tr("Файл успешно передан на сервер."));
+    if (!isWorkingCopy || m_change.replaced.isNull())
+        tell(tr("Файл успешно передан на сервер."));
+    else if (m_change.item.isNull())
+        tell(tr("Новость удалена с сервера."));
+    else
+        tell(tr("Новость исправлена на сервере."));
     return result(PublishResult::Done);
 }

@@ -4,6 +4,7 @@
 #include <QString>
 
 struct HostKeyFacts;
+struct PublishedItem;
 
 // How a publishing command asks and tells the user. The window answers with message boxes and file
 // dialogs; a test answers from a script. Every question is modal, has "no" (or cancel) as its
@@ -24,6 +25,8 @@ public:
     virtual bool confirmRepeatedItem() = 0;
     // The item holds nothing but white space, so only its date would appear: publish it all the same?
     virtual bool confirmEmptyItem() = 0;
+    // Remove item from the page?
+    virtual bool confirmRemoval(const PublishedItem &item) = 0;
     // A login is typed but no password: connect without one?
     virtual bool confirmEmptyPassword() = 0;
     // The SSH server is not in known_hosts yet: trust its key? Shows the key's type and fingerprint.

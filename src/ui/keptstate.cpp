@@ -47,6 +47,10 @@ void NewsAdder::restoreKeptState()
     connect(clockTimer, &QTimer::timeout, this, &NewsAdder::followClock);
     clockTimer->start();
     followClock();
+    if (!keptState.corrected.isNull()) {
+        draftBeforeCorrection = keptState.draftBeforeCorrection;
+        showCorrection(keptState.corrected);
+    }
 }
 
 void NewsAdder::setClock(std::function<QDateTime()> clock)
@@ -79,7 +83,9 @@ void NewsAdder::sendSucceeded()
 EditorState NewsAdder::stateNow() const
 {
     const QString text = ui->textEdit->document()->toRawText();
-    return {keptState.login, text == sentText ? QString() : text, ui->rememberPasswordBox->isChecked()};
+    // A correction keeps its text even where it reads as the last item sent.
+    return {keptState.login, text == sentText && corrected.isNull() ? QString() : text,
+            ui->rememberPasswordBox->isChecked(), corrected, draftBeforeCorrection};
 }
 
 void NewsAdder::keepDraft()

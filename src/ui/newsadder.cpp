@@ -13,6 +13,7 @@
 #include "newsitem.h"
 #include "previewplacement.h"
 #include "previewwindow.h"
+#include "publisheddialog.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -38,6 +39,8 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     qDebug() << "HOST" << host;
     ui->setupUi(this);
     scaleFormToFit(this);
+    ui->correctionLabel->hide();
+    ui->cancelCorrectionButton->hide();
     restoreKeptState();
     new EditorSpelling(ui->textEdit, QDir::current().absoluteFilePath(QString::fromLatin1(WordListFileName)), *m_user);
     connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
@@ -71,16 +74,40 @@ Publisher &NewsAdder::publisher()
 
 QList<QWidget *> NewsAdder::publishingButtons() const
 {
-    return {ui->sendButton, ui->pushButton, ui->restoreButton};
+    return {ui->sendButton, ui->pushButton, ui->restoreButton, ui->publishedButton, ui->cancelCorrectionButton};
 }
 
 void NewsAdder::on_sendButton_clicked()
 {
     const RunningCommand command(commandRunning, publishingButtons());
+    if (command.refused())
+        return;
     // The raw text: the plain text would turn non-breaking spaces into spaces.
-    if (!command.refused()
-        && publisher().send(ui->textEdit->document()->toRawText(), ui->dateTimeEdit->dateTime()).succeeded())
+    const QString text = ui->textEdit->document()->toRawText();
+    if (!corrected.isNull()) {
+        if (publisher().correct(corrected, text, ui->dateTimeEdit->dateTime()).succeeded()) {
+            endCorrection();
+            pageChanged();
+        }
+    } else if (publisher().send(text, ui->dateTimeEdit->dateTime()).succeeded()) {
         sendSucceeded();
+    }
+}
+
+void NewsAdder::on_publishedButton_clicked()
+{
+    const RunningCommand command(commandRunning, publishingButtons());
+    QVector<PublishedItem> items;
+    if (command.refused() || !publisher().listPublished(items).succeeded())
+        return;
+    PublishedDialog dialog(items, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const PublishedItem &item = items.at(dialog.chosenRow());
+    if (dialog.choice() == PublishedDialog::Correct)
+        beginCorrection(item);
+    else if (publisher().remove(item).succeeded())
+        pageChanged();
 }
 
 void NewsAdder::on_pushButton_clicked()

@@ -77,6 +77,8 @@ private slots:
     void on_pushButtonImageLink_clicked();
     void on_undoButton_clicked();
     void on_redoBtn_clicked();
+    void on_publishedButton_clicked();
+    void on_cancelCorrectionButton_clicked();
 
 private:
     QList<QWidget *> publishingButtons() const;
@@ -88,6 +90,12 @@ private:
     void keepDraft();
     // The item is on the page: its login is kept, the draft cleared, and the date follows the clock again.
     void sendSucceeded();
+    // itemcorrection.cpp: the editor holds a published item to correct, or its draft from before again.
+    void beginCorrection(const PublishedItem &item);
+    void showCorrection(const PublishedItem &item);
+    void endCorrection();
+    // A correction or removal reached the page: its login is kept.
+    void pageChanged();
     EditorState stateNow() const;
     void keepState(const EditorState &state);
 
@@ -107,6 +115,8 @@ private:
     QString stateFile;
     EditorState keptState;       // as the state file holds it
     QString sentText;            // the editor's text as last published: no draft while it is unchanged
+    PublishedItem corrected;     // the item «Отправить» replaces; null while it publishes a new one
+    QString draftBeforeCorrection;
     bool stateFailureSaid = false;
     RememberedPassword *rememberedPassword = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "windowuserinterface.h"
 
+#include "publisheditems.h"
 #include "remoteaddress.h"
 #include "transfersession.h"
 
@@ -79,6 +80,13 @@ bool WindowUserInterface::confirmEmptyItem()
 {
     return askYesNo(tr("Пустая новость"),
                     tr("В новости нет текста: на странице появится только дата. Всё равно опубликовать?"));
+}
+
+bool WindowUserInterface::confirmRemoval(const PublishedItem &item)
+{
+    return askYesNo(tr("Удаление новости"), tr("Удалить с сайта новость от %1: «%2»?")
+                                                 .arg(shownDate(item),
+                                                      visibleItemText(item.text)));
 }
 
 bool WindowUserInterface::trustUnknownHostKey(const HostKeyFacts &facts)

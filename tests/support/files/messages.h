@@ -51,6 +51,13 @@ inline const QString LoginRefused = QStringLiteral(
 inline const QString PasswordRefused = QStringLiteral(
     "Пароль содержит управляющий символ (перевод строки, возврат каретки или другой). "
     "На сервер ничего не отправлено; исправьте пароль и повторите.");
+inline const QString Corrected = QStringLiteral("Новость исправлена на сервере.");
+inline const QString Removed = QStringLiteral("Новость удалена с сервера.");
+inline const QString ItemChanged = QStringLiteral(
+    "Эта новость изменилась на сервере после того, как список был получен: ничего не отправлено. "
+    "Откройте список заново.");
+// Followed by the item's date and text.
+inline const QString RemoveQuestion = QStringLiteral("Удалить с сайта новость от ");
 
 // A failure message: its prefix, a space, then why (a local failure: the file it concerns).
 inline const QStringList FailurePrefixes{DownloadFailed, UploadFailed, SaveFailed, UnreadableUpload, ReadFailed,

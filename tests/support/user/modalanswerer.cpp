@@ -4,7 +4,9 @@
 #include <QPushButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTest>
 
 namespace {
@@ -38,6 +40,11 @@ void ModalAnswerer::cancelFileDialog()
     m_answers.enqueue({Answer::CancelFile, QMessageBox::NoButton, {}});
 }
 
+void ModalAnswerer::chooseRow(int row, const QString &button)
+{
+    m_answers.enqueue({Answer::Row, QMessageBox::NoButton, button, row});
+}
+
 QStringList ModalAnswerer::texts() const
 {
     QStringList result;
@@ -64,6 +71,35 @@ void ModalAnswerer::poll()
         answerMessageBox(box);
     else if (auto dialog = qobject_cast<QFileDialog *>(modal))
         answerFileDialog(dialog);
+    else if (auto dialog = qobject_cast<QDialog *>(modal))
+        answerListDialog(dialog);
+}
+
+void ModalAnswerer::answerListDialog(QDialog *dialog)
+{
+    SeenDialog seenDialog;
+    seenDialog.kind = SeenDialog::ListDialog;
+    seenDialog.title = dialog->windowTitle();
+    QStringList labels;
+    for (const QLabel *label : dialog->findChildren<QLabel *>())
+        labels << label->text();
+    seenDialog.text = labels.join('\n');
+    auto list = dialog->findChild<QListWidget *>();
+    for (int row = 0; list && row < list->count(); ++row)
+        seenDialog.rows << list->item(row)->text();
+    seenDialog.scripted = !m_answers.isEmpty() && m_answers.head().kind == Answer::Row;
+    seen << seenDialog;
+    if (!seenDialog.scripted) {
+        dialog->reject();
+        return;
+    }
+    const Answer answer = m_answers.dequeue();
+    if (list)
+        list->setCurrentRow(answer.row);
+    if (auto button = dialog->findChild<QAbstractButton *>(answer.path))
+        QTest::mouseClick(button, Qt::LeftButton);
+    else
+        dialog->reject();
 }
 
 void ModalAnswerer::answerMessageBox(QMessageBox *box)

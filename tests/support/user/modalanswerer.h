@@ -11,7 +11,7 @@
 // What the user saw in one modal dialog.
 struct SeenDialog
 {
-    enum Kind { MessageBox, FileDialog } kind = MessageBox;
+    enum Kind { MessageBox, FileDialog, ListDialog } kind = MessageBox;
     QString title;
     QString text;                          // message text, or the file dialog's caption
     Qt::TextFormat textFormat = Qt::AutoText;  // message boxes only
@@ -19,6 +19,7 @@ struct SeenDialog
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
     QStringList nameFilters;               // file dialogs only
+    QStringList rows;                      // list dialogs only; text is then their labels' texts
     bool scripted = true;                  // false when no answer was queued for it
 };
 
@@ -36,6 +37,8 @@ public:
     void pressEscape();
     void chooseFile(const QString &path);   // a file dialog is accepted with this name
     void cancelFileDialog();
+    // In a dialog with a list, the row chosen, then the button clicked (by object name).
+    void chooseRow(int row, const QString &button);
 
     QList<SeenDialog> seen;
     QStringList texts() const;
@@ -47,14 +50,16 @@ public:
 private:
     struct Answer
     {
-        enum Kind { Click, Escape, File, CancelFile } kind;
+        enum Kind { Click, Escape, File, CancelFile, Row } kind;
         QMessageBox::StandardButton button = QMessageBox::NoButton;
-        QString path;
+        QString path;  // or the button's name
+        int row = -1;
     };
 
     void poll();
     void answerMessageBox(QMessageBox *box);
     void answerFileDialog(class QFileDialog *dialog);
+    void answerListDialog(class QDialog *dialog);
 
     QQueue<Answer> m_answers;
     QTimer m_timer;

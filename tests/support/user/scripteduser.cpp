@@ -44,6 +44,11 @@ bool ScriptedUser::confirmEmptyItem()
     return ask(EmptyQuestion);
 }
 
+bool ScriptedUser::confirmRemoval(const PublishedItem &item)
+{
+    return ask(RemoveQuestion + publishedItemSummary(item));
+}
+
 bool ScriptedUser::confirmEmptyPassword()
 {
     return ask(EmptyPasswordQuestion);

@@ -43,6 +43,7 @@ public:
     bool confirmRestore(const QString &fileName, const QString &address) override;
     bool confirmRepeatedItem() override;
     bool confirmEmptyItem() override;
+    bool confirmRemoval(const PublishedItem &item) override;
     bool confirmEmptyPassword() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
     QString backupFileToSave() override { return nextFile(); }

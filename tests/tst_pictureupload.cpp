@@ -54,12 +54,9 @@ QString caCertOf(const TestServer &server)
 QStringList filesBesidePage(const TestServer &server)
 {
     QStringList files;
-    QDirIterator it(server.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = QDir(server.root()).relativeFilePath(it.next());
-        if (path != "news.html")
-            files << path;
-    }
+    for (QDirIterator it(server.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        files << QDir(server.root()).relativeFilePath(it.next());
+    files.removeOne("news.html");
     files.sort();
     return files;
 }

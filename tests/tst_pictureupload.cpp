@@ -61,11 +61,13 @@ QStringList filesBesidePage(const TestServer &server)
     return files;
 }
 
-// The camera's photo, on its side at 1600 by 1000, as "Фото 1.JPG"; the small logo.png, returned.
+// The camera's photo, on its side at 1600 by 1000, as "Фото 1.JPG"; the small site.logo.png, returned
+// (its dots kept, a number goes before the last).
 QByteArray writePictures()
 {
     const QByteArray logo = encoded(halves(60, 20), "png");
-    return writeFile("Фото 1.JPG", cameraJpeg(halves(1600, 1000))) && writeFile("logo.png", logo) ? logo : QByteArray();
+    const bool written = writeFile("Фото 1.JPG", cameraJpeg(halves(1600, 1000))) && writeFile("site.logo.png", logo);
+    return written ? logo : QByteArray();
 }
 
 } // namespace
@@ -115,7 +117,7 @@ void TestPictureUpload::story()
     QVERIFY(dialog && dialog->isVisible());
     dialog->findChild<QPushButton *>("pushButtonChooseFile")->click();
     dialog->findChild<QPushButton *>("pushButtonOk")->click();
-    const QString logoAddress = QUrl::fromLocalFile(dir.filePath("logo.png")).toString();
+    const QString logoAddress = QUrl::fromLocalFile(dir.filePath("site.logo.png")).toString();
     editor.window.recieveLink("<img src=\"" + logoAddress + "\">x<img src=\"" + logoAddress + "\">");
     const QString draft = editor.window.findChild<QPlainTextEdit *>("textEdit")->toPlainText();
 
@@ -123,15 +125,15 @@ void TestPictureUpload::story()
 
     const QString chooser = "Выберите картинку";
     QCOMPARE(answerer.texts(), (QStringList{chooser, Uploaded}));
-    QCOMPARE(filesBesidePage(*server), (QStringList{folder + "/foto-1.jpg", folder + "/logo.png"}));
+    QCOMPARE(filesBesidePage(*server), (QStringList{folder + "/foto-1.jpg", folder + "/site.logo.png"}));
     const QByteArray sentPhoto = server->fileContents(folder + "/foto-1.jpg");
     QCOMPARE(sentPhoto, preparePicture(dir.filePath("Фото 1.JPG"), 800).bytes);
-    QCOMPARE(server->fileContents(folder + "/logo.png"), logo);
+    QCOMPARE(server->fileContents(folder + "/site.logo.png"), logo);
     if (family == "FTP")
         QCOMPARE(server->fileMode(folder + "/foto-1.jpg") & 0044, 0044);
     const QByteArray page = server->fileContents("news.html");
     QVERIFY2(page.contains(QString("<div align=\"center\"><img src=\"%1/foto-1.jpg\" border=\"0\"></div>"
-                                   "<img src=\"%1/logo.png\">x<img src=\"%1/logo.png\">abc<br>def")
+                                   "<img src=\"%1/site.logo.png\">x<img src=\"%1/site.logo.png\">abc<br>def")
                                .arg(folder).toUtf8()),
              page.constData());
     // The draft keeps the pictures on the disk.
@@ -143,7 +145,7 @@ void TestPictureUpload::story()
     editor.send();
     QCOMPARE(answerer.texts(), (QStringList{chooser, Uploaded, RepeatQuestion, Uploaded}));
     QCOMPARE(server->fileContents(folder + "/foto-1-3.jpg"), sentPhoto);
-    QCOMPARE(server->fileContents(folder + "/logo-2.png"), logo);
+    QCOMPARE(server->fileContents(folder + "/site.logo-2.png"), logo);
     QCOMPARE(server->fileContents(folder + "/foto-1-2.jpg"), QByteArray("someone else's"));
     QCOMPARE(filesBesidePage(*server).size(), 5);
 }
@@ -163,7 +165,7 @@ void TestPictureUpload::faults_data()
                                                               << PictureFailed << "сервер сохранил";
     // The renames: the photo in, the logo in (refused); the page in, then the page aside (both refused).
     QTest::newRow("FTP: second picture refused, the first removed") << "FTP" << QStringList{"--refuse-rename", "2"}
-                                                                   << PictureFailed << "logo.png";
+                                                                   << PictureFailed << "site.logo.png";
     QTest::newRow("FTP: the page refused, the pictures removed") << "FTP" << QStringList{"--refuse-rename", "3,4"}
                                                                 << UploadFailed << "";
     QTest::newRow("SFTP: picture's rename refused") << "SFTP" << QStringList{"--refuse-rename", "1"} << PictureFailed
@@ -194,7 +196,7 @@ void TestPictureUpload::faults()
         return imageFragment(QUrl::fromLocalFile(dir.filePath(name)).toString(), 0, 1, false, 0, 0, "", 800);
     };
 
-    QVERIFY(!desk.publisher.send(picture("Фото 1.JPG") + picture("logo.png"), UsualDate).succeeded());
+    QVERIFY(!desk.publisher.send(picture("Фото 1.JPG") + picture("site.logo.png"), UsualDate).succeeded());
 
     const QString shown = desk.user.seen.join(" | ");
     QVERIFY2(sameMessages(desk.user.seen, {message}) && shown.contains(words), qPrintable(shown));

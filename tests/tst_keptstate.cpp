@@ -1,10 +1,10 @@
 // The item not sent yet and the login that last published, kept in the working folder; never the password.
-#include "editorstate.h"
+#include "publish/editorstate.h"
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "messages.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "newspages.h"
 #include "ordinaryuser.h"
 #include "ui_newsadder.h"

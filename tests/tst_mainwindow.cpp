@@ -1,9 +1,9 @@
 // The main window's form: what the editor sees when the program opens.
 #include "filebytes.h"
-#include "formscale.h"
+#include "ui/formscale.h"
 #include "httpsserver.h"
-#include "newsadder.h"
-#include "qttranslations.h"
+#include "ui/newsadder.h"
+#include "app/qttranslations.h"
 #include "ui_newsadder.h"
 #include "workdir.h"
 

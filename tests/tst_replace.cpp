@@ -2,7 +2,7 @@
 // where another editor publishes at the same time: the live page is the old one or the new one,
 // whole, no editor's item is lost, and a send logs in once.
 #include "filebytes.h"
-#include "filemode.h"
+#include "transfer/filemode.h"
 #include "ftpsserver.h"
 #include "messages.h"
 #include "newspages.h"

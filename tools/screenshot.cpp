@@ -1,7 +1,7 @@
 // Renders the main window as the editor first sees it, for the README: screenshot OUTPUT.png [PREVIEW.png]
 // With PREVIEW.png, also the window with its preview open beside it. Run it from a directory holding
 // orvesk.png and a news.html so that the logo shows and the preview takes the page's colours.
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "ui_newsadder.h"
 
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "cimglinkdialog.h"
-#include "dialoghookup.h"
-#include "linkform.h"
-#include "newsadder.h"
-#include "qttranslations.h"
-#include "remoteaddress.h"
-#include "settings.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/dialoghookup.h"
+#include "ui/linkform.h"
+#include "ui/newsadder.h"
+#include "app/qttranslations.h"
+#include "transfer/remoteaddress.h"
+#include "publish/settings.h"
 
 #include <QApplication>
 #include <QDebug>

@@ -1,4 +1,4 @@
-#include "markup.h"
+#include "page/markup.h"
 
 MarkupTags boldTags()
 {

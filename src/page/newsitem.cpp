@@ -1,4 +1,4 @@
-#include "newsitem.h"
+#include "page/newsitem.h"
 
 #include <QLocale>
 #include <QScopedPointer>

@@ -1,6 +1,6 @@
-#include "repeateditem.h"
+#include "page/repeateditem.h"
 
-#include "newsitem.h"
+#include "page/newsitem.h"
 
 #include <QTextCodec>
 

@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "pagelock.h"
-#include "transfersession.h"
+#include "transfer/pagelock.h"
+#include "transfer/transfersession.h"
 
 class UserInterface;
 enum class AddressesNeeded;

@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "publish/settings.h"
 
-#include "remoteaddress.h"
+#include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "ftpcommands.h"
+#include "transfer/ftpcommands.h"
 
-#include "remoteaddress.h"
-#include "transfersession.h"
+#include "transfer/remoteaddress.h"
+#include "transfer/transfersession.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,7 +1,7 @@
 #ifndef FTPCOMMANDS_H
 #define FTPCOMMANDS_H
 
-#include "transferresult.h"
+#include "transfer/transferresult.h"
 
 #include <QString>
 #include <QStringList>

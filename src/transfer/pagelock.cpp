@@ -1,8 +1,8 @@
-#include "pagelock.h"
+#include "transfer/pagelock.h"
 
-#include "failurereason.h"
-#include "ftpcommands.h"
-#include "transfersession.h"
+#include "transfer/failurereason.h"
+#include "transfer/ftpcommands.h"
+#include "transfer/transfersession.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "remoteaddress.h"
+#include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
 #include <QPair>

@@ -10,10 +10,10 @@
 #include <functional>
 #include <memory>
 
-#include "hostkeypolicy.h"
-#include "loginpolicy.h"
-#include "remoteaddress.h"
-#include "transferresult.h"
+#include "transfer/hostkeypolicy.h"
+#include "transfer/loginpolicy.h"
+#include "transfer/remoteaddress.h"
+#include "transfer/transferresult.h"
 
 class PageLock;
 class QSaveFile;

@@ -1,8 +1,8 @@
-#include "cimglinkdialog.h"
+#include "ui/cimglinkdialog.h"
 #include "ui_cimglinkdialog.h"
 
-#include "formscale.h"
-#include "markup.h"
+#include "ui/formscale.h"
+#include "page/markup.h"
 
 cImgLinkDialog::cImgLinkDialog(QWidget *parent)
     : QDialog(parent)

@@ -1,11 +1,11 @@
 // NewsAdder's state between runs and edits: the item's date following the clock, the remembered
 // login and the draft of an item not sent yet.
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "ui_newsadder.h"
 
-#include "failurereason.h"
-#include "publisher.h"
-#include "windowuserinterface.h"
+#include "transfer/failurereason.h"
+#include "publish/publisher.h"
+#include "ui/windowuserinterface.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,15 +1,15 @@
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "ui_newsadder.h"
 
-#include "cimglinkdialog.h"
-#include "linkform.h"
-#include "formscale.h"
-#include "markup.h"
-#include "publisher.h"
-#include "runningcommand.h"
-#include "windowuserinterface.h"
-#include "newsitem.h"
-#include "previewwindow.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/linkform.h"
+#include "ui/formscale.h"
+#include "page/markup.h"
+#include "publish/publisher.h"
+#include "ui/runningcommand.h"
+#include "ui/windowuserinterface.h"
+#include "page/newsitem.h"
+#include "ui/previewwindow.h"
 
 #include <QDateTime>
 #include <QDebug>

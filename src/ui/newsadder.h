@@ -9,7 +9,7 @@
 #include <functional>
 #include <memory>
 
-#include "editorstate.h"
+#include "publish/editorstate.h"
 
 class Publisher;
 class QCloseEvent;

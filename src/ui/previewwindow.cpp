@@ -1,6 +1,6 @@
-#include "previewwindow.h"
+#include "ui/previewwindow.h"
 
-#include "imagefetcher.h"
+#include "transfer/imagefetcher.h"
 
 #include <QDesktopServices>
 #include <QFile>

@@ -10,7 +10,7 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "itempreview.h"
+#include "page/itempreview.h"
 
 #include <functional>
 

@@ -1,7 +1,7 @@
-#include "windowuserinterface.h"
+#include "ui/windowuserinterface.h"
 
-#include "remoteaddress.h"
-#include "transfersession.h"
+#include "transfer/remoteaddress.h"
+#include "transfer/transfersession.h"
 
 #include <QApplication>
 #include <QDir>

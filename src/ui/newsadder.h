@@ -48,7 +48,6 @@ public:
     QString remoteFtpPath;
     // A PEM file of certificates to trust instead of the system's (settings key cacert); empty for the system's.
     QString caCertFile;
-    Ui::NewsAdder *ui;
     linkForm *linkDialog;
     cImgLinkDialog *imgLinkDialog;
 
@@ -74,6 +73,7 @@ private slots:
     void on_redoBtn_clicked();
 
 private:
+    Ui::NewsAdder *ui;
     QList<QWidget *> publishingButtons() const;
     void showPreview();
     // The login and the draft of the last run back in their fields; the date set to follow the clock.

@@ -142,13 +142,13 @@ void TestMainWindow::markupButtonFonts()
     WorkDir workDir;
     NewsAdder window(QString(), QString(), QString(), 0);
     const QFont bold = window.findChild<QPushButton *>("boldTagButton")->font();
-    QCOMPARE(bold.weight(), 75);
+    QCOMPARE(bold.weight(), int(QFont::Bold));
     QVERIFY(!bold.italic() && !bold.underline());
     const QFont italic = window.findChild<QPushButton *>("italicTagButton")->font();
-    QCOMPARE(italic.weight(), 50);
+    QCOMPARE(italic.weight(), int(QFont::Normal));
     QVERIFY(italic.italic() && !italic.underline());
     const QFont underline = window.findChild<QPushButton *>("underlineTagButton")->font();
-    QCOMPARE(underline.weight(), 50);
+    QCOMPARE(underline.weight(), int(QFont::Normal));
     QVERIFY(!underline.italic() && underline.underline());
     QCOMPARE(window.findChild<QPushButton *>("sendButton")->font(), QFont());
 }

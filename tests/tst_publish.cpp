@@ -469,7 +469,7 @@ void TestPublish::twoSendsInOneSecondKeepBothBackups()
     const QString second = QString(first).replace(".bak", "_2.bak");
     QCOMPARE(backupsIn(dir), (QStringList{first, second}));
     QCOMPARE(readFile(first), Page);
-    QCOMPARE(readFile(second), QByteArray(Page).insert(Page.indexOf(NewsMarker) + 19, WorkedItem));
+    QCOMPARE(readFile(second), QByteArray(Page).insert(Page.indexOf(QByteArray(NewsMarker)) + 19, WorkedItem));
 }
 
 void TestPublish::passwordNeverShown_data()

@@ -164,9 +164,9 @@ void TestStartup::workingFolder_data()
     QTest::addColumn<QString>("notice");          // the start of what is said over the window
 
     QTest::newRow("a site's folder") << QByteArray("") << QByteArray() << false << QString();
-    QTest::newRow("first start") << QByteArray() << QByteArray() << true << "Программа запущена впервые. Её файл настроек: ";
+    QTest::newRow("first start") << QByteArray() << QByteArray() << true << "Программа запущена впервые. Её файл настроек:\n";
     QTest::newRow("user's settings not filled in")
-        << QByteArray() << QByteArray(";remotepath=\n") << true << "В файле настроек ";
+        << QByteArray() << QByteArray(";remotepath=\n") << true << "Не заданы адреса страницы";
     QTest::newRow("user's settings filled in")
         << QByteArray() << QByteArray("remotepath=ftp://127.0.0.1/news.html\n") << true << QString();
     QTest::newRow("user's folder cannot be made") << QByteArray() << QByteArray("a file in its way") << true

@@ -76,12 +76,13 @@ QString workingFolderNotice(const WorkingFolder &folder, const Settings &setting
     const QString file = QDir(folder.path).filePath(QString::fromLatin1(SettingsFileName));
     const QString shown = QDir::toNativeSeparators(file);
     if (folder.created) {
-        return tr("Программа запущена впервые. Её файл настроек: %1. Впишите в него адреса страницы новостей "
+        // The path on a line of its own: the box would break it at any slash.
+        return tr("Программа запущена впервые. Её файл настроек:\n%1\nВпишите в него адреса страницы новостей "
                   "(ключи remotepath и remoteFTPpath) и запустите программу снова. В той же папке хранятся "
                   "рабочая копия страницы и резервные копии.")
             .arg(shown);
     }
-    return tr("В файле настроек %1 не заданы адреса страницы новостей (ключи remotepath и remoteFTPpath). "
+    return tr("Не заданы адреса страницы новостей (ключи remotepath и remoteFTPpath) в файле настроек:\n%1\n"
               "Впишите их и запустите программу снова.")
         .arg(shown);
 }

@@ -3,18 +3,18 @@
 QT ?= 5
 ifeq ($(QT),6)
 BUILD_DIR ?= build-qt6
-QT_BUILD_PACKAGES = qt6-base-dev qt6-base-dev-tools qt6-5compat-dev
-QT_RUN_PACKAGES = qt6-translations-l10n
+QT_BUILD_PACKAGES = qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qtkeychain-qt6-dev
+QT_RUN_PACKAGES = qt6-translations-l10n libqt6keychain1
 else
 BUILD_DIR ?= build
-QT_BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools
-QT_RUN_PACKAGES = qttranslations5-l10n
+QT_BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools qtkeychain-qt5-dev
+QT_RUN_PACKAGES = qttranslations5-l10n libqt5keychain1
 endif
-BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev cmake ninja-build g++ make
-RUN_PACKAGES = python3-pyftpdlib $(QT_RUN_PACKAGES)
+BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev libhunspell-dev pkg-config cmake ninja-build g++ make
+RUN_PACKAGES = python3-pyftpdlib hunspell-ru hunspell-en-us $(QT_RUN_PACKAGES)
 PACKAGE_PACKAGES = dpkg-dev file lintian
 TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl \
-	openssh-client curl $(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
+	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus $(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
 
 .PHONY: all build run test bench screenshot package deps-build deps-run deps-test deps-package clean
 

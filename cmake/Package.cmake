@@ -48,10 +48,11 @@ set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
-# Qt's own texts in Russian (buttons, file dialogs, the calendar); without them they stay English.
+# Qt's own texts in Russian (buttons, file dialogs, the calendar), without which they stay English,
+# and the dictionaries of the spell checking.
 if(NEWSADDER_QT STREQUAL "6")
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, hunspell-ru, hunspell-en-us")
 else()
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qttranslations5-l10n)
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n, hunspell-ru, hunspell-en-us")
 endif()
 include(CPack)

@@ -4,3 +4,4 @@ set -euo pipefail
 build=${1:-build}
 command -v curl >/dev/null || scripts/install-deps.sh curl
 "$build/bench/bench_newsadder"
+"$build/bench/bench_typing"

@@ -31,6 +31,8 @@ private slots:
     void cancelAndEscapeInsertNothing();
     void pressingTwiceShowsOneDialog();
     void bothDialogsOpenAtOnce();
+    void keyboardStaysInEditor_data();
+    void keyboardStaysInEditor();
 
 private:
     QPushButton *windowButton(const char *name) { return m_window->findChild<QPushButton *>(name); }
@@ -231,6 +233,47 @@ void TestHookup::bothDialogsOpenAtOnce()
                             "<a href=\"b.html\" target=\"_blank\">b</a>"));
     QVERIFY(m_window->linkDialog->isHidden());
     QVERIFY(m_window->imgLinkDialog->isHidden());
+}
+
+void TestHookup::keyboardStaysInEditor_data()
+{
+    QTest::addColumn<QStringList>("clicks");  // buttons of the window, then of the dialog it opened
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("Ж") << QStringList{"boldTagButton"} << "x<b>abc</b>";
+    QTest::newRow("К") << QStringList{"italicTagButton"} << "x<i>abc</i>";
+    QTest::newRow("Ч") << QStringList{"underlineTagButton"} << "x<u>abc</u>";
+    QTest::newRow("size") << QStringList{"pushButtonSetFontSize"} << "x<font style=\"font-size:12pt\">abc</font>";
+    QTest::newRow("colour") << QStringList{"pushButtonSetFontColor"} << "x<font color=\"red\">abc</font>";
+    QTest::newRow("undo") << QStringList{"undoButton"} << "abc";
+    QTest::newRow("redo") << QStringList{"undoButton", "redoBtn"} << "xabc";
+    QTest::newRow("link, OK") << QStringList{"linkButton", "pushButtonOk"} << "x<a href=\"\" target=\"_blank\"></a>abc";
+    QTest::newRow("link, cancel") << QStringList{"linkButton", "pushButtonCancel"} << "xabc";
+    QTest::newRow("image, OK") << QStringList{"pushButtonImageLink", "pushButtonOk"}
+                               << "x<div align=\"center\"><img src=\"\" border=\"0\"></div>abc";
+    QTest::newRow("image, cancel") << QStringList{"pushButtonImageLink", "pushButtonCancel"} << "xabc";
+}
+
+// Click, type on: the typing goes into the editor, inside an empty pair, after an inserted fragment.
+void TestHookup::keyboardStaysInEditor()
+{
+    QFETCH(QStringList, clicks);
+    QFETCH(QString, expected);
+
+    QApplication::setActiveWindow(m_window);
+    QVERIFY(QTest::qWaitForWindowActive(m_window));
+    editor()->setFocus();
+    QTest::keyClicks(editor(), "x");
+    QWidget *dialog = nullptr;
+    for (const QString &name : clicks) {
+        QWidget *form = dialog ? dialog : m_window;
+        QTest::mouseClick(form->findChild<QPushButton *>(name), Qt::LeftButton);
+        if (name == "linkButton" || name == "pushButtonImageLink")
+            dialog = name == "linkButton" ? static_cast<QWidget *>(m_window->linkDialog) : m_window->imgLinkDialog;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(QApplication::focusWidget(), static_cast<QWidget *>(editor()), 2000);
+    QTest::keyClicks(QApplication::focusWidget(), "abc");
+    QCOMPARE(editor()->toPlainText(), expected);
 }
 
 QTEST_MAIN(TestHookup)

@@ -2,6 +2,7 @@
 #include "filebytes.h"
 #include "ui/formscale.h"
 #include "httpsserver.h"
+#include "page/markup.h"
 #include "ui/newsadder.h"
 #include "app/qttranslations.h"
 #include "workdir.h"
@@ -17,6 +18,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QScreen>
+#include <QToolTip>
 #include <QTextBrowser>
 #include <QTextFrame>
 #include <QtTest>
@@ -46,6 +49,16 @@ private slots:
     void slotsReachableByName();
     void qtTextsInRussian();
     void preview();
+    void previewColours_data();
+    void previewColours();
+    void previewToolTips_data();
+    void previewToolTips();
+    void previewOnScreen();
+
+private:
+    // The main window with its preview shown; pageUrl empty for none.
+    std::unique_ptr<NewsAdder> openPreview(const QString &item, const QString &pageUrl, const QString &caCertFile);
+    QTextBrowser *previewView(NewsAdder &window) { return window.findChild<QTextBrowser *>("previewView"); }
 };
 
 void TestMainWindow::widgets_data()
@@ -68,6 +81,7 @@ void TestMainWindow::widgets_data()
         {"label_5", "QLabel", 470, 180, 71, 20, "Пароль FTP"},
         {"loginEdit", "QLineEdit", 440, 150, 113, 20, ""},
         {"passEdit", "QLineEdit", 440, 210, 113, 20, ""},
+        {"rememberPasswordBox", "QCheckBox", 440, 231, 121, 18, "Запомнить пароль"},
         {"pushButton", "QPushButton", 460, 280, 75, 24, "Backup"},
         {"restoreButton", "QPushButton", 460, 310, 75, 24, "Restore"},
         {"textEdit", "QPlainTextEdit", 30, 110, 391, 161, ""},
@@ -122,7 +136,7 @@ void TestMainWindow::windowAndResizing()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget()->objectName(), QStringLiteral("centralWidget"));
-    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 24);
+    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 25);
 
     const QWidget *send = window.findChild<QPushButton *>("sendButton");
     const QWidget *editor = window.findChild<QPlainTextEdit *>("textEdit");
@@ -157,7 +171,7 @@ void TestMainWindow::focusChain()
 {
     WorkDir workDir;
     NewsAdder window(QString(), QString(), QString(), 0);
-    const QStringList expected{"sendButton", "dateTimeEdit", "loginEdit", "passEdit", "pushButton",
+    const QStringList expected{"sendButton", "dateTimeEdit", "loginEdit", "passEdit", "rememberPasswordBox", "pushButton",
                                "restoreButton", "textEdit", "linkButton", "boldTagButton",
                                "italicTagButton", "underlineTagButton", "spinBoxFontSize",
                                "pushButtonSetFontSize", "comboBoxFontColor", "pushButtonSetFontColor",
@@ -375,6 +389,121 @@ void TestMainWindow::preview()
     QVERIFY2(closing.elapsed() < 2000, qPrintable(QString::number(closing.elapsed())));
     close(client);
     close(silent);
+}
+
+std::unique_ptr<NewsAdder> TestMainWindow::openPreview(const QString &item, const QString &pageUrl,
+                                                       const QString &caCertFile)
+{
+    auto window = std::make_unique<NewsAdder>(QString(), QString(), QString(), 0);
+    window->caCertFile = caCertFile;
+    window->setPageUrl(pageUrl);
+    window->findChild<QPlainTextEdit *>("textEdit")->setPlainText(item);
+    window->show();
+    if (QTest::qWaitForWindowExposed(window.get()))
+        QTest::mouseClick(window->findChild<QPushButton *>("previewButton"), Qt::LeftButton);
+    return window;
+}
+
+void TestMainWindow::previewColours_data()
+{
+    QTest::addColumn<QStringList>("files");   // name: background
+    QTest::addColumn<bool>("pageOnTheWeb");   // the page at pageurl has #405060 and links #aabbcc
+    QTest::addColumn<QString>("background");
+    QTest::addColumn<QString>("link");
+
+    const QStringList backups{"backup_30-11-2026_23-00-00.bak: #444444", "backup_01-12-2026_10-00-00.bak: #111111",
+                              "backup_02-12-2026_09-00-00.bak: #222222", "backup_02-12-2026_09-00-00_2.bak: #333333"};
+    QTest::newRow("working copy") << QStringList{"news.html: #102030"} + backups << true << "#102030" << "#ff8800";
+    QTest::newRow("newest automatic backup") << backups << true << "#333333" << "#ff8800";
+    QTest::newRow("page at pageurl") << QStringList{"backup.bak: #444444"} << true << "#405060" << "#aabbcc";
+    QTest::newRow("nothing known: neutral") << QStringList{} << false << "#202124" << "#8ab4f8";
+}
+
+// Before the first send the preview takes the page's colours from what is known of it.
+void TestMainWindow::previewColours()
+{
+    QFETCH(QStringList, files);
+    QFETCH(bool, pageOnTheWeb);
+    QFETCH(QString, background);
+    QFETCH(QString, link);
+
+    WorkDir workDir;
+    for (const QString &file : files) {
+        const QStringList nameAndColour = file.split(": ");
+        QVERIFY(writeFile(nameAndColour[0], "<html><head><style>a:link { color: #ff8800 }</style></head><body bgcolor=\""
+                                                + nameAndColour[1].toLatin1() + "\"><font color=yellow></font>"));
+    }
+    HttpsServer server;
+    QVERIFY2(server.start(), qPrintable(server.errorString()));
+    server.putFile("news.html", "<html><head><style>a { color: #aabbcc }</style></head>"
+                                "<body style=\"background: #405060\"><font color=yellow></font>");
+    auto window = openPreview("see <a href=\"x.html\">this</a>", pageOnTheWeb ? server.url("news.html") : QString(),
+                              server.certificateFile());
+    QTextBrowser *view = previewView(*window);
+    QVERIFY(view);
+
+    QTRY_COMPARE_WITH_TIMEOUT(view->document()->rootFrame()->frameFormat().background().color().name(), background, 5000);
+    QCOMPARE(view->document()->find("this").charFormat().foreground().color().name(), link);
+}
+
+void TestMainWindow::previewToolTips_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<bool>("withPageUrl");
+    QTest::addColumn<QString>("reason");
+
+    QTest::newRow("not on the server") << "gone.png" << true << "на сервере её нет (HTTP 404)";
+    QTest::newRow("relative, no pageurl") << "gone.png" << false << "адрес относительный";
+    QTest::newRow("shown") << "photo.png" << true << "";
+}
+
+// A hover text reads as typed, and a picture that cannot be had says why on its frame.
+void TestMainWindow::previewToolTips()
+{
+    QFETCH(QString, picture);
+    QFETCH(bool, withPageUrl);
+    QFETCH(QString, reason);
+
+    WorkDir workDir;
+    HttpsServer server;
+    QVERIFY2(server.start(), qPrintable(server.errorString()));
+    server.putFile("photo.png", readFile(QFINDTESTDATA("../demo/orvesk.png")));
+    const QString hover = "He said \"hi\" <b> & bye";
+    auto window = openPreview("x<img src=\"" + picture + "\" width=\"40\" height=\"30\" title=\""
+                                  + escapedAttribute(hover) + "\">",
+                              withPageUrl ? server.url("news.html") : QString(), server.certificateFile());
+    QTextBrowser *view = previewView(*window);
+    QVERIFY(view);
+
+    // The tooltip over the picture's right half, as the user reads it.
+    const auto toolTip = [view] {
+        QTextCursor afterPicture(view->document());
+        afterPicture.setPosition(2);
+        const QRect edge = view->cursorRect(afterPicture);
+        const QPoint at(edge.left() - 5, edge.center().y());
+        QHelpEvent event(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(view->viewport(), &event);
+        QTextDocument shown;
+        shown.setHtml(QToolTip::text());
+        return shown.toPlainText().replace(QChar::LineSeparator, '\n');
+    };
+    const QString expected = reason.isEmpty() ? hover : hover + "\nКартинка не получена: " + reason;
+    QTRY_VERIFY2_WITH_TIMEOUT(toolTip().startsWith(expected), qPrintable(toolTip()), 5000);
+    if (reason.isEmpty())
+        QTRY_COMPARE_WITH_TIMEOUT(toolTip(), hover, 3000);
+}
+
+// Wholly on the main window's screen, at 100 % here and at 200 % in tst_mainwindow_preview_2x.
+void TestMainWindow::previewOnScreen()
+{
+    WorkDir workDir;
+    auto window = openPreview("x", QString(), QString());
+    auto preview = window->findChild<QWidget *>("previewWindow");
+    QVERIFY(preview);
+    QVERIFY(QTest::qWaitForWindowExposed(preview));
+    const QRect screen = window->screen()->availableGeometry();
+    QVERIFY(screen.contains(preview->frameGeometry()));
+    QVERIFY(preview->width() >= qMin(560, screen.width() / 2));
 }
 
 QTEST_MAIN(TestMainWindow)

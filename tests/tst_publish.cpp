@@ -55,6 +55,10 @@ private slots:
     void repeatedItemAsks_data();
     void repeatedItemAsks();
     void linksInWorkingFolderReplaced();
+    void messagesShownAsWritten_data();
+    void messagesShownAsWritten();
+    void emptyPasswordAsks_data();
+    void emptyPasswordAsks();
 };
 
 void TestPublish::workedExample()
@@ -592,6 +596,81 @@ void TestPublish::linksInWorkingFolderReplaced()
     QCOMPARE(readFile("news.html"), server.fileContents("news.html"));
     QCOMPARE(backupsIn(dir).size(), 1);
     QCOMPARE(readFile(backupsIn(dir).first()), Page);
+}
+
+void TestPublish::messagesShownAsWritten_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("quoted");  // what the box quotes, markup-like
+
+    QTest::newRow("no marker on the page") << "sendButton" << "<font color=yellow>, после которой";
+    QTest::newRow("backup's name in the restore question") << "restoreButton" << "<i>old & co.bak?";
+}
+
+// A box's text is plain: the marker, a file name or a server's words show exactly as written.
+void TestPublish::messagesShownAsWritten()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, quoted);
+
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", "<html><body>no marker</body></html>");
+    QVERIFY(writeFile("<i>old & co.bak", "a backup"));
+    Editor editor(server);
+    ModalAnswerer answerer;
+    answerer.chooseFile(dir.filePath("<i>old & co.bak"));
+
+    editor.click(button.toLatin1());
+
+    QVERIFY2(answerer.texts().join('\n').contains(quoted), qPrintable(answerer.texts().join(" | ")));
+    for (const SeenDialog &box : answerer.seen)
+        QVERIFY(box.kind == SeenDialog::FileDialog || box.textFormat == Qt::PlainText);
+}
+
+void TestPublish::emptyPasswordAsks_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("login");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("send, no") << "send" << "editor" << false << QStringList{EmptyPasswordQuestion, Cancelled};
+    QTest::newRow("backup, no") << "backup" << "editor" << false << QStringList{EmptyPasswordQuestion, BackupCancelled};
+    QTest::newRow("restore, no") << "restore" << "editor" << false
+                                 << QStringList{EmptyPasswordQuestion, RestoreCancelled};
+    QTest::newRow("send, yes") << "send" << "editor" << true << QStringList{EmptyPasswordQuestion, DownloadFailed};
+    QTest::newRow("anonymous, not asked") << "send" << "" << false << QStringList{UploadFailed};
+}
+
+// A login typed without its password is asked about before anything goes to the server.
+void TestPublish::emptyPasswordAsks()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, login);
+    QFETCH(bool, yes);
+    QFETCH(QStringList, expected);
+
+    WorkDir dir;
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", Page);
+    ScriptedPublisher desk(server);
+    desk.typeLogin(login, QString());
+    desk.user.answer(yes);
+    desk.user.chooseFile(dir.filePath("copy.bak"));
+
+    if (command == "send")
+        desk.sendUsualItem();
+    else if (command == "backup")
+        desk.publisher.backup();
+    else
+        desk.publisher.restore();
+
+    QVERIFY2(sameMessages(desk.user.seen, expected), qPrintable(desk.user.seen.join(" | ")));
+    QCOMPARE(server.commandCount("USER") > 0, yes || login.isEmpty());
+    QCOMPARE(server.fileContents("news.html"), QByteArray(Page));
 }
 
 QTEST_MAIN(TestPublish)

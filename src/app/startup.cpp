@@ -54,6 +54,7 @@ int startNewsAdder(int &argc, char **argv, WorkingFolderChoice folder, const Run
         QTimer::singleShot(0, &window, [&window, notes, icon] {
             QMessageBox box(icon, QString::fromLatin1(SettingsFileName), notes.join(QLatin1String("\n\n")),
                             QMessageBox::Ok, &window);
+            box.setTextFormat(Qt::PlainText);
             box.exec();
         });
     }

@@ -5,7 +5,8 @@
 #include <QRegularExpression>
 #include <QTextCodec>
 
-const char DefaultPreviewBackground[] = "#000000";
+const char DefaultPreviewBackground[] = "#202124";
+const char NeutralPreviewLink[] = "#8ab4f8";
 
 namespace {
 
@@ -93,6 +94,11 @@ PageColours pageColours(const QByteArray &page)
     if (!colours.link.isValid())
         colours.link = colourFrom(attributeValue(attributes, QStringLiteral("link")), true);
     return colours;
+}
+
+PageColours neutralPageColours()
+{
+    return {QColor(QLatin1String(DefaultPreviewBackground)), QColor(QLatin1String(NeutralPreviewLink))};
 }
 
 QString previewHtml(const QString &item, const PageColours &colours)

@@ -8,6 +8,8 @@
 
 // The page's background where nothing on it declares one: the items are yellow, so a dark one.
 extern const char DefaultPreviewBackground[];
+// The links' colour on a page not known at all: readable on that background.
+extern const char NeutralPreviewLink[];
 
 // The colours a page gives its items' surroundings; invalid where it declares none.
 struct PageColours
@@ -16,6 +18,8 @@ struct PageColours
     QColor link;        // a rule for a or a:link, else the body's link attribute
 };
 PageColours pageColours(const QByteArray &page);
+// Where no page is known: the dark background with readable links.
+PageColours neutralPageColours();
 
 // A page of the item alone as it shows on the news page: inside the marker's yellow font, on the page's
 // background (the default dark one where it has none), its links in the page's colour.

@@ -15,4 +15,7 @@ QString automaticBackupName(const QDateTime &now);
 // in directory yet (not even a link), so that no earlier backup is overwritten.
 QString freeBackupName(const QDateTime &now, const QDir &directory);
 
+// The automatic backup with the latest time in its name, as a path in directory; empty without one.
+QString newestAutomaticBackup(const QDir &directory);
+
 #endif // BACKUPNAME_H

@@ -6,13 +6,18 @@
 // Kept in the working directory, so that each site's folder remembers its own; never the password.
 inline constexpr char EditorStateFileName[] = "newsadder-state.json";
 
-// What the window keeps between runs: the login that last published and the item typed but not sent.
+// What the window keeps between runs: the login that last published, the item typed but not sent, and
+// whether the password is kept in the desktop's secret store (the password itself never is here).
 struct EditorState
 {
     QString login;
     QString draft;  // the editor's raw text, line separators and all
+    bool rememberPassword = false;
 
-    bool operator==(const EditorState &other) const { return login == other.login && draft == other.draft; }
+    bool operator==(const EditorState &other) const
+    {
+        return login == other.login && draft == other.draft && rememberPassword == other.rememberPassword;
+    }
     bool operator!=(const EditorState &other) const { return !(*this == other); }
 };
 

@@ -139,10 +139,18 @@ PublishResult Publisher::automaticBackup()
     return result(PublishResult::Done);
 }
 
+bool Publisher::passwordIntended()
+{
+    // An empty login is an anonymous FTP login; a login without its password is most likely a slip.
+    return m_access.login.isEmpty() || !m_access.password.isEmpty() || m_user.confirmEmptyPassword();
+}
+
 PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
 {
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
+    if (!passwordIntended())
+        return uploadCancelled();
     if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
         return uploadCancelled();
     }
@@ -178,7 +186,7 @@ PublishResult Publisher::backup()
     if (!addressesUsable(AddressesNeeded::Download))
         return result(PublishResult::Failed);
     const Command command(*this);
-    const QString chosen = m_user.backupFileToSave();
+    const QString chosen = passwordIntended() ? m_user.backupFileToSave() : QString();
     if (chosen.isEmpty()) {
         tell(tr("Создание резервной копии отменено"));
         return result(PublishResult::Cancelled);
@@ -197,7 +205,7 @@ PublishResult Publisher::restore()
     if (!addressesUsable(AddressesNeeded::DownloadAndUpload))
         return result(PublishResult::Failed);
     const Command command(*this);
-    const QString fileName = m_user.backupFileToRestore();
+    const QString fileName = passwordIntended() ? m_user.backupFileToRestore() : QString();
     if (fileName.isEmpty() || !m_user.confirmRestore(fileName, m_access.uploadAddress)) {
         tell(tr("Восстановление резервной копии отменено"));
         return result(PublishResult::Cancelled);

@@ -108,6 +108,8 @@ private:
     // download; Failed when someone else publishes or the server cannot be used.
     PublishResult lockPage();
     bool addressesUsable(AddressesNeeded needed);
+    // No password typed for the login: true only when the user means it.
+    bool passwordIntended();
     bool addressUsable(const QString &address, Failure failure);
     void tell(const QString &text);
     PublishResult result(PublishResult::Outcome outcome) const { return {outcome, m_lastMessage}; }

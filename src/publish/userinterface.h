@@ -24,6 +24,8 @@ public:
     virtual bool confirmRepeatedItem() = 0;
     // The item holds nothing but white space, so only its date would appear: publish it all the same?
     virtual bool confirmEmptyItem() = 0;
+    // A login is typed but no password: connect without one?
+    virtual bool confirmEmptyPassword() = 0;
     // The SSH server is not in known_hosts yet: trust its key? Shows the key's type and fingerprint.
     virtual bool trustUnknownHostKey(const HostKeyFacts &facts) = 0;
 

@@ -1,6 +1,7 @@
 #include "transfer/imagefetcher.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QImageReader>
 #include <QThread>
 
@@ -8,11 +9,39 @@
 
 namespace {
 
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("NewsAdder", text);
+}
+
 struct Download
 {
     QByteArray body;
     const std::atomic<bool> *stopping;
 };
+
+// Why a download gave nothing, in the words the preview shows.
+QString downloadProblem(CURLcode result, long status)
+{
+    switch (result) {
+    case CURLE_HTTP_RETURNED_ERROR:
+        return status == 404 || status == 410 ? tr("на сервере её нет (HTTP %1)").arg(status)
+                                              : tr("сервер отказал (HTTP %1)").arg(status);
+    case CURLE_FILESIZE_EXCEEDED:
+    case CURLE_WRITE_ERROR:
+        return tr("больше %1 МБ").arg(ImageFetcher::MaxBytes / (1024 * 1024));
+    case CURLE_OPERATION_TIMEDOUT:
+        return tr("сервер не отдал её за %1 с").arg(ImageFetcher::TimeLimitMsecs / 1000);
+    case CURLE_COULDNT_RESOLVE_HOST:
+        return tr("имя сервера неизвестно");
+    case CURLE_COULDNT_CONNECT:
+        return tr("сервер недоступен");
+    case CURLE_PEER_FAILED_VERIFICATION:
+        return tr("сертификат сервера не признан доверенным");
+    default:
+        return tr("загрузка не удалась (%1)").arg(QString::fromUtf8(curl_easy_strerror(result)));
+    }
+}
 
 size_t keep(char *data, size_t size, size_t count, void *target)
 {
@@ -29,11 +58,15 @@ int goOn(void *target, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return static_cast<Download *>(target)->stopping->load() ? 1 : 0;
 }
 
-QImage download(const QByteArray &url, const QByteArray &caCertFile, const std::atomic<bool> &stopping)
+// The body at url, or empty with the reason in problem.
+QByteArray download(const QByteArray &url, const QByteArray &caCertFile, const std::atomic<bool> &stopping,
+                    QString &problem)
 {
     CURL *curl = curl_easy_init();
-    if (!curl)
-        return QImage();
+    if (!curl) {
+        problem = tr("загрузка не удалась");
+        return QByteArray();
+    }
     Download download{QByteArray(), &stopping};
     curl_easy_setopt(curl, CURLOPT_URL, url.constData());
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
@@ -55,16 +88,34 @@ QImage download(const QByteArray &url, const QByteArray &caCertFile, const std::
     curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, goOn);
     curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &download);
     const CURLcode result = curl_easy_perform(curl);
+    long status = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
     curl_easy_cleanup(curl);
-    if (result != CURLE_OK)
-        return QImage();
-    QBuffer buffer(&download.body);
+    if (result != CURLE_OK) {
+        problem = downloadProblem(result, status);
+        return QByteArray();
+    }
+    return download.body;
+}
+
+QImage picture(QByteArray body, QString &problem)
+{
+    QBuffer buffer(&body);
     QImageReader reader(&buffer);
     // A few kilobytes of a compressed picture can claim gigabytes once unpacked.
     const QSize size = reader.size();
-    if (!size.isValid() || size.width() > ImageFetcher::MaxSide || size.height() > ImageFetcher::MaxSide)
+    if (!size.isValid()) {
+        problem = tr("это не картинка");
         return QImage();
-    return reader.read();
+    }
+    if (size.width() > ImageFetcher::MaxSide || size.height() > ImageFetcher::MaxSide) {
+        problem = tr("больше %1 точек по стороне").arg(ImageFetcher::MaxSide);
+        return QImage();
+    }
+    const QImage image = reader.read();
+    if (image.isNull())
+        problem = tr("картинка повреждена");
+    return image;
 }
 
 } // namespace
@@ -90,13 +141,30 @@ ImageFetcher::~ImageFetcher()
 
 void ImageFetcher::fetch(const QUrl &url)
 {
+    start(url, true);
+}
+
+void ImageFetcher::fetchPage(const QUrl &url)
+{
+    start(url, false);
+}
+
+void ImageFetcher::start(const QUrl &url, bool isPicture)
+{
     const QByteArray address = url.toEncoded();
     const QByteArray caCertFile = m_caCertFile.toLocal8Bit();
     const std::shared_ptr<std::atomic<bool>> stopping = m_stopping;
-    QThread *thread = QThread::create([this, url, address, caCertFile, stopping] {
-        const QImage image = download(address, caCertFile, *stopping);
+    QThread *thread = QThread::create([this, url, address, caCertFile, stopping, isPicture] {
+        QString problem;
+        const QByteArray body = download(address, caCertFile, *stopping, problem);
+        const QImage image = isPicture && problem.isEmpty() ? picture(body, problem) : QImage();
         // Posted to this object, so a fetcher deleted meanwhile never sees it.
-        QMetaObject::invokeMethod(this, [this, url, image] { emit fetched(url, image); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, [this, url, body, image, problem, isPicture] {
+            if (isPicture)
+                emit fetched(url, image, problem);
+            else
+                emit pageFetched(url, body);
+        }, Qt::QueuedConnection);
     });
     m_threads << thread;
     connect(thread, &QThread::finished, this, [this, thread] {

@@ -33,12 +33,18 @@ public:
 
     // Starts downloading url; fetched() follows once, whatever the outcome.
     void fetch(const QUrl &url);
+    // The same for a web page, within the same bounds; pageFetched() follows once.
+    void fetchPage(const QUrl &url);
 
 signals:
-    // image is null when the address gave no picture within the bounds.
-    void fetched(const QUrl &url, const QImage &image);
+    // image is null when the address gave no picture within the bounds, and problem says why.
+    void fetched(const QUrl &url, const QImage &image, const QString &problem);
+    // page is empty when the address gave nothing.
+    void pageFetched(const QUrl &url, const QByteArray &page);
 
 private:
+    void start(const QUrl &url, bool isPicture);
+
     QString m_caCertFile;
     std::shared_ptr<std::atomic<bool>> m_stopping;
     QList<QThread *> m_threads;

@@ -4,7 +4,9 @@
 #include "ui_newsadder.h"
 
 #include "transfer/failurereason.h"
+#include "publish/passwordstore.h"
 #include "publish/publisher.h"
+#include "ui/rememberedpassword.h"
 #include "ui/windowuserinterface.h"
 
 #include <QCloseEvent>
@@ -22,6 +24,11 @@ void NewsAdder::restoreKeptState()
     stateFile = QDir::current().absoluteFilePath(QString::fromLatin1(EditorStateFileName));
     keptState = readEditorState(stateFile);
     ui->loginEdit->setText(keptState.login);
+    rememberedPassword = new RememberedPassword(
+        ui->rememberPasswordBox, ui->passEdit,
+        [this] { return PasswordStore::entryFor(remoteFtpPath, ui->loginEdit->text()); }, this);
+    rememberedPassword->restore(keptState.rememberPassword);
+    connect(rememberedPassword, &RememberedPassword::rememberChanged, this, &NewsAdder::keepDraft);
     ui->textEdit->setPlainText(keptState.draft);
     ui->textEdit->moveCursor(QTextCursor::End);
 
@@ -63,7 +70,8 @@ void NewsAdder::sendSucceeded()
 {
     sentText = ui->textEdit->document()->toRawText();
     draftTimer->stop();
-    keepState({m_publisher->access().login, QString()});
+    keepState({m_publisher->access().login, QString(), ui->rememberPasswordBox->isChecked()});
+    rememberedPassword->worked(m_publisher->access().password);
     dateFollowsClock = true;
     followClock();
 }
@@ -71,7 +79,7 @@ void NewsAdder::sendSucceeded()
 EditorState NewsAdder::stateNow() const
 {
     const QString text = ui->textEdit->document()->toRawText();
-    return {keptState.login, text == sentText ? QString() : text};
+    return {keptState.login, text == sentText ? QString() : text, ui->rememberPasswordBox->isChecked()};
 }
 
 void NewsAdder::keepDraft()

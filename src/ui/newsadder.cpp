@@ -2,17 +2,23 @@
 #include "ui_newsadder.h"
 
 #include "ui/cimglinkdialog.h"
+#include "ui/editorspelling.h"
 #include "ui/linkform.h"
 #include "ui/formscale.h"
 #include "page/markup.h"
 #include "publish/publisher.h"
 #include "ui/runningcommand.h"
 #include "ui/windowuserinterface.h"
+#include "publish/wordlist.h"
 #include "page/newsitem.h"
+#include "ui/previewplacement.h"
 #include "ui/previewwindow.h"
 
 #include <QDateTime>
 #include <QDebug>
+#include <QDir>
+#include <QEvent>
+#include <QScreen>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -33,6 +39,7 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     ui->setupUi(this);
     scaleFormToFit(this);
     restoreKeptState();
+    new EditorSpelling(ui->textEdit, QDir::current().absoluteFilePath(QString::fromLatin1(WordListFileName)), *m_user);
     connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
 }
 
@@ -106,8 +113,13 @@ void NewsAdder::showPreview()
         preview->setPageUrl(pageUrl);
         connect(ui->textEdit, &QPlainTextEdit::textChanged, preview, &PreviewWindow::itemChanged);
         connect(ui->dateTimeEdit, &QDateTimeEdit::dateTimeChanged, preview, &PreviewWindow::itemChanged);
-        // Beside the window, where the editor sees both.
-        preview->move(frameGeometry().topRight() + QPoint(8, 0));
+        // Beside the window, where the editor sees both, and wholly on its screen at any scale; the
+        // preview's frame is taken to be as wide as the window's own.
+        const QMargins frame(geometry().left() - frameGeometry().left(), geometry().top() - frameGeometry().top(),
+                             frameGeometry().right() - geometry().right(), frameGeometry().bottom() - geometry().bottom());
+        const QRect placed = placedBeside(frameGeometry(), preview->size().grownBy(frame), screen()->availableGeometry());
+        preview->resize(placed.size().shrunkBy(frame));
+        preview->move(placed.topLeft());
     }
     preview->setCaCertFile(caCertFile);
     preview->show();
@@ -130,9 +142,18 @@ void insertAtCursor(QPlainTextEdit *editor, const QString &text)
     cursor.endEditBlock();
 }
 
+// An empty pair leaves the cursor between its tags, so that typing goes inside.
 void wrapSelection(QPlainTextEdit *editor, const MarkupTags &tags)
 {
+    const bool empty = !editor->textCursor().hasSelection();
     insertAtCursor(editor, wrapText(tags, editor->textCursor().selectedText()));
+    if (empty) {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(cursor.position() - tags.closing.size());
+        editor->setTextCursor(cursor);
+    }
+    // A clicked button would keep the keyboard, and Space would click it again.
+    editor->setFocus();
 }
 
 } // namespace
@@ -145,7 +166,23 @@ void NewsAdder::recieveLink(QString link)
 
 void NewsAdder::on_linkButton_clicked()
 {
-    linkDialog->show();
+    showDialog(linkDialog);
+}
+
+void NewsAdder::showDialog(QWidget *dialog)
+{
+    // However it closes, the keyboard goes back to the editor, at the cursor.
+    dialog->installEventFilter(this);
+    dialog->show();
+}
+
+bool NewsAdder::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Hide && (watched == linkDialog || watched == imgLinkDialog)) {
+        activateWindow();
+        ui->textEdit->setFocus();
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void NewsAdder::on_boldTagButton_clicked()
@@ -175,15 +212,17 @@ void NewsAdder::on_pushButtonSetFontColor_clicked()
 
 void NewsAdder::on_pushButtonImageLink_clicked()
 {
-    imgLinkDialog->show();
+    showDialog(imgLinkDialog);
 }
 
 void NewsAdder::on_undoButton_clicked()
 {
     ui->textEdit->undo();
+    ui->textEdit->setFocus();
 }
 
 void NewsAdder::on_redoBtn_clicked()
 {
     ui->textEdit->redo();
+    ui->textEdit->setFocus();
 }

@@ -14,6 +14,7 @@
 class Publisher;
 class QCloseEvent;
 class QTimer;
+class RememberedPassword;
 class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
@@ -55,6 +56,7 @@ public slots:
     void recieveLink(QString link);
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // Keeps an unsent item as the draft, asking nothing.
     void closeEvent(QCloseEvent *event) override;
 
@@ -76,6 +78,7 @@ private:
     Ui::NewsAdder *ui;
     QList<QWidget *> publishingButtons() const;
     void showPreview();
+    void showDialog(QWidget *dialog);
     // The login and the draft of the last run back in their fields; the date set to follow the clock.
     void restoreKeptState();
     void followClock();
@@ -101,6 +104,7 @@ private:
     EditorState keptState;       // as the state file holds it
     QString sentText;            // the editor's text as last published: no draft while it is unchanged
     bool stateFailureSaid = false;
+    RememberedPassword *rememberedPassword = nullptr;
 };
 
 #endif // NEWSADDER_H

@@ -1,8 +1,10 @@
 #include "ui/previewwindow.h"
 
+#include "publish/backupname.h"
 #include "transfer/imagefetcher.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
@@ -70,6 +72,7 @@ PreviewWindow::PreviewWindow(std::function<QString()> item, QWidget *parent)
     m_refreshTimer.setInterval(RefreshDelayMsecs);
     connect(&m_refreshTimer, &QTimer::timeout, this, &PreviewWindow::refresh);
     connect(m_fetcher, &ImageFetcher::fetched, this, &PreviewWindow::pictureArrived);
+    connect(m_fetcher, &ImageFetcher::pageFetched, this, &PreviewWindow::pageArrived);
 }
 
 void PreviewWindow::setPageUrl(const QString &url)
@@ -108,6 +111,40 @@ void PreviewWindow::refresh()
     m_view->setHtml(previewHtml(m_item(), m_pageColours));
     m_view->verticalScrollBar()->setValue(scrolled);
     requestPictures();
+    setToolTips();
+}
+
+void PreviewWindow::setToolTips()
+{
+    struct Tip
+    {
+        int start, end;
+        QString text;
+    };
+    QVector<Tip> tips;
+    for (QTextBlock block = m_view->document()->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextCharFormat format = fragment.charFormat();
+            QStringList lines;
+            if (!format.toolTip().isEmpty())
+                lines << format.toolTip();
+            const QString problem = format.isImageFormat() ? pictureProblem(format.toImageFormat().name()) : QString();
+            if (!problem.isEmpty())
+                lines << tr("Картинка не получена: %1.").arg(problem);
+            if (!lines.isEmpty())
+                tips.append({fragment.position(), fragment.position() + fragment.length(), lines.join(QLatin1Char('\n'))});
+        }
+    }
+    // The view would take a hover text holding '<' for markup.
+    for (const Tip &tip : qAsConst(tips)) {
+        QTextCursor cursor(m_view->document());
+        cursor.setPosition(tip.start);
+        cursor.setPosition(tip.end, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setToolTip(Qt::convertFromPlainText(tip.text, Qt::WhiteSpaceNormal));
+        cursor.mergeCharFormat(format);
+    }
 }
 
 void PreviewWindow::requestPictures()
@@ -129,11 +166,22 @@ void PreviewWindow::requestPictures()
     }
 }
 
-void PreviewWindow::pictureArrived(const QUrl &address, const QImage &image)
+void PreviewWindow::pictureArrived(const QUrl &address, const QImage &image, const QString &problem)
 {
     m_pictures.insert(address, image);
-    if (!image.isNull())
-        itemChanged();
+    m_problems.insert(address, problem);
+    // A picture that cannot be had changes its frame's tooltip.
+    itemChanged();
+}
+
+QString PreviewWindow::pictureProblem(const QString &name) const
+{
+    const QUrl address = webAddress(name, m_pageUrl);
+    if (address.isValid())
+        return m_problems.value(address);
+    if (QUrl(name.trimmed()).isRelative())
+        return tr("адрес относительный, а адреса страницы (pageurl в settings.ini) нет");
+    return tr("просмотр берёт картинки только с веб-адресов (http, https)");
 }
 
 QVariant PreviewWindow::picture(const QString &name) const
@@ -151,12 +199,41 @@ void PreviewWindow::openLink(const QUrl &link)
 
 void PreviewWindow::readPageColours()
 {
-    const QFileInfo page(QStringLiteral("news.html"));
-    if (page.lastModified() == m_pageModified && page.size() == m_pageSize)
+    // The working copy, else the page as the newest automatic backup kept it.
+    QString source = QStringLiteral("news.html");
+    if (!QFileInfo::exists(source))
+        source = newestAutomaticBackup(QDir::current());
+    if (!source.isEmpty()) {
+        const QFileInfo page(source);
+        if (source == m_pageSource && page.lastModified() == m_pageModified && page.size() == m_pageSize)
+            return;
+        m_pageSource = source;
+        m_pageModified = page.lastModified();
+        m_pageSize = page.size();
+        QFile file(source);
+        // An unreadable copy leaves the page's colours unknown: the defaults.
+        m_pageColours = file.open(QIODevice::ReadOnly) ? pageColours(file.read(PageHeadBytes)) : PageColours();
         return;
-    m_pageModified = page.lastModified();
-    m_pageSize = page.size();
-    QFile file(page.filePath());
-    // Without a working copy, or an unreadable one, the page's colours are not known: the defaults.
-    m_pageColours = file.open(QIODevice::ReadOnly) ? pageColours(file.read(PageHeadBytes)) : PageColours();
+    }
+    m_pageSource.clear();
+    // Else the page itself from the web, once; meanwhile, and without it, a neutral page.
+    const QUrl address = webAddress(m_pageUrl, QString());
+    if (address.isValid() && address == m_downloadedPage) {
+        m_pageColours = m_downloadedColours;
+        return;
+    }
+    if (address.isValid() && address != m_requestedPage) {
+        m_requestedPage = address;
+        m_fetcher->fetchPage(address);
+    }
+    m_pageColours = neutralPageColours();
+}
+
+void PreviewWindow::pageArrived(const QUrl &address, const QByteArray &page)
+{
+    if (page.isEmpty())
+        return;
+    m_downloadedPage = address;
+    m_downloadedColours = pageColours(page.left(PageHeadBytes));
+    itemChanged();
 }

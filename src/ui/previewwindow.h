@@ -45,10 +45,15 @@ private:
     void refresh();
     // Notes each picture's size and starts downloading those not asked for yet.
     void requestPictures();
-    void pictureArrived(const QUrl &address, const QImage &image);
+    void pictureArrived(const QUrl &address, const QImage &image, const QString &problem);
     QVariant picture(const QString &name) const;
+    // Why the picture cannot be shown; empty while it may still come.
+    QString pictureProblem(const QString &name) const;
+    // Hover texts as plain text, and a picture's problem on its frame.
+    void setToolTips();
     void openLink(const QUrl &link);
     void readPageColours();
+    void pageArrived(const QUrl &address, const QByteArray &page);
 
     std::function<QString()> m_item;
     QTextBrowser *m_view;
@@ -56,11 +61,16 @@ private:
     QTimer m_refreshTimer;
     QString m_pageUrl;
     QHash<QUrl, QImage> m_pictures;  // by address; a null one could not be had
+    QHash<QUrl, QString> m_problems; // why, by address
     QSet<QUrl> m_requested;
     QHash<QString, QSize> m_sizes;   // each picture's width and height as the item gives them
     PageColours m_pageColours;
-    QDateTime m_pageModified;        // of the working copy the colours were read from
+    QString m_pageSource;            // the working copy or backup the colours were read from
+    QDateTime m_pageModified;        // and its time and size then
     qint64 m_pageSize = -1;
+    QUrl m_requestedPage;            // the page at pageurl, asked for once
+    QUrl m_downloadedPage;
+    PageColours m_downloadedColours;
 };
 
 #endif // PREVIEWWINDOW_H

@@ -26,6 +26,7 @@ bool WindowUserInterface::askYesNo(const QString &title, const QString &text, Qt
 {
     QMessageBox question(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, m_window);
     question.setDefaultButton(QMessageBox::No);
+    question.setTextFormat(Qt::PlainText);
     if (textFlags)
         question.setTextInteractionFlags(textFlags);
     return question.exec() == QMessageBox::Yes;
@@ -34,6 +35,8 @@ bool WindowUserInterface::askYesNo(const QString &title, const QString &text, Qt
 void WindowUserInterface::showMessage(const QString &text)
 {
     QMessageBox box(m_window);
+    // Server replies, addresses and the marker itself may hold '<' and '&', shown as written.
+    box.setTextFormat(Qt::PlainText);
     box.setText(text);
     box.exec();
 }
@@ -43,6 +46,7 @@ bool WindowUserInterface::goOnWithoutBackup()
     QMessageBox question(m_window);
     question.setWindowTitle(tr("Ошибка"));
     question.setIcon(QMessageBox::Warning);
+    question.setTextFormat(Qt::PlainText);
     question.setText(tr("Произошла ошибка при создании резервной копии. Без резервной копии "
                         "восстановление будет невозможно. Всё равно продолжить загрузку? "));
     question.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
@@ -64,6 +68,11 @@ bool WindowUserInterface::confirmRepeatedItem()
 {
     return askYesNo(tr("Повтор новости"),
                     tr("Эта новость уже есть на странице (с этой или другой датой). Опубликовать её ещё раз?"));
+}
+
+bool WindowUserInterface::confirmEmptyPassword()
+{
+    return askYesNo(tr("Пустой пароль"), tr("Пароль не введён. Отправить без пароля?"));
 }
 
 bool WindowUserInterface::confirmEmptyItem()

@@ -16,6 +16,7 @@ public:
     bool confirmRestore(const QString &fileName, const QString &address) override;
     bool confirmRepeatedItem() override;
     bool confirmEmptyItem() override;
+    bool confirmEmptyPassword() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
     QString backupFileToSave() override;
     QString backupFileToRestore() override;

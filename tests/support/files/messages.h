@@ -43,6 +43,7 @@ inline const QString SomeoneElsePublishing = QStringLiteral(
 inline const QString StateNotKept = QStringLiteral("Черновик новости и логин не сохраняются до следующего запуска.");
 inline const QString EmptyQuestion =
     QStringLiteral("В новости нет текста: на странице появится только дата. Всё равно опубликовать?");
+inline const QString EmptyPasswordQuestion = QStringLiteral("Пароль не введён. Отправить без пароля?");
 inline const QString StoppedAnswering = QStringLiteral("Сервер перестал отвечать");
 inline const QString LoginRefused = QStringLiteral(
     "Логин содержит управляющий символ (перевод строки, возврат каретки или другой). "

@@ -71,6 +71,7 @@ void ModalAnswerer::answerMessageBox(QMessageBox *box)
     SeenDialog seenBox;
     seenBox.title = box->windowTitle();
     seenBox.text = box->text();
+    seenBox.textFormat = box->textFormat();
     seenBox.icon = box->icon();
     seenBox.buttons = box->standardButtons();
     if (box->defaultButton())

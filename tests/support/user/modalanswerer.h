@@ -14,6 +14,7 @@ struct SeenDialog
     enum Kind { MessageBox, FileDialog } kind = MessageBox;
     QString title;
     QString text;                          // message text, or the file dialog's caption
+    Qt::TextFormat textFormat = Qt::AutoText;  // message boxes only
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;

@@ -44,6 +44,11 @@ bool ScriptedUser::confirmEmptyItem()
     return ask(EmptyQuestion);
 }
 
+bool ScriptedUser::confirmEmptyPassword()
+{
+    return ask(EmptyPasswordQuestion);
+}
+
 bool ScriptedUser::trustUnknownHostKey(const HostKeyFacts &facts)
 {
     return ask(facts.host + ' ' + facts.keyType + ' ' + facts.fingerprint);

@@ -33,6 +33,7 @@ public:
     bool confirmRestore(const QString &fileName, const QString &address) override;
     bool confirmRepeatedItem() override;
     bool confirmEmptyItem() override;
+    bool confirmEmptyPassword() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
     QString backupFileToSave() override { return nextFile(); }
     QString backupFileToRestore() override { return nextFile(); }

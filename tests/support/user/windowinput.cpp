@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 
 void typeCredentials(NewsAdder &window, const QString &login, const QString &password)
 {
@@ -22,4 +23,14 @@ void typeItem(NewsAdder &window, const QString &text, const QDateTime &date)
 void click(NewsAdder &window, const char *button)
 {
     window.findChild<QPushButton *>(button)->click();
+}
+
+void typeKeys(QWidget *widget, const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\n'))
+            QTest::keyClick(widget, Qt::Key_Return);
+        else
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }

@@ -4,11 +4,11 @@ QT ?= 5
 ifeq ($(QT),6)
 BUILD_DIR ?= build-qt6
 QT_BUILD_PACKAGES = qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qtkeychain-qt6-dev
-QT_RUN_PACKAGES = qt6-translations-l10n libqt6keychain1
+QT_RUN_PACKAGES = qt6-translations-l10n libqt6keychain1 qt6-image-formats-plugins
 else
 BUILD_DIR ?= build
 QT_BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools qtkeychain-qt5-dev
-QT_RUN_PACKAGES = qttranslations5-l10n libqt5keychain1
+QT_RUN_PACKAGES = qttranslations5-l10n libqt5keychain1 qt5-image-formats-plugins
 endif
 BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev libhunspell-dev pkg-config cmake ninja-build g++ make
 RUN_PACKAGES = python3-pyftpdlib hunspell-ru hunspell-en-us $(QT_RUN_PACKAGES)

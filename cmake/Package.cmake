@@ -49,10 +49,10 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "")
 # Qt's own texts in Russian (buttons, file dialogs, the calendar), without which they stay English,
-# and the dictionaries of the spell checking.
+# WebP pictures in the preview, and the dictionaries of the spell checking.
 if(NEWSADDER_QT STREQUAL "6")
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, hunspell-ru, hunspell-en-us")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, qt6-image-formats-plugins, hunspell-ru, hunspell-en-us")
 else()
-    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n, hunspell-ru, hunspell-en-us")
+    set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qttranslations5-l10n, qt5-image-formats-plugins, hunspell-ru, hunspell-en-us")
 endif()
 include(CPack)

@@ -12,6 +12,9 @@
 #include "workdir.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QMessageAuthenticationCode>
+#include <QRegularExpression>
 #include <QDir>
 #include <QPushButton>
 #include <QTest>
@@ -48,6 +51,8 @@ private slots:
     void ftpOverTls();
     void sftpFaults_data();
     void sftpFaults();
+    void sftpKnownHostsOrder_data();
+    void sftpKnownHostsOrder();
     // Last: one of its rows quits the application.
     void sftpHostKey_data();
     void sftpHostKey();
@@ -272,6 +277,67 @@ void TestEncrypted::sftpFaults()
     QCOMPARE(QDir(server.root()).exists(lock), othersLock);
     QCOMPARE(server.logCount("login"), logins);
     QCOMPARE(server.logCount("login  "), 0);  // never an empty user name
+}
+
+void TestEncrypted::sftpKnownHostsOrder_data()
+{
+    QTest::addColumn<QString>("lines");   // known_hosts: the server's keys by type, '#' hashed, '@' revoked, "other" of a type curl lacks
+    QTest::addColumn<QString>("asked");   // the key type the editor is asked about, if any
+    QTest::addColumn<QString>("message");
+
+    // The server, like OpenSSH 8.8 and later, signs with its RSA key by rsa-sha2-256/512 only.
+    QTest::newRow("RSA first") << "rsa ecdsa ed25519" << "" << Uploaded;
+    QTest::newRow("ECDSA first") << "ecdsa rsa ed25519" << "" << Uploaded;
+    QTest::newRow("Ed25519 first") << "ed25519 ecdsa rsa" << "" << Uploaded;
+    QTest::newRow("hashed, RSA first") << "#rsa #ed25519" << "" << Uploaded;
+    QTest::newRow("an unknown type first") << "other rsa ecdsa" << "" << Uploaded;
+    // libssh2 asks for an RSA key with SHA-1 signatures alone: the host is met as one known by another type.
+    QTest::newRow("RSA alone") << "rsa" << "ecdsa-sha2-nistp256" << Uploaded;
+    QTest::newRow("the key the server shows revoked") << "rsa @ecdsa" << "" << DownloadFailed;
+}
+
+void TestEncrypted::sftpKnownHostsOrder()
+{
+    QFETCH(QString, lines);
+    QFETCH(QString, asked);
+    QFETCH(QString, message);
+
+    WorkDir dir;
+    SftpServer server({"--refuse-sha1-rsa"});
+    server.setHostKeyType("ssh-rsa,ecdsa-sha2-nistp256,ssh-ed25519");
+    QVERIFY(server.start());
+    const QStringList keys = server.knownHostsLines();
+    QByteArray known;
+    for (QString word : lines.split(' ')) {
+        const QString marker = word.left(1);
+        word.remove(QRegularExpression("^[#@]"));
+        QString line = word == "other" ? keys.at(2).section(' ', 0, 0) + " ssh-other AAAAC3NzaC1vdGhlcgAAAAA="
+                                       : keys.at(QStringList{"rsa", "ecdsa", "ed25519"}.indexOf(word));
+        if (marker == "#") {
+            const QByteArray salt = "0123456789abcdefghij";
+            const QByteArray name = line.section(' ', 0, 0).toUtf8();
+            line = "|1|" + salt.toBase64() + '|'
+                   + QMessageAuthenticationCode::hash(name, salt, QCryptographicHash::Sha1).toBase64() + ' '
+                   + line.section(' ', 1);
+        }
+        known += (marker == "@" ? "@revoked " : "") + line.toUtf8() + '\n';
+    }
+    QVERIFY(writeFile("known_hosts", known));
+    server.putFile("news.html", Before + After);
+    ScriptedPublisher desk(server);
+    desk.user.answer(true);
+
+    desk.sendUsualItem();
+
+    const QStringList expected = asked.isEmpty() ? QStringList{message} : QStringList{"asked", message};
+    QStringList seen = desk.user.seen;
+    if (!asked.isEmpty() && seen.first().contains(' ' + asked + " SHA256:"))
+        seen.first() = "asked";
+    QVERIFY2(sameMessages(seen, expected), qPrintable(desk.user.seen.join(" | ")));
+    QCOMPARE(server.fileContents("news.html"), message == Uploaded ? Published : Before + After);
+    QCOMPARE(server.logCount("login"), message == Uploaded ? 1 : 0);
+    // Never rewritten, only a key the editor accepted added.
+    QCOMPARE(readFile("known_hosts"), asked.isEmpty() ? known : known + keys.at(1).toUtf8() + '\n');
 }
 
 QTEST_MAIN(TestEncrypted)

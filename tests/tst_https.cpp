@@ -210,8 +210,8 @@ void TestHttps::commandFails_data()
         << false << QStringList{Caption, DownloadFailed} << "folder/; укажите этот адрес в настройках." << 0;
     QTest::newRow("send, an address naming a folder: refused before the backup") << send << "folder/" << "" << p
         << p << false << false << QStringList{DownloadFailed} << "" << 0;
-    QTest::newRow("send, GET 404: no such page, go on") << send << "gone.html" << "" << p << p << false << true
-        << QStringList{DownloadFailed, Question, GoingOn, DownloadFailed} << "error: 404)" << 0;
+    QTest::newRow("send, GET 404: no such page") << send << "gone.html" << "" << p << p << false << false
+        << QStringList{DownloadFailed} << "error: 404)" << 0;
     QTest::newRow("restore, PUT 301: the page has moved") << restore << "" << "moved.html" << p << p << false
         << false << QStringList{Caption, RestoreQuestion, UploadFailed} << "news.html; укажите этот адрес в настройках." << 1;
     QTest::newRow("restore, PUT 409: a folder") << restore << "" << "folder" << p << p << false << false

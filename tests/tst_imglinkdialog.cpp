@@ -273,6 +273,9 @@ void TestImgLinkDialog::dialogLayout()
         {"label_5", "QLabel", "cImgLinkDialog", QRect(290, 90, 91, 21), "Расположение:"},
         {"label_6", "QLabel", "cImgLinkDialog", QRect(290, 120, 101, 21), "Толщина границы:"},
         {"spinBoxBorderSize", "QSpinBox", "cImgLinkDialog", QRect(390, 120, 101, 22), ""},
+        {"pushButtonChooseFile", "QPushButton", "cImgLinkDialog", QRect(500, 90, 51, 24), "Файл…"},
+        {"checkBoxShrink", "QCheckBox", "cImgLinkDialog", QRect(20, 166, 141, 19), "Уменьшить до ширины"},
+        {"spinBoxShrinkWidth", "QSpinBox", "cImgLinkDialog", QRect(165, 165, 61, 22), ""},
     };
     // Creation order, with the group box's own widgets right after it.
     QList<QWidget *> created;
@@ -283,8 +286,8 @@ void TestImgLinkDialog::dialogLayout()
                 created << widget->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly);
         }
     }
-    QCOMPARE(created.size(), 16);
-    for (int i = 0; i < 16; ++i) {
+    QCOMPARE(created.size(), 19);
+    for (int i = 0; i < 19; ++i) {
         QWidget *widget = created.at(i);
         QCOMPARE(widget->objectName(), QString::fromLatin1(widgets[i].name));
         QCOMPARE(widget->metaObject()->className(), widgets[i].className);
@@ -318,6 +321,11 @@ void TestImgLinkDialog::rangesAndDefaults()
     QCOMPARE(fields.border->value(), 0);
     QCOMPARE(fields.align->currentIndex(), 0);
     QVERIFY(!fields.changeSize->isChecked());
+    const auto shrinkWidth = dialog.findChild<QSpinBox *>("spinBoxShrinkWidth");
+    QVERIFY(dialog.findChild<QCheckBox *>("checkBoxShrink")->isChecked());
+    QCOMPARE(shrinkWidth->minimum(), 100);
+    QCOMPARE(shrinkWidth->maximum(), 4000);
+    QCOMPARE(shrinkWidth->value(), 800);
 
     // The size box decides only what goes into the fragment; the spin boxes stay usable.
     fields.changeSize->setChecked(true);
@@ -337,14 +345,14 @@ void TestImgLinkDialog::focusOrder()
     fields.address->setFocus();
 
     QStringList visited;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 13; ++i) {
         visited << QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
     QCOMPARE(visited, (QStringList{"lineEdit", "spinBoxPixelsH", "checkBoxChangeImgSize",
                                    "spinBoxPixelsW", "pushButtonOk", "pushButtonCancel",
                                    "lineEditImgAltText", "comboBoxAlign", "spinBoxBorderSize",
-                                   "lineEdit"}));
+                                   "pushButtonChooseFile", "checkBoxShrink", "spinBoxShrinkWidth", "lineEdit"}));
 }
 
 QTEST_MAIN(TestImgLinkDialog)

@@ -1,5 +1,6 @@
 #include "transfer/knownhosts.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -142,6 +143,8 @@ void TestKnownHosts::append_data()
                                 << other + "\n[news.example.org]:2222 ssh-ed25519 " + A + "\n";
     QTest::newRow("last line without its end") << true << other << 2222
                                                << other + "\n[news.example.org]:2222 ssh-ed25519 " + A + "\n";
+    // The file a link points to is read, and left as it was.
+    QTest::newRow("a symbolic link") << true << other + "\n" << 22 << other + "\nnews.example.org ssh-ed25519 " + A + "\n";
 }
 
 void TestKnownHosts::append()
@@ -152,8 +155,12 @@ void TestKnownHosts::append()
     QFETCH(QByteArray, after);
     QTemporaryDir dir;
     const QString path = dir.filePath("known_hosts");
+    const bool linked = QTest::currentDataTag() == QLatin1String("a symbolic link");
+    const QString target = linked ? dir.filePath("shared_hosts") : path;
+    if (linked)
+        QVERIFY(QFile::link(target, path));
     if (exists) {
-        QFile file(path);
+        QFile file(target);
         QVERIFY(file.open(QIODevice::WriteOnly));
         QCOMPARE(file.write(before), before.size());
     }
@@ -163,6 +170,10 @@ void TestKnownHosts::append()
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), after);
+    QVERIFY(!QFileInfo(path).isSymLink());
+    QFile original(target);
+    QVERIFY(original.open(QIODevice::ReadOnly));
+    QCOMPARE(original.readAll(), linked ? before : after);
 
     // OpenSSH finds the line under the name ssh looks up for that port.
     QProcess keygen;

@@ -363,12 +363,11 @@ void TestMainWindow::preview()
         return reds;
     };
     QTRY_VERIFY_WITH_TIMEOUT(redPixels() >= 40 * 30, 10000);
-    // What cannot be had, a local file included, is an empty frame of its size.
-    for (const QString &name : {server.url("gone.png"), "file://" + workDir.filePath("photo.png")}) {
-        const QImage frame = picture(name);
-        QCOMPARE(frame.size(), name.endsWith("gone.png") ? QSize(50, 20) : QSize(30, 10));
-        QVERIFY(qAlpha(frame.pixel(0, 0)) == 255 && qAlpha(frame.pixel(15, 5)) == 0);
-    }
+    // What cannot be had is an empty frame of its size; a picture on the disk that the item names is read from there.
+    const QImage frame = picture(server.url("gone.png"));
+    QCOMPARE(frame.size(), QSize(50, 20));
+    QVERIFY(qAlpha(frame.pixel(0, 0)) == 255 && qAlpha(frame.pixel(15, 5)) == 0);
+    QCOMPARE(picture("file://" + workDir.filePath("photo.png")), red);
     QVERIFY(server.log().contains("GET /photo.png "));
 
     // Closing the program mid-download waits for no server, not even one that never answers.

@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -77,14 +78,17 @@ void TestQuitting::closingWindowDuringTransfer_data()
     QTest::addColumn<QStringList>("files");    // in the working directory afterwards
     QTest::addColumn<bool>("backupWritten");
     QTest::addColumn<QStringList>("serverArgs");
+    QTest::addColumn<QString>("picture");      // on the disk, named in the item
 
     const QStringList stalls{"--stall-downloads", "1", "--stall-uploads", "30"};
-    QTest::newRow("backup download") << QByteArray("RETR") << 1 << QStringList() << false << stalls;
-    QTest::newRow("news download") << QByteArray("RETR") << 2 << QStringList() << true << stalls;
-    QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls;
+    QTest::newRow("the page's download") << QByteArray("RETR") << 1 << QStringList() << false << stalls << "";
+    QTest::newRow("upload") << QByteArray("STOR") << 1 << QStringList{"news.html"} << true << stalls << "";
     // The renames: onto the page (refused), the page aside, the new one in (unanswered).
     QTest::newRow("renaming in, the page aside") << QByteArray("RNTO") << 3 << QStringList{"news.html"} << true
-                                                 << QStringList{"--refuse-rename-over", "--stall-rename", "3"};
+                                                 << QStringList{"--refuse-rename-over", "--stall-rename", "3"} << "";
+    // The picture goes up before the page: its folder goes again, and the page stays.
+    QTest::newRow("picture upload") << QByteArray("STOR") << 1 << QStringList{"news.html", "photo.png"} << true
+                                    << stalls << "photo.png";
 }
 
 // In this process: the window is shown inside the application's own event loop, as in the program.
@@ -95,6 +99,7 @@ void TestQuitting::closingWindowDuringTransfer()
     QFETCH(QStringList, files);
     QFETCH(bool, backupWritten);
     QFETCH(QStringList, serverArgs);
+    QFETCH(QString, picture);
 
     WorkDir dir;
     FtpServer server(serverArgs);
@@ -102,7 +107,12 @@ void TestQuitting::closingWindowDuringTransfer()
     server.putFile("news.html", Page);
     NewsAdder window(server.url("news.html"), server.url("news.html"), "127.0.0.1", server.port());
     typeCredentials(window, server.user(), server.password());
-    typeItem(window, "abc", QDateTime::currentDateTime());
+    QString item = "abc";
+    if (!picture.isEmpty()) {
+        QImage(600, 400, QImage::Format_RGB32).save(picture);
+        item += "<img src=\"" + QUrl::fromLocalFile(dir.filePath(picture)).toString() + "\">";
+    }
+    typeItem(window, item, QDateTime::currentDateTime());
     window.show();
     MessageBoxCounter boxes;
 
@@ -145,8 +155,7 @@ void TestQuitting::closingRealProgramDuringSend_data()
     QTest::addColumn<int>("downloads");   // the download the send waits in when the window closes
     QTest::addColumn<bool>("backupWritten");
 
-    QTest::newRow("during the backup download") << 1 << false;
-    QTest::newRow("during the news download") << 2 << true;
+    QTest::newRow("during the page's download") << 1 << false;
 }
 
 // The real program on a display of its own: the user clicks send, then closes the window.

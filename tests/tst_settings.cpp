@@ -104,6 +104,18 @@ void TestSettings::problemsShown_data()
         << "ftp://h/news.html"
         << QStringList{comma, comma, repeated, comma, repeated,
                        "…и ещё 2399994 (всего замечаний к файлу settings.ini: 2399999)."};
+    const QString folder = "В файле settings.ini значение ключа imagefolder «%1» не годится: %2. Картинки с диска не "
+                           "будут отправляться, пока оно не исправлено.";
+    const QString notBeside = "нужна папка рядом со страницей, например images, а не адрес или путь от корня";
+    QTest::newRow("picture folder beside the page") << QByteArray("remotepath=ftp://h/n.html\nimagefolder=pics/2026\n")
+                                                    << "ftp://h/n.html" << QStringList();
+    QTest::newRow("picture folder out of the page's folder")
+        << QByteArray("imagefolder=pics/../../etc\n") << ""
+        << QStringList{folder.arg("pics/../../etc", "«..» вывело бы картинки из папки страницы")};
+    QTest::newRow("picture folder with a scheme") << QByteArray("imagefolder=https://cdn.example.org/img\n") << ""
+                                                  << QStringList{folder.arg("https://cdn.example.org/img", notBeside)};
+    QTest::newRow("picture folder on a Windows drive") << QByteArray("imagefolder=C:\\\\pics\n") << ""
+                                                       << QStringList{folder.arg("C:\\pics", notBeside)};
 }
 
 void TestSettings::problemsShown()

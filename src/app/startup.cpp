@@ -40,6 +40,7 @@ int startNewsAdder(int &argc, char **argv, WorkingFolderChoice folder, const Run
     NewsAdder window(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port, nullptr);
     window.caCertFile = settings.caCertFile;
     window.setPageUrl(settings.pageUrl);
+    window.setImageFolder(settings.imageFolder);
     hookUpDialogs(&window);
     window.show();
 

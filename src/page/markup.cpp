@@ -1,5 +1,7 @@
 #include "page/markup.h"
 
+#include "page/localpictures.h"
+
 MarkupTags boldTags()
 {
     return {QStringLiteral("<b>"), QStringLiteral("</b>")};
@@ -60,7 +62,7 @@ QString linkFragment(const QString &address, const QString &shownText, bool newW
 }
 
 QString imageFragment(const QString &address, int border, int alignIndex,
-                      bool changeSize, int width, int height, const QString &text)
+                      bool changeSize, int width, int height, const QString &text, int shrinkWidth)
 {
     QString image = QStringLiteral("<img src=\"") + escapedAttribute(address) + QStringLiteral("\" border=\"")
             + QString::number(border) + QLatin1Char('"');
@@ -72,6 +74,8 @@ QString imageFragment(const QString &address, int border, int alignIndex,
         image += QStringLiteral(" align=\"left\"");
     if (changeSize)
         image += QStringLiteral(" width=\"%1\" height=\"%2\"").arg(width).arg(height);
+    if (shrinkWidth > 0)
+        image += QStringLiteral(" %1=\"%2\"").arg(QLatin1String(ShrinkAttribute)).arg(shrinkWidth);
     // alt for readers that show no picture, title for the hover text itself.
     if (!text.isEmpty()) {
         const QString hover = escapedAttribute(text);

@@ -25,9 +25,9 @@ QString wrapText(const MarkupTags &tags, const QString &text);
 QString escapedAttribute(const QString &value);
 
 // The fragments the two dialogs hand to the editor. Attribute values are escaped; a link's shown
-// text goes in as typed, markup and all.
+// text goes in as typed, markup and all. A picture with shrinkWidth is shrunk to it before upload.
 QString linkFragment(const QString &address, const QString &shownText, bool newWindow);
 QString imageFragment(const QString &address, int border, int alignIndex,
-                      bool changeSize, int width, int height, const QString &text);
+                      bool changeSize, int width, int height, const QString &text, int shrinkWidth = 0);
 
 #endif // MARKUP_H

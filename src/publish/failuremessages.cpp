@@ -26,6 +26,10 @@ QString prefix(Failure failure)
         return tr("Произошла ошибка добавления новости в файл. (чтение)");
     case Failure::InsertionWrite:
         return tr("Произошла ошибка записи новости в файл.");
+    case Failure::LocalPicture:
+        return tr("Картинка с диска не годится для отправки:");
+    case Failure::PictureUpload:
+        return tr("Произошла ошибка отправки картинки на сервер:");
     }
     return QString();
 }

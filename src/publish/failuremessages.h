@@ -12,7 +12,9 @@ enum class Failure {
     LocalSave,         // saving a fetched page to a local file
     UnreadableUpload,  // reading the local file to upload
     InsertionRead,     // reading the working copy to insert the item
-    InsertionWrite     // writing the working copy with the item
+    InsertionWrite,    // writing the working copy with the item
+    LocalPicture,      // reading a picture from the editor's disk
+    PictureUpload      // storing a picture on the server
 };
 
 // The failure's first words, a space, then why.

@@ -6,8 +6,8 @@
 #include "transfer/failurereason.h"
 #include "publish/localfile.h"
 #include "page/newsitem.h"
+#include "transfer/pictureupload.h"
 #include "transfer/remoteaddress.h"
-#include "page/repeateditem.h"
 #include "publish/settings.h"
 #include "publish/userinterface.h"
 
@@ -27,26 +27,43 @@ QString tr(const char *text)
 
 Publisher::Command::Command(Publisher &publisher)
     : m_publisher(publisher)
-    , m_owner(publisher.m_session == nullptr)
+    , m_owner(publisher.m_commandDepth++ == 0)
 {
     if (!m_owner)
         return;
     m_publisher.m_lastMessage.clear();
     m_publisher.m_serverUnusable = false;
-    m_publisher.m_session = new TransferSession(publisher.m_access.idleTimeout, publisher.m_access.caCertFile);
-    m_publisher.m_session->setLockWait(publisher.m_access.lockWait);
-    UserInterface &user = publisher.m_user;
-    m_publisher.m_session->setHostKeyQuestion(
-        [&user](const HostKeyFacts &facts) { return user.trustUnknownHostKey(facts); });
-    m_publisher.m_session->setWaitObserver([&user](bool waiting) { user.setBusy(waiting); });
+    m_publisher.m_goesOn = false;
 }
 
 Publisher::Command::~Command()
 {
-    if (m_owner) {
-        delete m_publisher.m_session;
-        m_publisher.m_session = nullptr;
+    --m_publisher.m_commandDepth;
+    if (m_owner)
+        m_publisher.endTransfers();
+}
+
+TransferSession &Publisher::session()
+{
+    if (!m_session) {
+        m_session = new TransferSession(m_access.idleTimeout, m_access.caCertFile);
+        m_session->setLockWait(m_access.lockWait);
+        UserInterface &user = m_user;
+        m_session->setHostKeyQuestion([&user](const HostKeyFacts &facts) { return user.trustUnknownHostKey(facts); });
+        m_session->setWaitObserver([&user](bool waiting) { user.setBusy(waiting); });
     }
+    return *m_session;
+}
+
+// The lock removed and the connections closed; a later step of the same command would open new ones.
+void Publisher::endTransfers()
+{
+    if (m_pictures) {
+        m_pictures->removeStored();
+        m_pictures.reset();
+    }
+    delete m_session;
+    m_session = nullptr;
 }
 
 Publisher::Publisher(UserInterface &user)
@@ -59,6 +76,10 @@ Publisher::~Publisher() = default;
 void Publisher::tell(const QString &text)
 {
     m_lastMessage = text;
+    // The command's last word comes once its transfers are over: nobody waits on its lock while
+    // the message is open.
+    if (!m_goesOn)
+        endTransfers();
     m_user.showMessage(text);
 }
 
@@ -113,7 +134,7 @@ bool Publisher::addressesUsable(AddressesNeeded needed)
 
 PublishResult Publisher::lockPage()
 {
-    const TransferResult locked = m_session->lock(m_access.uploadAddress, m_access.login, m_access.password);
+    const TransferResult locked = session().lock(m_access.uploadAddress, m_access.login, m_access.password);
     if (locked.status == TransferResult::Unfinished)
         return result(PublishResult::Interrupted);
     if (locked.status == TransferResult::Locked) {
@@ -126,16 +147,28 @@ PublishResult Publisher::lockPage()
     return result(PublishResult::Done);
 }
 
-PublishResult Publisher::automaticBackup()
+PublishResult Publisher::automaticBackup(const QByteArray *page)
 {
-    const PublishResult fetched = fetchBackup(freeBackupName(m_clock(), QDir::current()));
+    const QString name = freeBackupName(m_clock(), QDir::current());
+    // A backup that failed is not the command's last word: the user decides, the lock kept meanwhile.
+    m_goesOn = true;
+    PublishResult saved = result(PublishResult::Done);
+    QString error;
+    if (!page)
+        saved = fetchBackup(name);
+    else if (!saveWholeFile(name, *page, &error))
+        saved = notSaved(name, error, false);
     // No question where the upload would fail the same way.
-    if (fetched.outcome != PublishResult::Failed || m_serverUnusable)
-        return fetched;
-    if (!m_user.goOnWithoutBackup()) {
-        return uploadCancelled();
+    if (saved.outcome != PublishResult::Failed || m_serverUnusable) {
+        m_goesOn = false;
+        return saved;
     }
+    const bool goOn = m_user.goOnWithoutBackup();
+    m_goesOn = goOn;
+    if (!goOn)
+        return uploadCancelled();
     tell(tr("Запуск процедуры загрузки на сервер без резервной копии."));
+    m_goesOn = false;
     return result(PublishResult::Done);
 }
 
@@ -154,31 +187,22 @@ PublishResult Publisher::send(const QString &editorText, const QDateTime &date)
     if (isBlankNewsText(editorText) && !m_user.confirmEmptyItem()) {
         return uploadCancelled();
     }
+    const QString item = composeNewsItem(editorText, date);
+    // Every picture is read and checked before the server hears anything.
+    QList<Picture> pictures;
+    const PublishResult read = readPictures(item, &pictures);
+    if (!read.succeeded())
+        return read;
     const Command command(*this);
-    PublishResult backedUp = lockPage();
-    if (backedUp.succeeded())
-        backedUp = automaticBackup();
-    if (!backedUp.succeeded())
-        return backedUp;
-
-    m_item = composeNewsItem(editorText, date);
-    qDebug() << m_item;
-
-    const PublishResult fetched = fetchWorkingCopy();
+    PublishResult fetched = lockPage();
+    if (fetched.succeeded())
+        fetched = fetchWithBackup();
     if (!fetched.succeeded())
         return fetched;
-    QByteArray page;
-    if (readWholeFile(workingCopy(), page) && pageHoldsItem(page, m_item) && !m_user.confirmRepeatedItem()) {
-        return uploadCancelled();
-    }
-    bool markerMissing = false;
-    if (!insertItem(m_item, &markerMissing).succeeded()) {
-        // The missing marker's message says all there is to say.
-        if (!markerMissing)
-            tell(tr("Проблема добавления новостей. Плохой файл с сервера?"));
-        return result(PublishResult::Failed);
-    }
-    return uploadWorkingCopy();
+
+    m_item = item;
+    qDebug() << m_item;
+    return publishWithPictures(item, pictures);
 }
 
 PublishResult Publisher::backup()
@@ -213,7 +237,7 @@ PublishResult Publisher::restore()
     // The page about to be replaced is kept as send keeps it, so a wrong choice can be undone.
     PublishResult backedUp = lockPage();
     if (backedUp.succeeded())
-        backedUp = automaticBackup();
+        backedUp = automaticBackup(nullptr);
     if (!backedUp.succeeded())
         return backedUp;
     return upload(fileName);

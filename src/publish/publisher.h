@@ -1,16 +1,21 @@
 #ifndef PUBLISHER_H
 #define PUBLISHER_H
 
+#include <QByteArray>
 #include <QDateTime>
+#include <QHash>
+#include <QList>
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 #include "transfer/pagelock.h"
+#include "publish/settings.h"
 #include "transfer/transfersession.h"
 
+class PictureUpload;
 class UserInterface;
-enum class AddressesNeeded;
 enum class Failure;
 
 // How a command ended, and the last message it showed (empty when it showed none).
@@ -38,6 +43,8 @@ struct ServerAccess
     QString password;
     int idleTimeout = DefaultIdleTimeout;
     int lockWait = DefaultLockWait;  // for someone else's send to end
+    // Where the item's pictures from the editor's disk go, relative to the page's folder (settings key imagefolder).
+    QString imageFolder = QString::fromLatin1(DefaultImageFolder);
 };
 
 // The publishing commands: send an item, save the server's page to a backup, restore a backup. It
@@ -56,7 +63,8 @@ public:
     const ServerAccess &access() const { return m_access; }
 
     // The editor's raw text (paragraph and line separators as its line breaks) with its date, first
-    // on the server's page, after an automatic backup of it.
+    // on the server's page, after an automatic backup of it. Pictures it names by file:// addresses
+    // go up into the picture folder first, and the published item names them there.
     PublishResult send(const QString &editorText, const QDateTime &date);
     // The server's page into a file the user chooses.
     PublishResult backup();
@@ -80,7 +88,7 @@ public:
     QString workingCopy() const { return m_workingCopy; }
     // Where the automatic backups take their time from; the system clock unless set otherwise.
     void setClock(const std::function<QDateTime()> &clock) { m_clock = clock; }
-    // The item the last send composed, or the last one inserted.
+    // The item the last send composed (as published, its pictures on the server), or the last one inserted.
     QString item() const { return m_item; }
 
 private:
@@ -98,12 +106,44 @@ private:
         bool m_owner;
     };
 
+    // The running command's session, made at its first transfer.
+    TransferSession &session();
+    void endTransfers();
+    // The send's download: the page fetched once, then kept as the automatic backup (see
+    // automaticBackup) and as the working copy, its size and time noted for the upload.
+    PublishResult fetchWithBackup();
+    // A picture of the item from the editor's disk, read (and shrunk) before anything is sent.
+    struct Picture
+    {
+        QString filePath;
+        QString name;  // its clean name, with the extension of its content
+        QByteArray bytes;
+    };
+
+    // publisherpictures.cpp
+    // The item's pictures from the disk, ready to go; Failed, said why, at the first that cannot.
+    PublishResult readPictures(const QString &item, QList<Picture> *pictures);
+    // The picture folder's parts below the page's folder, empty when the setting is refused.
+    QStringList pictureFolder() const;
+    // The same as the published item names it, encoded and ending in '/'.
+    QString pictureFolderAddress() const;
+    // item with its pictures named by their addresses on the server, where names gives them.
+    QString publishedItem(const QString &item, const QList<Picture> &pictures, const QStringList &names) const;
+    // The pictures into the folder; names gets the names they took.
+    PublishResult uploadPictures(const QList<Picture> &pictures, QStringList *names);
+    // The send's steps from the download on, the pictures uploaded once the item is sure to go.
+    PublishResult publishWithPictures(const QString &item, const QList<Picture> &pictures);
+
     PublishResult fetchInto(const QString &fileName, bool forUpload);
+    // A download's failure told as the command's, Done when it succeeded.
+    PublishResult downloaded(const TransferResult &transfer);
+    QString comparedUpload() const;
+    PublishResult notSaved(const QString &fileName, const QString &error, bool forUpload);
     PublishResult insertItem(const QString &item, bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
-    // The page about to change, into a fresh automatic backup; should that fail, the user decides
-    // whether the command goes on (Done) or not.
-    PublishResult automaticBackup();
+    // The page about to change (page, or downloaded when null) into a fresh automatic backup; should
+    // that fail, the user decides whether the command goes on (Done) or not.
+    PublishResult automaticBackup(const QByteArray *page);
     // The page's lock for the rest of the command (a send or a restore), taken before its first
     // download; Failed when someone else publishes or the server cannot be used.
     PublishResult lockPage();
@@ -127,7 +167,13 @@ private:
     QString m_lastMessage;
     // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
     bool m_serverUnusable = false;
-    TransferSession *m_session = nullptr;  // the running command's, if any
+    // The message being told is not the command's last: a question or more transfers follow.
+    bool m_goesOn = false;
+    int m_commandDepth = 0;
+    TransferSession *m_session = nullptr;
+    // The running send's pictures on the server: removed with its transfers' end unless the page
+    // now names them.
+    std::unique_ptr<PictureUpload> m_pictures;  // the running command's, if any
 };
 
 #endif // PUBLISHER_H

@@ -5,6 +5,7 @@
 #include "transfer/failurereason.h"
 #include "publish/localfile.h"
 #include "page/newsitem.h"
+#include "transfer/pictureupload.h"
 #include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
@@ -21,24 +22,38 @@ QString tr(const char *text)
 
 } // namespace
 
+PublishResult Publisher::notSaved(const QString &fileName, const QString &error, bool forUpload)
+{
+    return failed(Failure::LocalSave, localFileProblem(fileName, LocalAccess::Write, error) + QLatin1Char(' ')
+                                          + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
+                                                       : tr("Копия страницы с сервера не сохранена.")));
+}
+
 PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
 {
     const Command command(*this);
     if (!addressUsable(m_access.downloadAddress, Failure::Download))
         return result(PublishResult::Failed);
-    const auto notSaved = [&](const QString &error) {
-        return failed(Failure::LocalSave, localFileProblem(fileName, LocalAccess::Write, error) + QLatin1Char(' ')
-                                              + (forUpload ? tr("Новость не добавлена, на сервер ничего не отправлено.")
-                                                           : tr("Копия страницы с сервера не сохранена.")));
-    };
     QString error;
     if (!removeLinkInPlace(fileName, &error))
-        return notSaved(error);
+        return notSaved(fileName, error, forUpload);
     // Raw bytes: line ends and code page are the insertion's business.
-    const QString &upload = m_access.uploadAddress;
-    const TransferResult transfer =
-        m_session->download(m_access.downloadAddress, fileName, m_access.login, m_access.password,
-                            forUpload && addressProblem(upload).isEmpty() ? upload : QString());
+    const TransferResult transfer = session().download(m_access.downloadAddress, fileName, m_access.login,
+                                                       m_access.password, forUpload ? comparedUpload() : QString());
+    // Only the working copy's download goes on to an upload.
+    if (transfer.status == TransferResult::SaveFailed)
+        return notSaved(fileName, transfer.errorText, forUpload);
+    return downloaded(transfer);
+}
+
+// Where the page's size and time are noted for the upload to compare with.
+QString Publisher::comparedUpload() const
+{
+    return addressProblem(m_access.uploadAddress).isEmpty() ? m_access.uploadAddress : QString();
+}
+
+PublishResult Publisher::downloaded(const TransferResult &transfer)
+{
     // The wait ended because the application is quitting: no message any more, nothing written.
     if (transfer.status == TransferResult::Unfinished)
         return result(PublishResult::Interrupted);
@@ -47,11 +62,26 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
         m_serverUnusable = true;
         return serverFailed(transfer, m_access.downloadAddress);
     }
-    // Only the working copy's download goes on to an upload.
-    if (transfer.status == TransferResult::SaveFailed)
-        return notSaved(transfer.errorText);
     if (!transfer.succeeded())
         return failed(Failure::Download, failureReason(transfer, m_access.downloadAddress));
+    return result(PublishResult::Done);
+}
+
+PublishResult Publisher::fetchWithBackup()
+{
+    const Command command(*this);
+    if (!addressUsable(m_access.downloadAddress, Failure::Download))
+        return result(PublishResult::Failed);
+    QByteArray page;
+    PublishResult fetched = downloaded(session().download(m_access.downloadAddress, &page, m_access.login,
+                                                          m_access.password, comparedUpload()));
+    if (fetched.succeeded())
+        fetched = automaticBackup(&page);
+    if (!fetched.succeeded())
+        return fetched;
+    QString error;
+    if (!saveWholeFile(workingCopy(), page, &error))
+        return notSaved(workingCopy(), error, true);
     return result(PublishResult::Done);
 }
 
@@ -119,7 +149,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
         return result(PublishResult::Failed);
     // The working copy after a download of the same command: another editor's send in between is
     // noticed, and the item goes into the page as that send left it.
-    const bool keepOthersItems = isWorkingCopy && m_session->hasSeen(m_access.uploadAddress);
+    const bool keepOthersItems = isWorkingCopy && session().hasSeen(m_access.uploadAddress);
     TransferResult transfer;
     for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
         if (attempt > 1) {
@@ -133,7 +163,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
         QString error;
         if (!readWholeFile(fileName, contents, &error))
             return failed(Failure::UnreadableUpload, nothingSent(fileName, LocalAccess::Read, error));
-        transfer = m_session->upload(m_access.uploadAddress, contents, m_access.login, m_access.password,
+        transfer = session().upload(m_access.uploadAddress, contents, m_access.login, m_access.password,
                                      keepOthersItems);
         if (transfer.status != TransferResult::PageChanged)
             break;
@@ -148,6 +178,8 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     }
     if (!transfer.succeeded())
         return failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress));
+    // The page names the send's pictures now: they stay.
+    m_pictures.reset();
     tell(tr("Файл успешно передан на сервер."));
     return result(PublishResult::Done);
 }

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryFile>
 #include <QTextCodec>
@@ -14,6 +15,7 @@
 #include <cstring>
 
 const char SettingsFileName[] = "settings.ini";
+const char DefaultImageFolder[] = "images";
 
 namespace {
 
@@ -22,7 +24,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
-const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl"};
+const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl", "imagefolder"};
 const int KeyCount = int(sizeof(Keys) / sizeof(Keys[0]));
 
 // A start-up box with a million lines helps no one: the first few, then how many more.
@@ -180,7 +182,30 @@ Settings readSettings(const QString &fileName)
     settings.port = ini.value(QStringLiteral("port")).toInt();
     settings.caCertFile = ini.value(QStringLiteral("cacert")).toString();
     settings.pageUrl = ini.value(QStringLiteral("pageurl")).toString();
+    const QString folder = ini.value(QStringLiteral("imagefolder")).toString().trimmed();
+    if (!folder.isEmpty())
+        settings.imageFolder = folder;
+    const QString folderProblem = imageFolderProblem(settings.imageFolder);
+    if (!folderProblem.isEmpty())
+        settings.problems << folderProblem;
     return settings;
+}
+
+QString imageFolderProblem(const QString &folder)
+{
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    const QString path = QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'));
+    const QStringList parts = path.split(QLatin1Char('/'));
+    QString why;
+    if (path.trimmed().isEmpty() || path.startsWith(QLatin1Char('/')) || scheme.match(path).hasMatch())
+        why = tr("нужна папка рядом со страницей, например images, а не адрес или путь от корня");
+    else if (parts.contains(QStringLiteral("..")))
+        why = tr("«..» вывело бы картинки из папки страницы");
+    if (why.isEmpty())
+        return QString();
+    return tr("В файле %1 значение ключа imagefolder «%2» не годится: %3. Картинки с диска не будут отправляться, "
+              "пока оно не исправлено.")
+        .arg(QString::fromLatin1(SettingsFileName), folder, why);
 }
 
 QString missingAddressMessage(const QString &remotePath, const QString &remoteFtpPath, AddressesNeeded needed)

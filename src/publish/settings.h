@@ -7,6 +7,8 @@
 
 // settings.ini, looked for in the working directory.
 extern const char SettingsFileName[];
+// Where pictures from the editor's disk go, relative to the page's folder, unless imagefolder says otherwise.
+extern const char DefaultImageFolder[];
 
 struct Settings
 {
@@ -16,6 +18,7 @@ struct Settings
     int port = 0;
     QString caCertFile;     // cacert: certificates to trust instead of the system's; empty for the system's
     QString pageUrl;        // pageurl: the page's public web address, for the preview's pictures and links
+    QString imageFolder = QString::fromLatin1(DefaultImageFolder);  // imagefolder: pictures' folder beside the page
     // Values the INI syntax cut or split, each with how to write it instead, and keys given more than
     // once; the first few, then how many more. No password shows in them.
     QStringList problems;
@@ -26,6 +29,10 @@ struct Settings
 // QSettings reads it. An unquoted ',' makes a list of a value (read as empty), an unquoted ';' starts
 // a comment.
 Settings readSettings(const QString &fileName);
+
+// Why folder cannot be the pictures' folder (a way out of the page's folder, an absolute path, a
+// scheme), for the user; empty when it can.
+QString imageFolderProblem(const QString &folder);
 
 // What a command needs the settings for: the download address alone, or both.
 enum class AddressesNeeded { Download, DownloadAndUpload };

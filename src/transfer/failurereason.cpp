@@ -119,6 +119,11 @@ bool serverUnusable(const TransferResult &result)
     }
 }
 
+bool serverStoppedAnswering(const TransferResult &result)
+{
+    return result.status == TransferResult::Unfinished || result.curlCode == CURLE_OPERATION_TIMEDOUT;
+}
+
 QString noLoginOverSsh()
 {
     return tr("логин не введён, а по SFTP без логина не войти. Введите логин и пароль и повторите.");

@@ -14,6 +14,9 @@ QString failureReason(const TransferResult &result, const QString &address);
 // refused, the server unreachable, its name unknown, its certificate or host key not trusted.
 bool serverUnusable(const TransferResult &result);
 
+// A wait cut short or a server that stopped answering: no point in asking it anything more.
+bool serverStoppedAnswering(const TransferResult &result);
+
 // An SFTP transfer with the login field empty: SSH has no anonymous login.
 QString noLoginOverSsh();
 

@@ -27,23 +27,29 @@ int tripletMode(const QString &rwx, int shift, int specialBit, QChar special, in
     return bits << shift;
 }
 
-int modeInLine(const QString &line, const QString &name)
+struct ListedFile
+{
+    int mode = -1;
+    qint64 size = -1;
+};
+
+ListedFile fileInLine(const QString &line, const QString &name)
 {
     // The name is the rest of the line after the time, so it may hold spaces; a link shows " -> ".
     if (line.size() < 10 + name.size() || line.at(0) != QLatin1Char('-') || !line.endsWith(QLatin1Char(' ') + name))
-        return -1;
-    static const QRegularExpression fields(QStringLiteral("^-\\S{9}\\S*\\s+\\d+\\s+\\S+\\s+\\S+\\s+\\d+\\s+"
+        return {};
+    static const QRegularExpression fields(QStringLiteral("^-\\S{9}\\S*\\s+\\d+\\s+\\S+\\s+\\S+\\s+(\\d+)\\s+"
                                                           "\\S+\\s+\\S+\\s+\\S+\\s(.*)$"));
     const QRegularExpressionMatch match = fields.match(line);
-    if (!match.hasMatch() || match.captured(1) != name)
-        return -1;
+    if (!match.hasMatch() || match.captured(2) != name)
+        return {};
     int specials = 0;
     const int owner = tripletMode(line.mid(1, 3), 6, 04000, QLatin1Char('s'), &specials);
     const int group = tripletMode(line.mid(4, 3), 3, 02000, QLatin1Char('s'), &specials);
     const int others = tripletMode(line.mid(7, 3), 0, 01000, QLatin1Char('t'), &specials);
     if (owner < 0 || group < 0 || others < 0)
-        return -1;
-    return owner | group | others | specials;
+        return {};
+    return {owner | group | others | specials, match.captured(1).toLongLong()};
 }
 
 } // namespace
@@ -53,7 +59,7 @@ int modeInListing(const QByteArray &listing, const QString &name)
     int found = NotListed;
     for (const QByteArray &bytes : listing.split('\n')) {
         const QString line = QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
-        const int mode = modeInLine(line, name);
+        const int mode = fileInLine(line, name).mode;
         if (mode >= 0)
             return mode;
         if (line.endsWith(QLatin1Char(' ') + name) || line.contains(QLatin1Char(' ') + name + QLatin1String(" -> ")))
@@ -62,25 +68,12 @@ int modeInListing(const QByteArray &listing, const QString &name)
     return found;
 }
 
-int modeInFacts(const QString &factsLine)
+qint64 sizeInListing(const QByteArray &listing, const QString &name)
 {
-    // The facts end at the first space; the path follows it.
-    const QString facts = factsLine.trimmed().section(QLatin1Char(' '), 0, 0);
-    for (const QString &fact : facts.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
-        if (!fact.startsWith(QLatin1String("unix.mode="), Qt::CaseInsensitive))
-            continue;
-        QString digits = fact.mid(10);
-        // Python's servers write 0o644.
-        if (digits.startsWith(QLatin1String("0o"), Qt::CaseInsensitive))
-            digits = digits.mid(2);
-        bool ok = false;
-        const int mode = digits.toInt(&ok, 8);
-        return ok && mode >= 0 && mode <= 07777 ? mode : -1;
+    for (const QByteArray &bytes : listing.split('\n')) {
+        const ListedFile file = fileInLine(QString::fromUtf8(bytes).remove(QLatin1Char('\r')), name);
+        if (file.mode >= 0)
+            return file.size;
     }
     return -1;
-}
-
-QString modeText(int mode)
-{
-    return QString::number(mode & 07777, 8).rightJustified(3, QLatin1Char('0'));
 }

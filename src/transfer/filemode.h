@@ -12,11 +12,7 @@ const int NotListed = -2;
 // when no line ends in the name, -1 when no such line shows a regular file's mode (a link, a folder).
 int modeInListing(const QByteArray &listing, const QString &name);
 
-// The mode in an MLST reply's facts ("type=file;UNIX.mode=0644;size=2048; news.html"), -1 when the
-// server names none.
-int modeInFacts(const QString &factsLine);
-
-// The mode as SITE CHMOD and SFTP's chmod take it: octal digits, "644".
-QString modeText(int mode);
+// The size of the regular file name in such a listing, -1 when it shows none.
+qint64 sizeInListing(const QByteArray &listing, const QString &name);
 
 #endif // FILEMODE_H

@@ -17,12 +17,42 @@ QString tr(const char *text)
 
 HostKeyPolicy::HostKeyPolicy()
     : m_file(QFile::encodeName(QDir::current().absoluteFilePath(QStringLiteral("known_hosts"))))
+    , m_offered(QDir::temp().filePath(QStringLiteral("newsadder-known-hosts-XXXXXX")))
 {
+}
+
+QByteArray HostKeyPolicy::offeredKeys(const QString &host, int port)
+{
+    QFile file(QFile::decodeName(m_file));
+    const QList<KnownHosts::Entry> keys =
+        KnownHosts::keysToOffer(KnownHosts::parse(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray()), host,
+                                port);
+    const int tried = m_tried.value(KnownHosts::hostName(host, port));
+    const QByteArray line = tried < keys.size() ? KnownHosts::line(host, port, keys.at(tried).keyType, keys.at(tried).key)
+                                                : QByteArray();
+    // A file curl cannot read offers nothing, as an empty one does.
+    if ((line != m_offeredLine || !m_offered.isOpen()) && (m_offered.isOpen() || m_offered.open())) {
+        m_offered.resize(0);
+        m_offered.seek(0);
+        if (m_offered.write(line + '\n') == line.size() + 1 && m_offered.flush())
+            m_offeredLine = line;
+    }
+    return QFile::encodeName(m_offered.fileName());
+}
+
+bool HostKeyPolicy::offerNextKey(const QString &host, int port)
+{
+    const QString name = KnownHosts::hostName(host, port);
+    if (m_offeredLine.isEmpty() || m_keyShown)
+        return false;
+    m_tried[name] += 1;
+    return true;
 }
 
 bool HostKeyPolicy::accept(const QString &hostAddress, int port, int curlKeyType, const QByteArray &key,
                            const Ask &ask)
 {
+    m_keyShown = true;
     const QString host = KnownHosts::hostName(hostAddress, port);
     const QString type = KnownHosts::keyTypeName(curlKeyType, key);
     if (type.isEmpty()) {

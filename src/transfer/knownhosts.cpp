@@ -2,9 +2,12 @@
 
 #include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QMessageAuthenticationCode>
 #include <QSaveFile>
 #include <QtEndian>
+
+#include <algorithm>
 
 namespace KnownHosts {
 
@@ -122,6 +125,23 @@ Status check(const QList<Entry> &entries, const QString &host, int port, const Q
     return status;
 }
 
+QList<Entry> keysToOffer(const QList<Entry> &entries, const QString &host, int port)
+{
+    static const QStringList preferred{QStringLiteral("ssh-ed25519"), QStringLiteral("ecdsa-sha2-"),
+                                       QStringLiteral("ssh-rsa"), QStringLiteral("ssh-dss")};
+    QList<Entry> keys;
+    for (const QString &kind : preferred) {
+        for (const Entry &entry : entries) {
+            if (entry.marker == Entry::Plain && entry.keyType.startsWith(kind)
+                && curlKeyType(entry.keyType) != CurlUnknown && hostMatches(entry, hostName(host, port))
+                && check(entries, host, port, entry.keyType, entry.key) == Match
+                && std::none_of(keys.cbegin(), keys.cend(), [&entry](const Entry &key) { return key.keyType == entry.keyType; }))
+                keys << entry;
+        }
+    }
+    return keys;
+}
+
 QString hostName(const QString &host, int port)
 {
     const QString lower = host.toLower();
@@ -190,6 +210,12 @@ bool append(const QString &path, const QByteArray &line, QString *error)
     if (!contents.isEmpty() && !contents.endsWith('\n'))
         contents += '\n';
     contents += line + '\n';
+    // QSaveFile would write into whatever file the link points to.
+    QFile link(path);
+    if (QFileInfo(path).isSymLink() && !link.remove()) {
+        *error = link.errorString();
+        return false;
+    }
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size() || !file.flush()
         || !file.commit()) {

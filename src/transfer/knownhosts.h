@@ -38,6 +38,11 @@ QList<Entry> parse(const QByteArray &text);
 Status check(const QList<Entry> &entries, const QString &host, int port, const QString &keyType,
              const QByteArray &key);
 
+// The keys host:port is known by that libcurl can ask the server for, one a type in the order
+// they are tried: Ed25519, ECDSA, then RSA (which libssh2 asks for with SHA-1 signatures, refused
+// by OpenSSH 8.8 and later) and DSS; revoked keys left out.
+QList<Entry> keysToOffer(const QList<Entry> &entries, const QString &host, int port);
+
 // "host" for port 22, "[host]:port" otherwise, lower case: the name OpenSSH looks up and hashes.
 QString hostName(const QString &host, int port);
 
@@ -54,7 +59,8 @@ QString fingerprint(const QByteArray &key);
 QByteArray line(const QString &host, int port, const QString &keyType, const QByteArray &key);
 
 // Adds LINE to the file at PATH (created when missing), keeping what it held; the file is replaced
-// only once everything is written. False with the reason in *error when anything fails.
+// only once everything is written, a symbolic link by a file of its own (its target left as it
+// is). False with the reason in *error when anything fails.
 bool append(const QString &path, const QByteArray &line, QString *error);
 
 } // namespace KnownHosts

@@ -1,12 +1,10 @@
 #include "transfer/pagelock.h"
 
 #include "transfer/failurereason.h"
-#include "transfer/ftpcommands.h"
 #include "transfer/transfersession.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 
 #include <curl/curl.h>
 
@@ -15,31 +13,12 @@ namespace {
 // Between two tries at another editor's lock.
 const int LockRetryInterval = 500;  // milliseconds
 
-// The time of an MLST fact line ("type=dir;modify=20261208021500; /path") in seconds since the
-// epoch, -1 when it has none.
-qint64 modifiedIn(const QStringList &lines)
-{
-    static const QRegularExpression modify(QStringLiteral("(?:^|;)modify=(\\d{14})"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    for (const QString &line : lines) {
-        const QRegularExpressionMatch match = modify.match(line);
-        if (!match.hasMatch())
-            continue;
-        QDateTime time = QDateTime::fromString(match.captured(1), QStringLiteral("yyyyMMddHHmmss"));
-        time.setTimeSpec(Qt::UTC);
-        return time.isValid() ? time.toSecsSinceEpoch() : -1;
-    }
-    return -1;
-}
-
 } // namespace
 
-PageLock::PageLock(TransferSession &session, const QString &address, const Login &login)
+PageLock::PageLock(TransferSession &session, const RemoteAddress &page, const Login &login)
     : m_session(session)
-    , m_remote(parseAddress(address))
+    , m_folder(page.sibling(folderName(page.fileName)))
     , m_login(login)
-    , m_name(folderName(m_remote.fileName))
-    , m_path(m_remote.folderPath + m_name)
 {
 }
 
@@ -48,19 +27,13 @@ QString PageLock::folderName(const QString &pageName)
     return QLatin1Char('.') + pageName + QStringLiteral(".newsadder-lock");
 }
 
-TransferResult PageLock::folder(FolderAction action)
-{
-    m_session.m_target = m_remote;
-    return m_session.quote(m_remote.folderUrl, m_login, {folderCommand(*m_remote.scheme, action, m_path)});
-}
-
 TransferResult PageLock::take(int wait)
 {
     QElapsedTimer waited;
     waited.start();
     bool tookOver = false;
     for (;;) {
-        TransferResult made = folder(FolderAction::Make);
+        TransferResult made = m_session.makeFolder(m_folder, m_login);
         if (made.succeeded()) {
             m_held = true;
             return made;
@@ -73,11 +46,11 @@ TransferResult PageLock::take(int wait)
             return TransferResult{TransferResult::Succeeded, QString()};
         if (found == Found::Stale && !tookOver) {
             tookOver = true;
-            folder(FolderAction::Remove);
+            m_session.removeFolder(m_folder, m_login);
             continue;
         }
         if (waited.elapsed() >= wait)
-            return TransferResult{TransferResult::Locked, someoneElsePublishing(m_name)};
+            return TransferResult{TransferResult::Locked, someoneElsePublishing(m_folder.fileName)};
         if (!m_session.pause(LockRetryInterval))
             return TransferResult{TransferResult::Unfinished, QString()};
     }
@@ -86,7 +59,7 @@ TransferResult PageLock::take(int wait)
 void PageLock::release()
 {
     if (m_held)
-        folder(FolderAction::Remove);
+        m_session.removeFolder(m_folder, m_login);
     m_held = false;
 }
 
@@ -95,27 +68,11 @@ void PageLock::release()
 // holder or the editor removes it then.
 PageLock::Found PageLock::look()
 {
-    m_session.m_target = m_remote;
-    qint64 time = -1;
-    if (m_remote.scheme->overSsh) {
-        RemoteStamp stamp;
-        const TransferResult result = m_session.stamp(m_remote.siblingUrl(m_name), m_login, true, &stamp);
-        if (result.curlCode == CURLE_REMOTE_FILE_NOT_FOUND)
-            return Found::Nothing;
-        time = stamp.time;
-    } else {
-        QStringList replies;
-        QStringList lines;
-        m_session.quote(m_remote.folderUrl, m_login, {QStringLiteral("MLST ") + m_path}, &replies, &lines);
-        const QString reply = replies.value(0);
-        if (reply.startsWith(QLatin1String("550")))
-            return Found::Nothing;
-        time = modifiedIn(lines);
-        if (time < 0 && !reply.startsWith(QLatin1Char('2'))) {
-            m_session.quote(m_remote.folderUrl, m_login, {QStringLiteral("MDTM ") + m_path}, &replies);
-            time = timeIn(replies.value(0));
-        }
-    }
+    QVector<FactsAsked> asked{{m_folder, RemoteFacts::Time, RemoteFacts()}};
+    m_session.facts(m_login, &asked);
+    const RemoteFacts &found = asked.first().found;
+    if (found.presence == RemoteFacts::Absent)
+        return Found::Nothing;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    return time >= 0 && now - time > StaleLockAge ? Found::Stale : Found::Fresh;
+    return found.time >= 0 && now - found.time > StaleLockAge ? Found::Stale : Found::Fresh;
 }

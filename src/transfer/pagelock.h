@@ -21,7 +21,7 @@ const qint64 StaleLockAge = 5 * 60;  // seconds
 class PageLock
 {
 public:
-    PageLock(TransferSession &session, const QString &address, const Login &login);
+    PageLock(TransferSession &session, const RemoteAddress &page, const Login &login);
 
     static QString folderName(const QString &pageName);
 
@@ -34,13 +34,10 @@ public:
 private:
     enum class Found { Nothing, Fresh, Stale };
     Found look();
-    TransferResult folder(FolderAction action);
 
     TransferSession &m_session;
-    const RemoteAddress m_remote;
+    const RemoteAddress m_folder;
     const Login m_login;
-    const QString m_name;
-    const QString m_path;  // as the server's commands name it
     bool m_held = false;
 };
 

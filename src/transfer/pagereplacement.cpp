@@ -12,11 +12,6 @@
 
 namespace {
 
-// A wait cut short or a server that stopped answering: no point in asking it anything more.
-bool serverGone(const TransferResult &result)
-{
-    return result.status == TransferResult::Unfinished || result.curlCode == CURLE_OPERATION_TIMEDOUT;
-}
 
 // An upload that failed once its data had begun to flow, so that a part of it may lie on the server.
 bool partlyStored(const TransferResult &result)
@@ -43,58 +38,58 @@ ReplacementNames ReplacementNames::fresh(const QString &pageName)
     return {stem + QStringLiteral(".tmp"), stem + QStringLiteral(".old")};
 }
 
-PageReplacement::PageReplacement(TransferSession &session, const QString &address, const Login &login)
+PageReplacement::PageReplacement(TransferSession &session, const RemoteAddress &page, const Login &login)
     : m_session(session)
-    , m_address(address)
-    , m_remote(parseAddress(address))
+    , m_page(page)
     , m_login(login)
-    , m_names(ReplacementNames::fresh(m_remote.fileName))
-    , m_pagePath(m_remote.folderPath + m_remote.fileName)
-    , m_tempPath(m_remote.folderPath + m_names.temporary)
-    , m_asidePath(m_remote.folderPath + m_names.setAside)
+    , m_names(ReplacementNames::fresh(page.fileName))
+    , m_temporary(page.sibling(m_names.temporary))
+    , m_aside(page.sibling(m_names.setAside))
 {
 }
 
-TransferResult PageReplacement::run(const QByteArray &data, bool checkUnchanged)
+TransferResult PageReplacement::run(const QByteArray &data, const RemoteStamp *expected)
 {
-    TransferResult result = m_session.put(m_remote.siblingUrl(m_names.temporary), m_login, data);
+    TransferResult result = m_session.store(m_temporary, m_login, data);
     if (!result.succeeded())
         return partlyStored(result) ? removeTemporary(result) : result;
-    const bool checkPage = checkUnchanged && m_session.m_seen.contains(m_address);
-    qint64 stored = -1;
-    RemoteStamp now;
-    result = m_session.facts(m_remote, m_login, m_names.temporary, checkPage, &stored, &now);
+    // What the rename needs to know, asked together.
+    const int pageFacts = RemoteFacts::Mode | (expected ? RemoteFacts::Size | RemoteFacts::Time : 0);
+    QVector<FactsAsked> asked{{m_temporary, RemoteFacts::Size | RemoteFacts::Mode, RemoteFacts()},
+                              {m_page, pageFacts, RemoteFacts()}};
+    result = m_session.facts(m_login, &asked);
     if (!result.succeeded())
         return removeTemporary(result);
-    if (stored != data.size()) {
+    const RemoteFacts &temporary = asked.at(0).found;
+    const RemoteFacts &page = asked.at(1).found;
+    if (temporary.size != data.size()) {
         result.status = TransferResult::Failed;
-        result.errorText = partlyStoredPage(stored, data.size());
+        result.errorText = partlyStoredPage(temporary.size, data.size());
         return removeTemporary(result);
     }
-    if (checkPage && now != m_session.m_seen.value(m_address)) {
+    if (expected && page.stamp() != *expected) {
         result.status = TransferResult::PageChanged;
         return removeTemporary(result);
     }
-    m_session.m_seen.remove(m_address);
 
     bool inPlace = false;
-    result = giveMode(&inPlace);
+    result = giveMode(temporary, page, &inPlace);
     if (!result.succeeded())
         return removeTemporary(result);
     if (inPlace) {
         // Written over where it lies, the page keeps its mode; the backup has been taken.
-        result = m_session.put(m_remote.url, m_login, data);
+        result = m_session.store(m_page, m_login, data);
         removeTemporary(result);
         return result;
     }
 
     TransferResult renamed;
-    if (!m_remote.scheme->overSsh) {
-        QStringList replies;
-        renamed = rename(m_tempPath, m_pagePath, &replies);
+    if (!m_page.scheme->overSsh) {
+        QList<ServerReply> replies;
+        renamed = m_session.rename(m_temporary, m_page, m_login, &replies);
         // Only a refusal of the new name itself (the old name was taken) calls for the second way.
         if (renamed.succeeded() || renamed.curlCode != CURLE_QUOTE_ERROR || replies.size() != 2
-            || replies.first().startsWith(QLatin1String("5")))
+            || replies.first().code >= 500)
             return renamed.succeeded() ? renamed : removeTemporary(renamed);
     }
     return renameViaAside(renamed);
@@ -104,24 +99,24 @@ TransferResult PageReplacement::run(const QByteArray &data, bool checkUnchanged)
 // deleted only once the new one is in its place.
 TransferResult PageReplacement::renameViaAside(const TransferResult &renamed)
 {
-    const bool overSsh = m_remote.scheme->overSsh;
-    const TransferResult aside = rename(m_pagePath, m_asidePath);
-    if (!aside.succeeded() && overSsh && !serverGone(aside)) {
+    const bool overSsh = m_page.scheme->overSsh;
+    const TransferResult aside = m_session.rename(m_page, m_aside, m_login);
+    if (!aside.succeeded() && overSsh && !serverStoppedAnswering(aside)) {
         // No page to step aside (the first send): the new one takes a free name, or nothing changes.
-        const TransferResult first = rename(m_tempPath, m_pagePath);
+        const TransferResult first = m_session.rename(m_temporary, m_page, m_login);
         return first.succeeded() ? first : removeTemporary(first);
     }
     if (!aside.succeeded()) {
         // Cut short, the rename may still have been done: the page goes back, if it went.
-        if (serverGone(aside))
+        if (serverStoppedAnswering(aside))
             putBack(aside);
         return removeTemporary(overSsh ? aside : renamed);
     }
-    const TransferResult in = rename(m_tempPath, m_pagePath);
+    const TransferResult in = m_session.rename(m_temporary, m_page, m_login);
     if (!in.succeeded())
         return putBack(in);
     // Should this fail, a hidden copy of the old page stays behind; the page itself is complete.
-    m_session.quote(m_remote.folderUrl, m_login, {m_remote.scheme->removeCommand(m_asidePath)});
+    m_session.remove(m_aside, m_login);
     return in;
 }
 
@@ -129,62 +124,36 @@ TransferResult PageReplacement::renameViaAside(const TransferResult &renamed)
 // answering on this one; failure is returned, saying where the page is should it stay aside.
 TransferResult PageReplacement::putBack(const TransferResult &failure)
 {
-    if (rename(m_asidePath, m_pagePath).succeeded()) {
-        m_session.quote(m_remote.folderUrl, m_login, {m_remote.scheme->removeCommand(m_tempPath)});
+    if (m_session.rename(m_aside, m_page, m_login).succeeded()) {
+        m_session.remove(m_temporary, m_login);
         return failure;
     }
     TransferResult missing = failure;
-    missing.errorText = failureReason(failure, m_address) + QLatin1Char(' ') + pageMissing(m_names.setAside);
+    missing.errorText = failureReason(failure, QString::fromLatin1(m_page.url)) + QLatin1Char(' ')
+                        + pageMissing(m_names.setAside);
     return removeTemporary(missing);
 }
 
 // A new file may be made for its owner alone (vsftpd's local_umask=077): renamed over the page as
 // it is, it would leave the page unreadable to the web server.
-TransferResult PageReplacement::giveMode(bool *inPlace)
+TransferResult PageReplacement::giveMode(const RemoteFacts &temporary, const RemoteFacts &page, bool *inPlace)
 {
-    int pageMode = -1;
-    int tempMode = -1;
-    TransferResult result;
-    if (!m_remote.scheme->overSsh) {
-        QStringList lines;
-        result = m_session.quote(m_remote.folderUrl, m_login, {QStringLiteral("MLST ") + m_pagePath}, nullptr, &lines);
-        if (serverGone(result))
-            return result;
-        for (const QString &line : lines)
-            pageMode = std::max(pageMode, modeInFacts(line));
-    }
-    if (pageMode < 0) {
-        QByteArray listing;
-        result = m_session.listFolder(m_remote, m_login, &listing);
-        if (serverGone(result))
-            return result;
-        if (result.succeeded()) {
-            pageMode = modeInListing(listing, m_remote.fileName);
-            tempMode = modeInListing(listing, m_names.temporary);
-        }
-    }
-    result = TransferResult{TransferResult::Succeeded, QString()};
+    const TransferResult done{TransferResult::Succeeded, QString()};
     // No page yet: the new one takes the mode the server gives it.
-    if (pageMode == NotListed || (pageMode >= 0 && pageMode == tempMode))
-        return result;
-    if (pageMode >= 0) {
-        const TransferResult set = m_session.quote(m_remote.folderUrl, m_login,
-                                                   {m_remote.scheme->chmodCommand(m_tempPath, modeText(pageMode))});
-        if (set.succeeded() || serverGone(set))
+    if (page.presence == RemoteFacts::Absent || page.mode == NotListed || (page.mode >= 0 && page.mode == temporary.mode))
+        return done;
+    if (page.mode >= 0) {
+        const TransferResult set = m_session.setMode(m_temporary, m_login, page.mode);
+        if (set.succeeded() || serverStoppedAnswering(set))
             return set;
     }
     *inPlace = true;
-    return result;
+    return done;
 }
 
 TransferResult PageReplacement::removeTemporary(const TransferResult &failure)
 {
-    if (!serverGone(failure))
-        m_session.quote(m_remote.folderUrl, m_login, {m_remote.scheme->removeCommand(m_tempPath)});
+    if (!serverStoppedAnswering(failure))
+        m_session.remove(m_temporary, m_login);
     return failure;
-}
-
-TransferResult PageReplacement::rename(const QString &from, const QString &to, QStringList *replies)
-{
-    return m_session.quote(m_remote.folderUrl, m_login, m_remote.scheme->renameCommands(from, to), replies);
 }

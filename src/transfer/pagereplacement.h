@@ -27,28 +27,25 @@ struct ReplacementNames
 class PageReplacement
 {
 public:
-    PageReplacement(TransferSession &session, const QString &address, const Login &login);
+    PageReplacement(TransferSession &session, const RemoteAddress &page, const Login &login);
 
-    // With checkUnchanged, the page must still be what the session's last download of it saw.
-    TransferResult run(const QByteArray &data, bool checkUnchanged);
+    // With expected, the page must still have that size and time (else PageChanged, nothing replaced).
+    TransferResult run(const QByteArray &data, const RemoteStamp *expected);
 
 private:
     // The temporary file is removed after failure unless the server is gone; failure is returned.
     TransferResult removeTemporary(const TransferResult &failure);
-    TransferResult rename(const QString &from, const QString &to, QStringList *replies = nullptr);
     TransferResult renameViaAside(const TransferResult &renamed);
     TransferResult putBack(const TransferResult &failure);
     // Gives the temporary file the page's mode; inPlace when the server lets that be neither read nor set.
-    TransferResult giveMode(bool *inPlace);
+    TransferResult giveMode(const RemoteFacts &temporary, const RemoteFacts &page, bool *inPlace);
 
     TransferSession &m_session;
-    const QString m_address;
-    const RemoteAddress m_remote;
+    const RemoteAddress m_page;
     const Login m_login;
     const ReplacementNames m_names;
-    const QString m_pagePath;  // the paths as the server's commands name them
-    const QString m_tempPath;
-    const QString m_asidePath;
+    const RemoteAddress m_temporary;
+    const RemoteAddress m_aside;
 };
 
 #endif // PAGEREPLACEMENT_H

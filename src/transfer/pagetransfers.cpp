@@ -2,9 +2,10 @@
 #include "transfer/transfersession.h"
 
 #include "transfer/failurereason.h"
-#include "transfer/ftpcommands.h"
 #include "transfer/pagereplacement.h"
+#include "transfer/servercommands.h"
 
+#include <QBuffer>
 #include <QSaveFile>
 
 #include <curl/curl.h>
@@ -15,16 +16,16 @@ namespace {
 
 struct Sink
 {
-    QSaveFile *file;
+    QIODevice *device;
     bool *failed;
 };
 
-size_t writeToFile(char *data, size_t size, size_t count, void *sink)
+size_t writeToDevice(char *data, size_t size, size_t count, void *sink)
 {
     const Sink *target = static_cast<Sink *>(sink);
     const qint64 length = qint64(size * count);
     // Once the disk has refused, the rest is taken and dropped, so that a network failure still wins.
-    if (!*target->failed && target->file->write(data, length) != length)
+    if (!*target->failed && target->device->write(data, length) != length)
         *target->failed = true;
     return size * count;
 }
@@ -55,6 +56,35 @@ size_t readFromData(char *buffer, size_t size, size_t count, void *source)
 TransferResult TransferSession::download(const QString &address, const QString &fileName, const QString &login,
                                          const QString &password, const QString &uploadAddress)
 {
+    QSaveFile file(fileName);
+    // A file that cannot be opened is reported after the transfer, so that a network failure wins.
+    bool fileFailed = !file.open(QIODevice::WriteOnly);
+    TransferResult result = downloadInto(address, &file, &fileFailed, login, password, uploadAddress);
+    // commit() alone can accept a short file when the disk fills, so the writes and the flush count too.
+    if (result.succeeded() && (fileFailed || !file.flush() || !file.commit()))
+        result = TransferResult{TransferResult::SaveFailed, file.errorString()};
+    if (file.isOpen())
+        file.cancelWriting();
+    return result;
+}
+
+TransferResult TransferSession::download(const QString &address, QByteArray *page, const QString &login,
+                                         const QString &password, const QString &uploadAddress)
+{
+    page->clear();
+    QBuffer buffer(page);
+    buffer.open(QIODevice::WriteOnly);
+    bool failed = false;
+    const TransferResult result = downloadInto(address, &buffer, &failed, login, password, uploadAddress);
+    if (!result.succeeded())
+        page->clear();
+    return result;
+}
+
+TransferResult TransferSession::downloadInto(const QString &address, QIODevice *into, bool *intoFailed,
+                                             const QString &login, const QString &password,
+                                             const QString &uploadAddress)
+{
     const RemoteAddress remote = parseAddress(address);
     Login who;
     if (remote.hasUser) {
@@ -75,27 +105,23 @@ TransferResult TransferSession::download(const QString &address, const QString &
         return TransferResult{TransferResult::Failed, noLoginOverSsh()};
     }
 
-    const bool remember = uploadAddress == address;
-    if (!uploadAddress.isEmpty() && !remember)
+    const bool remember = uploadAddress == address && remote.scheme->replacedByRename;
+    if (!uploadAddress.isEmpty() && uploadAddress != address)
         rememberPage(uploadAddress, login, password);
 
-    m_target = remote;
-    QSaveFile file(fileName);
-    // A file that cannot be opened is reported after the transfer, so that a network failure wins.
-    bool fileFailed = !file.open(QIODevice::WriteOnly);
+    // The size and time an upload compares with are asked together where the server allows it.
+    QVector<FactsAsked> asked{{remote, RemoteFacts::Size | RemoteFacts::Time, RemoteFacts()}};
+    TransferResult result{TransferResult::Succeeded, QString()};
+    // Without MLST the download asks SIZE and MDTM itself, once curl has made the connection binary.
+    if (remember && remote.scheme->ftp)
+        result = ftpFacts(who, &asked);
     RemoteStamp seen;
-    TransferResult result = fetch(remote, who, &file, &fileFailed, remember ? &seen : nullptr);
+    if (result.succeeded())
+        result = fetch(remote, who, into, intoFailed, asked.first().found, remember ? &seen : nullptr);
     if (who.given && !remote.hasUser && result.curlCode == CURLE_LOGIN_DENIED)
         m_logins.refuse(remote, login, password, result);
-    if (result.succeeded()) {
-        if (remember && remote.scheme->replacedByRename)
-            m_seen.insert(address, seen);
-        // commit() alone can accept a short file when the disk fills, so the writes and the flush count too.
-        if (fileFailed || !file.flush() || !file.commit())
-            result = TransferResult{TransferResult::SaveFailed, file.errorString()};
-    }
-    if (file.isOpen())
-        file.cancelWriting();
+    if (result.succeeded() && remember)
+        m_seen.insert(address, seen);
     return result;
 }
 
@@ -104,10 +130,9 @@ void TransferSession::rememberPage(const QString &address, const QString &login,
     const RemoteAddress remote = parseAddress(address);
     if (!remote.scheme->replacedByRename || !m_logins.mayTry(remote, login, password))
         return;
-    m_target = remote;
-    RemoteStamp seen;
-    if (pageStamp(remote, Login::of(login, password), &seen).succeeded())
-        m_seen.insert(address, seen);
+    QVector<FactsAsked> asked{{remote, RemoteFacts::Size | RemoteFacts::Time, RemoteFacts()}};
+    if (facts(Login::of(login, password), &asked).succeeded())
+        m_seen.insert(address, asked.first().found.stamp());
 }
 
 TransferResult TransferSession::upload(const QString &address, const QByteArray &data, const QString &login,
@@ -121,15 +146,20 @@ TransferResult TransferSession::upload(const QString &address, const QByteArray 
     if (const TransferResult *refused = m_logins.refusal(remote, login, password))
         return *refused;
     const Login who = Login::of(login, password);
-    m_target = remote;
     if (!remote.scheme->replacedByRename)
-        return put(remote.url, who, data);
-    return PageReplacement(*this, address, who).run(data, checkUnchanged);
+        return store(remote, who, data);
+    const bool checkPage = checkUnchanged && m_seen.contains(address);
+    const RemoteStamp expected = m_seen.take(address);
+    const TransferResult result = PageReplacement(*this, remote, who).run(data, checkPage ? &expected : nullptr);
+    // Not replaced: the next try compares with the same page.
+    if (result.status == TransferResult::PageChanged)
+        m_seen.insert(address, expected);
+    return result;
 }
 
-TransferResult TransferSession::put(const QByteArray &url, const Login &login, const QByteArray &data)
+TransferResult TransferSession::store(const RemoteAddress &file, const Login &login, const QByteArray &data)
 {
-    prepare(url, login);
+    prepare(file, file.url, login);
     Source source{&data, 0};
     curl_easy_setopt(m_curl, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(m_curl, CURLOPT_READFUNCTION, readFromData);
@@ -138,45 +168,50 @@ TransferResult TransferSession::put(const QByteArray &url, const Login &login, c
     return perform();
 }
 
-TransferResult TransferSession::fetch(const RemoteAddress &remote, const Login &login, QSaveFile *file, bool *fileFailed,
-                                      RemoteStamp *seen)
+TransferResult TransferSession::fetch(const RemoteAddress &file, const Login &login, QIODevice *into,
+                                      bool *intoFailed, const RemoteFacts &known, RemoteStamp *arrived)
 {
-    prepare(remote.url, login);
-    Sink sink{file, fileFailed};
-    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToFile);
+    prepare(file, file.url, login);
+    Sink sink{into, intoFailed};
+    curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToDevice);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &sink);
-    curl_easy_setopt(m_curl, CURLOPT_FILETIME, seen ? 1L : 0L);
+    curl_easy_setopt(m_curl, CURLOPT_FILETIME, arrived && known.time < 0 ? 1L : 0L);
     // FTP: curl would stop at the size the server announces and take that for the whole file. It
-    // reads to the end instead, and the size, asked just before, is compared afterwards.
-    const bool overFtp = remote.scheme->sizeCommand != nullptr;
-    QStringList replies;
+    // reads to the end instead, and the size, known or asked just before, is compared afterwards.
+    QStringList lines;
     curl_slist *asked = nullptr;
-    if (overFtp) {
-        asked = quoteList({sizeCommand(*remote.scheme, remote.folderPath + remote.fileName)}, true);
-        curl_easy_setopt(m_curl, CURLOPT_PREQUOTE, asked);
+    if (file.scheme->ftp) {
+        if (known.size < 0) {
+            asked = quoteList({sizeCommand(file.serverPath)}, true);
+            curl_easy_setopt(m_curl, CURLOPT_PREQUOTE, asked);
+        }
         curl_easy_setopt(m_curl, CURLOPT_IGNORE_CONTENT_LENGTH, 1L);
-        curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collectReply);
-        curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &replies);
+        curl_easy_setopt(m_curl, CURLOPT_HEADERFUNCTION, collectLines);
+        curl_easy_setopt(m_curl, CURLOPT_HEADERDATA, &lines);
     }
     TransferResult result = perform();
     curl_easy_setopt(m_curl, CURLOPT_PREQUOTE, nullptr);
     curl_slist_free_all(asked);
-    curl_off_t arrived = -1;
-    curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &arrived);
-    if (seen) {
-        curl_off_t time = -1;
-        curl_easy_getinfo(m_curl, CURLINFO_FILETIME_T, &time);
-        *seen = RemoteStamp{qint64(arrived), qint64(time)};
+    curl_off_t size = -1;
+    curl_easy_getinfo(m_curl, CURLINFO_SIZE_DOWNLOAD_T, &size);
+    if (arrived) {
+        curl_off_t time = known.time;
+        if (known.time < 0)
+            curl_easy_getinfo(m_curl, CURLINFO_FILETIME_T, &time);
+        *arrived = RemoteStamp{qint64(size), qint64(time)};
     }
     // The reply that opened the transfer, and SIZE's just before it.
+    const QList<ServerReply> replies = repliesIn(lines);
     int opening = replies.size() - 1;
-    while (opening >= 0 && !opensTransfer(replies.at(opening)))
+    while (opening >= 0 && !opensTransfer(replies.at(opening).text))
         --opening;
-    if (result.succeeded() && opening >= 0) {
-        for (const qint64 announced : {numberIn(replies.value(opening - 1)), announcedIn(replies.at(opening))}) {
-            if (announced >= 0 && announced != qint64(arrived)) {
+    if (result.succeeded() && file.scheme->ftp) {
+        const qint64 sized = known.size >= 0 || opening < 1 ? known.size : numberIn(replies.at(opening - 1).text);
+        const qint64 opened = opening >= 0 ? announcedIn(replies.at(opening).text) : -1;
+        for (const qint64 announced : {sized, opened}) {
+            if (announced >= 0 && announced != qint64(size)) {
                 result.status = TransferResult::Failed;
-                result.errorText = sizeMismatch(announced, qint64(arrived));
+                result.errorText = sizeMismatch(announced, qint64(size));
                 break;
             }
         }
@@ -184,17 +219,19 @@ TransferResult TransferSession::fetch(const RemoteAddress &remote, const Login &
     return result;
 }
 
-TransferResult TransferSession::listFolder(const RemoteAddress &remote, const Login &login, QByteArray *listing)
+TransferResult TransferSession::listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing)
 {
-    prepare(remote.folderUrl.toLatin1(), login);
+    prepare(file, file.folderUrl.toLatin1(), login);
+    if (file.scheme->ftp)
+        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, listCommand().toLatin1().constData());
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, appendToBytes);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, listing);
     return perform();
 }
 
-TransferResult TransferSession::stamp(const QByteArray &url, const Login &login, bool withTime, RemoteStamp *seen)
+TransferResult TransferSession::stat(const RemoteAddress &file, const Login &login, bool withTime, RemoteStamp *seen)
 {
-    prepare(url, login);
+    prepare(file, file.url, login);
     curl_easy_setopt(m_curl, CURLOPT_NOBODY, 1L);
     curl_easy_setopt(m_curl, CURLOPT_FILETIME, withTime ? 1L : 0L);
     const TransferResult result = perform();

@@ -7,52 +7,14 @@
 
 namespace {
 
-QStringList ftpRename(const QString &from, const QString &to)
-{
-    return {QStringLiteral("RNFR ") + from, QStringLiteral("RNTO ") + to};
-}
-
-QString ftpRemove(const QString &path)
-{
-    return QStringLiteral("DELE ") + path;
-}
-
-QString ftpChmod(const QString &path, const QString &mode)
-{
-    return QStringLiteral("SITE CHMOD ") + mode + QLatin1Char(' ') + path;
-}
-
-// curl reads each path of an SFTP quote command up to a space unless it is quoted.
-QString sftpQuoted(const QString &path)
-{
-    QString quoted = path;
-    quoted.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('"'), QLatin1String("\\\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
-
-QStringList sftpRename(const QString &from, const QString &to)
-{
-    return {QStringLiteral("rename ") + sftpQuoted(from) + QLatin1Char(' ') + sftpQuoted(to)};
-}
-
-QString sftpRemove(const QString &path)
-{
-    return QStringLiteral("rm ") + sftpQuoted(path);
-}
-
-QString sftpChmod(const QString &path, const QString &mode)
-{
-    return QStringLiteral("chmod ") + mode + QLatin1Char(' ') + sftpQuoted(path);
-}
-
 const SchemeInfo Schemes[] = {
-    {"ftp", "ftp", 21, false, true, ftpRename, ftpRemove, "SIZE", "MDTM", false, ftpChmod},
+    {"ftp", "ftp", 21, false, true, true, false},
     // "ftpes" as established FTP clients name explicit TLS: AUTH TLS on the plain FTP port.
-    {"ftpes", "ftp", 21, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false, ftpChmod},
-    {"ftps", "ftps", 990, true, true, ftpRename, ftpRemove, "SIZE", "MDTM", false, ftpChmod},
-    {"sftp", "sftp", 22, false, true, sftpRename, sftpRemove, nullptr, nullptr, true, sftpChmod},
-    {"http", "http", 80, false, false, nullptr, nullptr, nullptr, nullptr, false, nullptr},
-    {"https", "https", 443, false, false, nullptr, nullptr, nullptr, nullptr, false, nullptr},
+    {"ftpes", "ftp", 21, true, true, true, false},
+    {"ftps", "ftps", 990, true, true, true, false},
+    {"sftp", "sftp", 22, false, true, false, true},
+    {"http", "http", 80, false, false, false, false},
+    {"https", "https", 443, false, false, false, false},
 };
 
 } // namespace
@@ -181,6 +143,7 @@ RemoteAddress parseAddress(const QString &address)
     // Without changing folders, the server takes paths from its starting folder: the address's path
     // without its first slash.
     remote.folderPath = folder.path(QUrl::FullyDecoded).mid(remote.scheme && remote.scheme->overSsh ? 0 : 1);
+    remote.serverPath = remote.folderPath + remote.fileName;
     remote.host = url.host();
     remote.port = url.port(remote.scheme ? remote.scheme->defaultPort : -1);
     remote.origin = url.scheme() + QStringLiteral("://") + remote.host + QLatin1Char(':') + QString::number(remote.port);
@@ -192,9 +155,16 @@ QByteArray RemoteAddress::siblingUrl(const QString &name) const
     return folderUrl.toLatin1() + QUrl::toPercentEncoding(name);
 }
 
-QString folderCommand(const SchemeInfo &scheme, FolderAction action, const QString &path)
+RemoteAddress RemoteAddress::sibling(const QString &name) const
 {
-    if (scheme.overSsh)
-        return QLatin1String(action == FolderAction::Make ? "mkdir " : "rmdir ") + sftpQuoted(path);
-    return QLatin1String(action == FolderAction::Make ? "MKD " : "RMD ") + path;
+    RemoteAddress other = *this;
+    const QStringList segments = name.split(QLatin1Char('/'));
+    for (const QString &folder : segments.mid(0, segments.size() - 1)) {
+        other.folderUrl += QString::fromLatin1(QUrl::toPercentEncoding(folder)) + QLatin1Char('/');
+        other.folderPath += folder + QLatin1Char('/');
+    }
+    other.fileName = segments.last();
+    other.url = other.siblingUrl(other.fileName);
+    other.serverPath = other.folderPath + other.fileName;
+    return other;
 }

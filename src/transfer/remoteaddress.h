@@ -16,20 +16,12 @@ struct SchemeInfo
     // The page is uploaded under a temporary name beside it and renamed over it; otherwise the
     // server replaces the page itself (an HTTP PUT).
     bool replacedByRename;
-    // The server's commands (curl quote commands) for a rename and a removal; paths as the server
-    // sees them (see serverPath).
-    QStringList (*renameCommands)(const QString &from, const QString &to);
-    QString (*removeCommand)(const QString &path);
-    // The server's own commands for a file's size and modification time, asked in the same command
-    // list; null where the server has none (the facts are then asked file by file).
-    const char *sizeCommand;
-    const char *timeCommand;
+    // FTP: the server's own commands (servercommands.h) and replies, paths from its starting folder.
+    bool ftp;
     // SFTP: the server is known by its host key, checked against known_hosts; its commands take
     // paths from its root, give no replies to read, and cannot rename onto an existing file
     // (libssh2 speaks SFTP version 3, without the POSIX rename extension).
     bool overSsh;
-    // The command that gives a file a mode (octal digits, "644").
-    QString (*chmodCommand)(const QString &path, const QString &mode);
 };
 
 // The entry for scheme (lower case), or null for an address the program does not speak.
@@ -57,19 +49,17 @@ struct RemoteAddress
     QString folderUrl;     // the folder the file lies in, encoded, ending in '/'
     QString fileName;      // decoded last path segment
     QString folderPath;    // the folder as the server's commands name it ("" or "dir/")
+    QString serverPath;    // the file as they name it: folderPath and fileName
     QString origin;        // scheme://host:port, to tell servers apart
     QString host;
     int port = 0;          // the default port of the scheme when the address names none
 
     // The same folder with another file name.
     QByteArray siblingUrl(const QString &name) const;
+    // The file or folder at name beside this one ("photo.jpg", or "img/photo.jpg" below its folder).
+    RemoteAddress sibling(const QString &name) const;
 };
 
 RemoteAddress parseAddress(const QString &address);
-
-// The server's command that makes or removes the folder at path (as the server names it), for a
-// scheme that is replacedByRename.
-enum class FolderAction { Make, Remove };
-QString folderCommand(const SchemeInfo &scheme, FolderAction action, const QString &path);
 
 #endif // REMOTEADDRESS_H

@@ -36,6 +36,20 @@ struct RemoteStamp
     bool operator!=(const RemoteStamp &other) const { return !(*this == other); }
 };
 
+// What a server tells of a file or folder; -1 for what it does not tell.
+struct RemoteFacts
+{
+    enum Presence { Unknown, Present, Absent };
+    // The facts a caller asks for, or'ed.
+    enum Fact { Size = 1, Time = 2, Mode = 4 };
+    Presence presence = Unknown;
+    qint64 size = -1;
+    qint64 time = -1;  // seconds since the epoch
+    int mode = -1;     // permission bits
+
+    RemoteStamp stamp() const { return RemoteStamp{size, time}; }
+};
+
 // An SSH server's key that known_hosts does not hold, as the user is shown it to decide on it.
 struct HostKeyFacts
 {

@@ -98,7 +98,7 @@ TransferResult TransferSession::lock(const QString &address, const QString &logi
         return checked;
     if (login.isEmpty() && remote.scheme->overSsh)
         return TransferResult{TransferResult::Failed, noLoginOverSsh()};
-    m_lock.reset(new PageLock(*this, address, login.isEmpty() ? Login() : Login::of(login, password)));
+    m_lock.reset(new PageLock(*this, remote, login.isEmpty() ? Login() : Login::of(login, password)));
     const TransferResult taken = m_lock->take(m_lockWait);
     if (taken.curlCode == CURLE_LOGIN_DENIED || (taken.curlCode == CURLE_QUOTE_ERROR && taken.responseCode == 530))
         m_logins.refuse(remote, login, password, taken);
@@ -166,13 +166,16 @@ bool TransferSession::askUser(const std::function<bool()> &question)
 
 bool TransferSession::acceptHostKey(int curlKeyType, const QByteArray &key)
 {
-    return m_hostKeys.accept(m_target.host, m_target.port, curlKeyType, key,
+    return m_hostKeys.accept(m_keyHost, m_keyPort, curlKeyType, key,
                              [this](const std::function<bool()> &question) { return askUser(question); });
 }
 
 // The options every transfer has, and those of its kind of address: set here and nowhere else.
-void TransferSession::prepare(const QByteArray &url, const Login &login)
+void TransferSession::prepare(const RemoteAddress &remote, const QByteArray &url, const Login &login)
 {
+    m_keyHost = remote.host;
+    m_keyPort = remote.port;
+    m_overSsh = remote.scheme->overSsh;
     curl_easy_reset(m_curl);
     m_errorBuffer[0] = '\0';
     curl_easy_setopt(m_curl, CURLOPT_ERRORBUFFER, m_errorBuffer);
@@ -203,7 +206,7 @@ void TransferSession::prepare(const QByteArray &url, const Login &login)
     if (!m_caCertFile.isEmpty())
         curl_easy_setopt(m_curl, CURLOPT_CAINFO, m_caCertFile.constData());
     // FTP over TLS: the login only once the connection is encrypted, never a fall-back to plain.
-    if (m_target.scheme && m_target.scheme->tlsRequired) {
+    if (remote.scheme->tlsRequired) {
         curl_easy_setopt(m_curl, CURLOPT_USE_SSL, long(CURLUSESSL_ALL));
         // Under TLS 1.3 every data connection hands out session tickets of its own, and curl resumes
         // the next one from those: servers that require the control connection's session (vsftpd,
@@ -211,7 +214,8 @@ void TransferSession::prepare(const QByteArray &url, const Login &login)
         curl_easy_setopt(m_curl, CURLOPT_SSLVERSION, long(CURL_SSLVERSION_DEFAULT | CURL_SSLVERSION_MAX_TLSv1_2));
     }
     // SSH: curl checks no host key unless both of these are set; the verdict is checkHostKey's.
-    curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.file().constData());
+    if (remote.scheme->overSsh)
+        curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.offeredKeys(remote.host, remote.port).constData());
     curl_easy_setopt(m_curl, CURLOPT_SSH_KEYFUNCTION, checkHostKey);
     curl_easy_setopt(m_curl, CURLOPT_SSH_KEYDATA, this);
     // The typed password only, never whatever keys lie in ~/.ssh.
@@ -224,40 +228,55 @@ void TransferSession::prepare(const QByteArray &url, const Login &login)
 
 TransferResult TransferSession::perform()
 {
+    int code = wait();
+    // The server took none of the key types curl asked for: the next one the host is known by.
+    while (m_overSsh && (code == CURLE_FAILED_INIT || code == CURLE_SSH) && !m_quitting
+           && m_hostKeys.offerNextKey(m_keyHost, m_keyPort)) {
+        curl_easy_setopt(m_curl, CURLOPT_SSH_KNOWNHOSTS, m_hostKeys.offeredKeys(m_keyHost, m_keyPort).constData());
+        code = wait();
+    }
+    return classify(code);
+}
+
+int TransferSession::wait()
+{
     m_abort = false;
     m_stalled = false;
     m_lastCount = -1;
     m_lastMove = monotonicMsecs();
     m_hostKeys.clearRefusal();
-    std::atomic<bool> done{false};
-    CURLcode code = CURLE_OK;
     if (m_quitting) {
         curl_easy_setopt(m_curl, CURLOPT_TIMEOUT_MS, QuittingTransferTime);
-        code = curl_easy_perform(m_curl);
-    } else {
-        QEventLoop loop;
-        std::thread worker([&] {
-            code = CURLcode(performPolled());
-            done = true;
-            QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-        });
-        if (!done) {
-            if (m_waitObserver)
-                m_waitObserver(true);
-            // Returns early when the application is quitting: then the transfer is aborted.
-            loop.exec();
-            if (m_waitObserver)
-                m_waitObserver(false);
-        }
-        if (!done)
-            m_abort = true;
-        worker.join();
+        return curl_easy_perform(m_curl);
     }
+    std::atomic<bool> done{false};
+    int code = CURLE_OK;
+    QEventLoop loop;
+    std::thread worker([&] {
+        code = performPolled();
+        done = true;
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    if (!done) {
+        if (m_waitObserver)
+            m_waitObserver(true);
+        // Returns early when the application is quitting: then the transfer is aborted.
+        loop.exec();
+        if (m_waitObserver)
+            m_waitObserver(false);
+    }
+    if (!done)
+        m_abort = true;
+    worker.join();
+    return code;
+}
 
+TransferResult TransferSession::classify(int code)
+{
     TransferResult result;
     result.curlCode = code;
     curl_easy_getinfo(m_curl, CURLINFO_RESPONSE_CODE, &result.responseCode);
-    result.curlError = QString::fromUtf8(m_errorBuffer[0] ? m_errorBuffer : curl_easy_strerror(code));
+    result.curlError = QString::fromUtf8(m_errorBuffer[0] ? m_errorBuffer : curl_easy_strerror(CURLcode(code)));
     if ((code == CURLE_ABORTED_BY_CALLBACK || m_abort) && !m_stalled) {
         result.status = TransferResult::Unfinished;
         m_quitting = true;
@@ -298,6 +317,9 @@ void TransferSession::dropConnections()
     curl_multi_cleanup(m_connections);
     m_curl = curl_easy_init();
     m_connections = curl_multi_init();
+    // The next connection starts with the server's own choice of facts.
+    for (ServerHabits &habits : m_habits)
+        habits.factsOptionsAsked = false;
 }
 
 // curl_easy_perform's own wait can miss an FTP data connection that is already up, and then

@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 #include <atomic>
 #include <functional>
@@ -13,9 +14,11 @@
 #include "transfer/hostkeypolicy.h"
 #include "transfer/loginpolicy.h"
 #include "transfer/remoteaddress.h"
+#include "transfer/servercommands.h"
 #include "transfer/transferresult.h"
 
 class PageLock;
+class QIODevice;
 class QSaveFile;
 
 typedef void CURL;
@@ -23,6 +26,14 @@ typedef void CURLM;
 
 // How long a transfer may go without moving a byte before the server counts as no longer answering.
 const int DefaultIdleTimeout = 60 * 1000;  // milliseconds
+
+// One file's facts asked of its server: which ones, and what it told.
+struct FactsAsked
+{
+    RemoteAddress file;
+    int wanted;  // RemoteFacts::Fact values, or'ed
+    RemoteFacts found;
+};
 
 // The transfers of one command over one curl handle, so over one connection and one login per
 // server; the connections close when the session is destroyed, at the end of the command.
@@ -45,6 +56,9 @@ public:
     // from this download when the addresses are the same, else asked just before it.
     TransferResult download(const QString &address, const QString &fileName, const QString &login,
                             const QString &password, const QString &uploadAddress = QString());
+    // The same into page, which holds the whole page or is left empty.
+    TransferResult download(const QString &address, QByteArray *page, const QString &login, const QString &password,
+                            const QString &uploadAddress = QString());
     // data to address with login and password exactly as typed. Over FTP the page is replaced whole
     // or not at all; with checkUnchanged the page must still be what this session's last download of
     // it saw (else PageChanged, nothing replaced).
@@ -57,6 +71,40 @@ public:
     // Waits up to lockWait ms for someone else's lock; Locked then.
     TransferResult lock(const QString &address, const QString &login, const QString &password);
     void setLockWait(int msecs) { m_lockWait = msecs; }
+
+    // The connection's own operations, each on the file or folder at the address it is given (of a
+    // scheme that is replacedByRename unless said otherwise), with login. A refusal is Failed with
+    // CURLE_QUOTE_ERROR.
+    // The file into into (any scheme); intoFailed is set once into refuses a write. A download counts
+    // only when it ended at the size the server announces: known.size when given, else over FTP the
+    // reply to a SIZE just before it, and the one that opens the transfer. With arrived, the size
+    // that arrived and the file's time (known.time when given).
+    TransferResult fetch(const RemoteAddress &file, const Login &login, QIODevice *into, bool *intoFailed,
+                         const RemoteFacts &known = RemoteFacts(), RemoteStamp *arrived = nullptr);
+    // data into the file, created or written over (any scheme).
+    TransferResult store(const RemoteAddress &file, const Login &login, const QByteArray &data);
+    // What the servers tell of each file asked, in as few commands as each server allows: FTP's MLST
+    // where the server has it, else SIZE, MDTM and a LIST of the folder for the mode; SFTP's stat,
+    // and its listing for the mode. A file that is not there is no failure (its presence says so).
+    TransferResult facts(const Login &login, QVector<FactsAsked> *asked);
+    // The ls -l lines of the folder the file lies in (FTP's LIST, SFTP's listing).
+    TransferResult listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing);
+    TransferResult makeFolder(const RemoteAddress &folder, const Login &login);
+    TransferResult removeFolder(const RemoteAddress &folder, const Login &login);
+    // Onto a name that is free; some servers also replace a file that has it. replies: FTP's two.
+    TransferResult rename(const RemoteAddress &from, const RemoteAddress &to, const Login &login,
+                          QList<ServerReply> *replies = nullptr);
+    TransferResult remove(const RemoteAddress &file, const Login &login);
+    TransferResult setMode(const RemoteAddress &file, const Login &login, int mode);
+    // A WebDAV request without a body on the address (HTTP and HTTPS): "MKCOL", "DELETE", or "HEAD"
+    // to learn whether the file is there. A refusal is Failed with the server's status in responseCode.
+    TransferResult request(const RemoteAddress &target, const Login &login, const char *method);
+    // commands (servercommands.h) on the server of where, in order; over FTP a refused one does not
+    // stop those after it, and the result is Failed only when the last was refused.
+    TransferResult commands(const RemoteAddress &where, const Login &login, const QStringList &commands,
+                            QList<ServerReply> *replies = nullptr);
+    // msecs in a local event loop with the busy cursor; false when the application quits meanwhile.
+    bool pause(int msecs);
 
     // Told on the GUI thread when a call starts waiting in its local event loop (true) and when
     // that wait ends (false); a transfer over before the wait would begin tells nothing.
@@ -78,34 +126,35 @@ public:
     bool acceptHostKey(int curlKeyType, const QByteArray &key);
 
 private:
-    friend class PageReplacement;
-    friend class PageLock;
+    // What this session has learnt of an FTP server's commands.
+    struct ServerHabits
+    {
+        enum Answer { Untried, Yes, No };
+        Answer facts = Untried;         // MLST
+        bool factsOptionsAsked = false; // OPTS MLST, once per connection
+    };
 
     // transfersession.cpp: every curl option in one place, and the wait for the worker thread.
-    void prepare(const QByteArray &url, const Login &login);
+    void prepare(const RemoteAddress &remote, const QByteArray &url, const Login &login);
     TransferResult perform();
-    // msecs in a local event loop with the busy cursor; false when the application quits meanwhile.
-    bool pause(int msecs);
+    // The transfer run to its end, or cut short when the application quits; a CURLcode.
+    int wait();
+    TransferResult classify(int code);
     void dropConnections();
     int performPolled();  // a CURLcode
-    // pagetransfers.cpp: one request each.
-    TransferResult put(const QByteArray &url, const Login &login, const QByteArray &data);
-    TransferResult fetch(const RemoteAddress &remote, const Login &login, QSaveFile *file, bool *fileFailed,
-                         RemoteStamp *seen);
-    // The listing of the address's folder: ls -l lines over FTP (LIST) and SFTP.
-    TransferResult listFolder(const RemoteAddress &remote, const Login &login, QByteArray *listing);
-    TransferResult stamp(const QByteArray &url, const Login &login, bool withTime, RemoteStamp *seen);
+    // pagetransfers.cpp
+    TransferResult downloadInto(const QString &address, QIODevice *into, bool *intoFailed, const QString &login,
+                                const QString &password, const QString &uploadAddress);
     void rememberPage(const QString &address, const QString &login, const QString &password);
-    // ftpcommands.cpp: the server's own commands.
-    // lines: every line of the replies, such as MLST's facts.
-    TransferResult quote(const QString &folderUrl, const Login &login, const QStringList &commands,
-                         QStringList *replies = nullptr, QStringList *lines = nullptr);
-    TransferResult pageStamp(const RemoteAddress &remote, const Login &login, RemoteStamp *page);
-    TransferResult facts(const RemoteAddress &remote, const Login &login, const QString &tempName, bool withPage,
-                         qint64 *tempSize, RemoteStamp *page);
+    TransferResult stat(const RemoteAddress &file, const Login &login, bool withTime, RemoteStamp *seen);
+    // fileoperations.cpp
+    TransferResult ftpFacts(const Login &login, QVector<FactsAsked> *asked);
+    TransferResult listedFacts(const Login &login, QVector<FactsAsked> *asked);
 
-    // The address the running call is about: its scheme's options and, over SSH, whose key is checked.
-    RemoteAddress m_target;
+    // The server the running transfer connects to, whose SSH host key is checked.
+    QString m_keyHost;
+    int m_keyPort = 0;
+    bool m_overSsh = false;
     CURL *m_curl;
     CURLM *m_connections;  // keeps the command's connections, and so its login, between transfers
     int m_idleTimeout;
@@ -118,6 +167,7 @@ private:
     bool m_overHttp = false;
     std::function<void(bool)> m_waitObserver;
     QHash<QString, RemoteStamp> m_seen;  // address -> the page as downloaded
+    QHash<QString, ServerHabits> m_habits;  // origin -> what its server does
     LoginPolicy m_logins;
     HostKeyPolicy m_hostKeys;
     std::unique_ptr<PageLock> m_lock;

@@ -2,7 +2,12 @@
 #include "ui_cimglinkdialog.h"
 
 #include "ui/formscale.h"
+#include "page/localpictures.h"
 #include "page/markup.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QUrl>
 
 cImgLinkDialog::cImgLinkDialog(QWidget *parent)
     : QDialog(parent)
@@ -11,6 +16,7 @@ cImgLinkDialog::cImgLinkDialog(QWidget *parent)
 {
     ui->setupUi(this);
     scaleFormToFit(this);
+    connect(ui->checkBoxShrink, &QCheckBox::toggled, ui->spinBoxShrinkWidth, &QWidget::setEnabled);
 }
 
 cImgLinkDialog::~cImgLinkDialog()
@@ -30,11 +36,13 @@ void cImgLinkDialog::setReceiver(QObject *receiver)
 
 void cImgLinkDialog::on_pushButtonOk_clicked()
 {
-    emit sendImgLink(imageFragment(ui->lineEdit->text(), ui->spinBoxBorderSize->value(),
-                                   ui->comboBoxAlign->currentIndex(),
+    // Only a picture from the disk is shrunk: one on the web is served as it is.
+    const QString address = ui->lineEdit->text();
+    const int shrinkWidth = isLocalAddress(address) && ui->checkBoxShrink->isChecked() ? ui->spinBoxShrinkWidth->value() : 0;
+    emit sendImgLink(imageFragment(address, ui->spinBoxBorderSize->value(), ui->comboBoxAlign->currentIndex(),
                                    ui->checkBoxChangeImgSize->isChecked(),
                                    ui->spinBoxPixelsW->value(), ui->spinBoxPixelsH->value(),
-                                   ui->lineEditImgAltText->text()));
+                                   ui->lineEditImgAltText->text(), shrinkWidth));
     resetFields();
     hide();
 }
@@ -43,6 +51,17 @@ void cImgLinkDialog::on_pushButtonCancel_clicked()
 {
     resetFields();
     hide();
+}
+
+void cImgLinkDialog::on_pushButtonChooseFile_clicked()
+{
+    const QString file = QFileDialog::getOpenFileName(this, tr("Выберите картинку"), m_pictureFolder,
+                                                      tr("Картинки (*.jpg *.jpeg *.png *.gif *.webp)"));
+    if (file.isEmpty())
+        return;
+    // The next choice starts where the editor's pictures are.
+    m_pictureFolder = QFileInfo(file).absolutePath();
+    ui->lineEdit->setText(QUrl::fromLocalFile(file).toString());
 }
 
 void cImgLinkDialog::resetFields()
@@ -54,4 +73,6 @@ void cImgLinkDialog::resetFields()
     ui->checkBoxChangeImgSize->setChecked(false);
     ui->spinBoxPixelsH->setValue(100);
     ui->spinBoxPixelsW->setValue(100);
+    ui->checkBoxShrink->setChecked(true);
+    ui->spinBoxShrinkWidth->setValue(800);
 }

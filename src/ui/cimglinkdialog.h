@@ -26,12 +26,14 @@ signals:
 private slots:
     void on_pushButtonCancel_clicked();
     void on_pushButtonOk_clicked();
+    void on_pushButtonChooseFile_clicked();
 
 private:
     void resetFields();
 
     Ui::cImgLinkDialog *ui;
     QObject *receiver;
+    QString m_pictureFolder;
 };
 
 #endif // CIMGLINKDIALOG_H

@@ -62,6 +62,7 @@ Publisher &NewsAdder::publisher()
     access.login = ui->loginEdit->text();
     access.password = ui->passEdit->text();
     access.idleTimeout = transferIdleTimeout;
+    access.imageFolder = imageFolder;
     m_publisher->setAccess(access);
     return *m_publisher;
 }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "publish/editorstate.h"
+#include "publish/settings.h"
 
 class Publisher;
 class QCloseEvent;
@@ -42,6 +43,8 @@ public:
 
     // The page's public web address (settings key pageurl): the preview takes relative pictures and links from it.
     void setPageUrl(const QString &url);
+    // Where pictures from the editor's disk go, relative to the page's folder (settings key imagefolder).
+    void setImageFolder(const QString &folder) { imageFolder = folder; }
     // Where the item's date takes the current time from while it follows the clock; applied at once.
     void setClock(std::function<QDateTime()> clock);
 
@@ -94,6 +97,7 @@ private:
     std::unique_ptr<Publisher> m_publisher;
     PreviewWindow *preview = nullptr;  // made when first asked for
     QString pageUrl;
+    QString imageFolder = QString::fromLatin1(DefaultImageFolder);
 
     std::function<QDateTime()> clock = &QDateTime::currentDateTime;
     QTimer *clockTimer = nullptr;

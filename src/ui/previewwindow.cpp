@@ -2,6 +2,7 @@
 
 #include "publish/backupname.h"
 #include "transfer/imagefetcher.h"
+#include "page/localpictures.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -176,6 +177,11 @@ void PreviewWindow::pictureArrived(const QUrl &address, const QImage &image, con
 
 QString PreviewWindow::pictureProblem(const QString &name) const
 {
+    if (isLocalAddress(name)) {
+        return m_localPictures.picture(name, m_item()).isNull()
+            ? tr("файл с диска не читается как картинка JPEG, PNG, GIF или WebP до 50 МБ")
+            : QString();
+    }
     const QUrl address = webAddress(name, m_pageUrl);
     if (address.isValid())
         return m_problems.value(address);
@@ -186,7 +192,8 @@ QString PreviewWindow::pictureProblem(const QString &name) const
 
 QVariant PreviewWindow::picture(const QString &name) const
 {
-    const QImage image = m_pictures.value(webAddress(name, m_pageUrl));
+    const QImage image = isLocalAddress(name) ? m_localPictures.picture(name, m_item())
+                                              : m_pictures.value(webAddress(name, m_pageUrl));
     return image.isNull() ? emptyFrame(m_sizes.value(name)) : image;
 }
 

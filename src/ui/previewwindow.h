@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include "page/itempreview.h"
+#include "ui/localpicturecache.h"
 
 #include <functional>
 
@@ -18,7 +19,7 @@ class ImageFetcher;
 class QTextBrowser;
 
 // A window of its own beside the editor, showing the item rendered as the news page will show it. It
-// follows the item while shown; pictures come from the web, never from the editor's disk.
+// follows the item while shown; pictures come from the web, and from the editor's disk those the item names by file:// addresses.
 class PreviewWindow : public QWidget
 {
     Q_OBJECT
@@ -62,6 +63,7 @@ private:
     QString m_pageUrl;
     QHash<QUrl, QImage> m_pictures;  // by address; a null one could not be had
     QHash<QUrl, QString> m_problems; // why, by address
+    mutable LocalPictureCache m_localPictures;
     QSet<QUrl> m_requested;
     QHash<QString, QSize> m_sizes;   // each picture's width and height as the item gives them
     PageColours m_pageColours;

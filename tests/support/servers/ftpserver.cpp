@@ -38,3 +38,14 @@ int FtpServer::commandCount(const char *command) const
     }
     return count;
 }
+
+QStringList FtpServer::commands() const
+{
+    QStringList sent;
+    for (const QByteArray &line : log().split('\n')) {
+        const int at = line.indexOf("] <- ");
+        if (at >= 0)
+            sent << QString::fromLatin1(line.mid(at + 5).split(' ').first());
+    }
+    return sent;
+}

@@ -19,6 +19,8 @@ public:
     int openSessions() const;
     // How often a client sent COMMAND (as "RETR", "STOR", "USER").
     int commandCount(const char *command) const;
+    // Every command clients sent, in order, without its argument ("USER", "MLST", ...).
+    QStringList commands() const;
 
 protected:
     // The same server run by another script that takes ftpserver.py's options, with URLs of SCHEME

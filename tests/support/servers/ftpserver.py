@@ -9,14 +9,17 @@ download or upload, one that sends each download in pieces with pauses between t
 answering in the middle of a download, one that drops the connection when an upload begins.
 It can also be one of the servers a send must keep the live page safe from: one that loses the
 connection or stops reading in the middle of an upload, one that stores only a part of what it got,
-one that will not rename onto an existing file, one that goes silent at a given command, and one
+one that will not rename onto an existing file, one that lets no folder be made, one that goes silent at a given command, and one
 where another editor changes the page right after given downloads.
 And it can behave as the servers web hosts run do: new files made with a strict umask, no changing
-of modes, file modes in MLST, a rename refused or left unanswered on a chosen attempt, and a SIZE
-(and the 150 reply of a download) that announces fewer bytes than the file has."""
+of modes, file modes in MLST, no MLST at all (vsftpd) or no OPTS MLST, a rename refused or left
+unanswered on a chosen attempt, a SIZE (and the 150 reply of a download) that announces fewer bytes
+than the file has, a download that ends early with a 226 all the same, an MLST that tells a wrong
+size, and a reply delayed on every command, as a distant server's round trip does."""
 import argparse
 import os
 import sys
+import time
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.handlers import DTPHandler, FTPHandler
@@ -48,7 +51,12 @@ class PoorDTPHandler(DTPHandler):
         return not self.silent() and not self.cmd_channel.trickle_downloads and DTPHandler.use_sendfile(self)
 
     def push_with_producer(self, producer):
-        if self.silent():
+        if self.cmd_channel.cut_download:
+            data = drained(producer)
+            self.cmd_channel.log("sent %d of %d bytes and called it complete" % (len(data) - 100, len(data)))
+            DTPHandler.push(self, data[:-100])
+            DTPHandler.close_when_done(self)
+        elif self.silent():
             data = drained(producer)
             self.cmd_channel.log("stopped answering after %d of %d bytes" % (len(data) // 2, len(data)))
             DTPHandler.push(self, data[:len(data) // 2])
@@ -124,6 +132,7 @@ class PoorHandler(FTPHandler):
     hang_uploads = 0        # how many of the next uploads stop being read half-way
     truncate_uploads = 0    # how many of the next uploads are stored only in part
     refuse_rename_over = False
+    refuse_mkd = False      # every MKD but the page lock's is refused, as on a host with a fixed tree
     mute_at = ""            # the command at which the next session goes silent for good
     mute_after = 0          # how many of those commands are answered first
     change_after = set()    # after which downloads (counting from 1) another editor changes the page
@@ -136,6 +145,10 @@ class PoorHandler(FTPHandler):
     short_by = 100
     retrs = 0
     mlst_mode = False       # MLST and MLSD name the mode (unix.mode), as proftpd and pure-ftpd do
+    cut_downloads = set()   # which downloads (counting from 1) end 100 bytes early, with a 226
+    lying_mlst = 0          # how many of the next MLSTs of the page tell 100 bytes fewer than it has
+    reply_delay = 0.0       # seconds each reply is held, as a round trip on a real link
+    cut_download = False
     _retr_size = None
     short_download = False
     root = ""
@@ -145,6 +158,9 @@ class PoorHandler(FTPHandler):
     def process_command(self, cmd, *args, **kwargs):
         if self.muted:
             return
+        if PoorHandler.reply_delay > 0:
+            # The whole server waits, as the client does for each reply; one client at a time here.
+            time.sleep(PoorHandler.reply_delay)
         if PoorHandler.mlst_mode and "unix.mode" not in self._current_facts:
             self._current_facts.append("unix.mode")
         if cmd == PoorHandler.mute_at and PoorHandler.mute_after > 0:
@@ -174,11 +190,30 @@ class PoorHandler(FTPHandler):
             return
         return FTPHandler.ftp_RNTO(self, path)
 
+    def pre_process_command(self, line, cmd, arg):
+        # vsftpd and proftpd take ls options before a folder ("LIST -a images"); pyftpdlib only alone.
+        if cmd in ("LIST", "NLST") and arg and arg.startswith("-") and " " in arg:
+            arg = arg.split(" ", 1)[1]
+        return FTPHandler.pre_process_command(self, line, cmd, arg)
+
+    def ftp_MKD(self, path):
+        if PoorHandler.refuse_mkd and not path.endswith(".newsadder-lock"):
+            self.respond("550 Folder creation refused.")
+            return None
+        return FTPHandler.ftp_MKD(self, path)
+
     def ftp_SIZE(self, path):
         if PoorHandler.retrs + 1 in PoorHandler.short_downloads and self.fs.isfile(path):
             self.respond("213 %d" % (os.path.getsize(path) - PoorHandler.short_by))
             return path
         return FTPHandler.ftp_SIZE(self, path)
+
+    def push(self, data):
+        if PoorHandler.lying_mlst > 0 and data.startswith(" ") and data.rstrip().endswith("news.html"):
+            PoorHandler.lying_mlst -= 1
+            size = int(data.split("size=")[1].split(";")[0])
+            data = data.replace("size=%d;" % size, "size=%d;" % (size - 100))
+        return FTPHandler.push(self, data)
 
     def respond(self, resp, *args, **kwargs):
         # The announced size of a download, as many servers write it into their 150 reply.
@@ -211,6 +246,9 @@ class PoorHandler(FTPHandler):
         if PoorHandler.retrs in PoorHandler.short_downloads and os.path.isfile(file):
             self._retr_size = os.path.getsize(file) - PoorHandler.short_by
             self.short_download = True
+        self.cut_download = PoorHandler.retrs in PoorHandler.cut_downloads
+        if self.cut_download and os.path.isfile(file):
+            self._retr_size = os.path.getsize(file)
         if PoorHandler.hang_downloads > 0:
             PoorHandler.hang_downloads -= 1
             self.silent = True
@@ -254,6 +292,7 @@ def main():
     parser.add_argument("--hang-uploads", type=int, default=0, metavar="COUNT")
     parser.add_argument("--truncate-uploads", type=int, default=0, metavar="COUNT")
     parser.add_argument("--refuse-rename-over", action="store_true")
+    parser.add_argument("--refuse-mkd", action="store_true", help="no folder but the page lock may be made")
     parser.add_argument("--mute-at", default="", metavar="COMMAND")
     parser.add_argument("--mute-after", type=int, default=0, metavar="N")
     parser.add_argument("--change-after-downloads", default="", metavar="N,M,...")
@@ -265,6 +304,13 @@ def main():
     parser.add_argument("--stall-rename", type=int, default=0, metavar="N")
     parser.add_argument("--short-downloads", default="", metavar="N,M,...",
                         help="SIZE and the 150 reply of these downloads announce 100 bytes too few")
+    parser.add_argument("--cut-downloads", default="", metavar="N,M,...",
+                        help="these downloads end 100 bytes early with a 226 all the same")
+    parser.add_argument("--lying-mlst", type=int, default=0, metavar="COUNT",
+                        help="the next MLSTs of the page tell it 100 bytes short")
+    parser.add_argument("--no-mlst", action="store_true", help="no MLST, MLSD or OPTS MLST, as vsftpd")
+    parser.add_argument("--no-mlst-options", action="store_true", help="OPTS MLST refused, MLST kept")
+    parser.add_argument("--reply-delay", type=float, default=0.0, metavar="SECONDS")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -285,6 +331,7 @@ def main():
     handler.hang_uploads = args.hang_uploads
     handler.truncate_uploads = args.truncate_uploads
     handler.refuse_rename_over = args.refuse_rename_over
+    handler.refuse_mkd = args.refuse_mkd
     handler.mute_at = args.mute_at
     handler.mute_after = args.mute_after
     handler.change_after = {int(n) for n in args.change_after_downloads.split(",") if n}
@@ -295,6 +342,13 @@ def main():
     handler.short_downloads = {int(n) for n in args.short_downloads.split(",") if n}
     if args.mlst_mode:
         handler.mlst_mode = True
+    handler.cut_downloads = {int(n) for n in args.cut_downloads.split(",") if n}
+    handler.lying_mlst = args.lying_mlst
+    handler.reply_delay = args.reply_delay
+    handler.proto_cmds = {name: facts for name, facts in handler.proto_cmds.items()
+                          if not (args.no_mlst and name in ("MLST", "MLSD"))}
+    if args.no_mlst_options:
+        handler.ftp_OPTS = lambda self, line: self.respond("501 Invalid argument.")
     handler.authorizer = authorizer
     handler.banner = "NewsAdder test server"
 

@@ -112,7 +112,7 @@ bool HttpsServer::start()
         "    client_max_body_size 200m;\n"
         "    location = /moved.html { return 301 /news.html; }\n"
         "    location / {\n"
-        "      dav_methods PUT;\n"
+        "      dav_methods PUT DELETE MKCOL;\n"
         "      dav_access user:rw group:r all:r;\n"
         "      limit_except GET HEAD {\n"
         "        auth_basic \"news\";\n"

@@ -5,7 +5,7 @@
 #include "testserver.h"
 
 // A real nginx on a free 127.0.0.1 port, serving a temporary root over TLS with a certificate made
-// for this run. GET is open; PUT (WebDAV) needs basic authentication as user "editor".
+// for this run. GET is open; PUT, DELETE and MKCOL (WebDAV) need basic authentication as user "editor".
 // Stopped when the object goes out of scope.
 class HttpsServer : public TestServer
 {

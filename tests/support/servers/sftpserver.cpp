@@ -17,7 +17,10 @@ bool SftpServer::start()
     // An RSA host key takes a moment to make.
     bool ok = false;
     const quint16 port = quint16(readLine(30000).toUInt(&ok));
-    m_knownHostsLine = QString::fromUtf8(readLine(5000));
+    const int keys = readLine(5000).toInt();
+    m_knownHostsLines.clear();
+    for (int key = 0; key < keys; ++key)
+        m_knownHostsLines << QString::fromUtf8(readLine(5000));
     m_fingerprint = QString::fromUtf8(readLine(5000));
     if (!ok || port == 0 || !m_fingerprint.startsWith(QLatin1String("SHA256:")))
         return false;

@@ -17,12 +17,15 @@ public:
     // Starts on port() when one is set (a restart), on a free port otherwise.
     bool start() override;
 
-    // ssh-ed25519 (the default), ecdsa-sha2-nistp256/384/521 or ssh-rsa; for the next start.
+    // ssh-ed25519 (the default), ecdsa-sha2-nistp256/384/521 or ssh-rsa, or several separated by
+    // commas; for the next start.
     void setHostKeyType(const QString &type) { m_hostKeyType = type; }
 
-    // This run's host key as OpenSSH writes it to known_hosts ("[127.0.0.1]:PORT TYPE BASE64"), and
-    // its fingerprint as ssh-keygen -l shows it ("SHA256:" and unpadded base64).
-    QString knownHostsLine() const { return m_knownHostsLine; }
+    // This run's (first) host key as OpenSSH writes it to known_hosts ("[127.0.0.1]:PORT TYPE BASE64"),
+    // and its fingerprint as ssh-keygen -l shows it ("SHA256:" and unpadded base64).
+    QString knownHostsLine() const { return m_knownHostsLines.value(0); }
+    // Each host key's line, in the order of setHostKeyType.
+    QStringList knownHostsLines() const { return m_knownHostsLines; }
     QString fingerprint() const { return m_fingerprint; }
 
     // log(): one line per login ("login USER accepted|refused") and change: "open /PATH read|write",
@@ -35,7 +38,7 @@ public:
 
 private:
     QString m_hostKeyType = QStringLiteral("ssh-ed25519");
-    QString m_knownHostsLine;
+    QStringList m_knownHostsLines;
     QString m_fingerprint;
     QStringList m_extraArgs;
 };

@@ -3,8 +3,10 @@
 root directory that no path leads out of, bound to 127.0.0.1 only.
 
 Reads the user name and the password from the first two lines of standard input (UTF-8, spaces and
-any other character kept). Prints the port it listens on, the host key's known_hosts line and the
-key's SHA256 fingerprint, one a line, then serves until killed.
+any other character kept). Prints the port it listens on, the number of host keys, each key's
+known_hosts line and the first key's SHA256 fingerprint, one a line, then serves until killed.
+Like OpenSSH 8.8 and later it can refuse SHA-1 signatures of an RSA host key (ssh-rsa), offering
+rsa-sha2-256 and rsa-sha2-512 only.
 
 The log names every login and every change to the root (open, bytes written, rename, remove), never
 the password. A rename onto an existing file fails, as on OpenSSH's sftp-server for SFTP version 3.
@@ -143,16 +145,28 @@ class RootedSFTPServer(asyncssh.SFTPServer):
         return super().remove(path)
 
 
-async def serve(port, key_type):
-    key = asyncssh.generate_private_key(key_type)
-    server = await asyncssh.listen("127.0.0.1", port, server_host_keys=[key], server_factory=PasswordServer,
+def refuse_sha1_rsa():
+    prepare = asyncssh.SSHServerConnectionOptions.prepare
+
+    def without_sha1(self, *args, **kwargs):
+        prepare(self, *args, **kwargs)
+        self.server_host_keys.pop(b"ssh-rsa", None)
+
+    asyncssh.SSHServerConnectionOptions.prepare = without_sha1
+
+
+async def serve(port, key_types):
+    keys = [asyncssh.generate_private_key(key_type) for key_type in key_types]
+    server = await asyncssh.listen("127.0.0.1", port, server_host_keys=keys, server_factory=PasswordServer,
                                    sftp_factory=RootedSFTPServer, allow_scp=False)
     port = server.sockets[0].getsockname()[1]
     host = "127.0.0.1" if port == 22 else "[127.0.0.1]:%d" % port
-    public = key.export_public_key("openssh").decode().split()
     print(port)
-    print("%s %s %s" % (host, public[0], public[1]))
-    print(key.get_fingerprint("sha256"), flush=True)
+    print(len(keys))
+    for key in keys:
+        public = key.export_public_key("openssh").decode().split()
+        print("%s %s %s" % (host, public[0], public[1]))
+    print(keys[0].get_fingerprint("sha256"), flush=True)
     await asyncio.Event().wait()
 
 
@@ -161,7 +175,8 @@ def main():
     parser.add_argument("--root", required=True)
     parser.add_argument("--port", type=int, default=0)
     parser.add_argument("--host-key-type", default="ssh-ed25519",
-                        help="ssh-ed25519, ecdsa-sha2-nistp256/384/521 or ssh-rsa")
+                        help="ssh-ed25519, ecdsa-sha2-nistp256/384/521 or ssh-rsa; several separated by commas")
+    parser.add_argument("--refuse-sha1-rsa", action="store_true")
     parser.add_argument("--log", default="")
     parser.add_argument("--umask", default="", metavar="OCTAL", help="for every file the server makes")
     parser.add_argument("--no-chmod", action="store_true", help="changing a file's mode refused")
@@ -173,13 +188,15 @@ def main():
     RootedSFTPServer.refuse_rename = {int(n) for n in args.refuse_rename.split(",") if n}
     RootedSFTPServer.stall_rename = args.stall_rename
     RootedSFTPServer.no_chmod = args.no_chmod
+    if args.refuse_sha1_rsa:
+        refuse_sha1_rsa()
 
     stdin = sys.stdin.buffer
     PasswordServer.user = stdin.readline().decode("utf-8").rstrip("\n")
     PasswordServer.password = stdin.readline().decode("utf-8").rstrip("\n")
     RootedSFTPServer.root = os.fsencode(os.path.realpath(args.root))
     Log.path = args.log
-    asyncio.run(serve(args.port, args.host_key_type))
+    asyncio.run(serve(args.port, args.host_key_type.split(",")))
 
 
 if __name__ == "__main__":

@@ -8,6 +8,8 @@
 #include <QQueue>
 #include <QStringList>
 
+#include <functional>
+
 class TestServer;
 
 // The usual item, as the editor types it in the window.
@@ -28,7 +30,15 @@ public:
     int unscripted = 0;
     int pendingAnswers() const { return m_answers.size() + m_files.size(); }
 
-    void showMessage(const QString &text) override { seen << text; }
+    // Run after each message is shown, while it would still be open in the window.
+    std::function<void(const QString &text)> whileShown;
+
+    void showMessage(const QString &text) override
+    {
+        seen << text;
+        if (whileShown)
+            whileShown(text);
+    }
     bool goOnWithoutBackup() override;
     bool confirmRestore(const QString &fileName, const QString &address) override;
     bool confirmRepeatedItem() override;

@@ -1,10 +1,22 @@
-# The two everyday commands: `make run` (the app against a local demo FTP server) and `make test`.
+# The everyday commands: `make run` (the app against a local demo FTP server), `make test` and
+# `make package`. QT=6 does the same against Qt 6, in a build folder of its own.
+QT ?= 5
+ifeq ($(QT),6)
+BUILD_DIR ?= build-qt6
+QT_BUILD_PACKAGES = qt6-base-dev qt6-base-dev-tools qt6-5compat-dev qtkeychain-qt6-dev
+QT_RUN_PACKAGES = qt6-translations-l10n libqt6keychain1 qt6-image-formats-plugins
+else
 BUILD_DIR ?= build
-BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools libcurl4-openssl-dev libhunspell-dev qtkeychain-qt5-dev pkg-config cmake ninja-build g++ make
-RUN_PACKAGES = python3-pyftpdlib qttranslations5-l10n hunspell-ru hunspell-en-us libqt5keychain1 qt5-image-formats-plugins
-TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl openssh-client qttranslations5-l10n curl hunspell-ru hunspell-en-us gnome-keyring dbus qt5-image-formats-plugins
+QT_BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools qtkeychain-qt5-dev
+QT_RUN_PACKAGES = qttranslations5-l10n libqt5keychain1 qt5-image-formats-plugins
+endif
+BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev libhunspell-dev pkg-config cmake ninja-build g++ make
+RUN_PACKAGES = python3-pyftpdlib hunspell-ru hunspell-en-us $(QT_RUN_PACKAGES)
+PACKAGE_PACKAGES = dpkg-dev file lintian
+TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl \
+	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus $(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
 
-.PHONY: all build run test bench screenshot deps-build deps-run deps-test clean
+.PHONY: all build run test bench screenshot package deps-build deps-run deps-test deps-package clean
 
 all: build
 
@@ -17,8 +29,11 @@ deps-run: deps-build
 deps-test: deps-build
 	@scripts/install-deps.sh $(TEST_PACKAGES)
 
+deps-package: deps-build
+	@scripts/install-deps.sh $(PACKAGE_PACKAGES)
+
 $(BUILD_DIR)/build.ninja: CMakeLists.txt
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNEWSADDER_QT=$(QT)
 
 build: deps-build $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR)
@@ -30,6 +45,10 @@ run: deps-run deps-build $(BUILD_DIR)/build.ninja
 
 test: deps-test build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+
+# The .deb, in the build folder; `dpkg -i $(BUILD_DIR)/newsadder_*.deb` installs it.
+package: deps-package build
+	cmake --build $(BUILD_DIR) --target package
 
 bench: deps-test build
 	scripts/run-bench.sh $(BUILD_DIR)

@@ -9,12 +9,11 @@
 // vsftpd does by default, makes new files readable by their owner only.
 #include "ftpserver.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
-#include "publisher.h"
+#include "ui/newsadder.h"
+#include "publish/publisher.h"
 #include "peakmemory.h"
-#include "publisheddialog.h"
+#include "ui/publisheddialog.h"
 #include "scripteduser.h"
-#include "ui_newsadder.h"
 #include "workdir.h"
 
 #include <QApplication>
@@ -22,7 +21,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextCodec>
@@ -90,7 +92,7 @@ double publishOnce(Session &session, NewsAdder &window, ModalAnswerer &answerer)
 {
     session.server.putFile(QStringLiteral("news.html"), session.page);
     answerer.clickButton(QMessageBox::Ok);
-    return timeMs([&] { window.ui->sendButton->click(); });
+    return timeMs([&] { window.findChild<QPushButton *>("sendButton")->click(); });
 }
 
 bool runCurl(const QStringList &args)
@@ -134,9 +136,9 @@ void benchPublish(FtpServer &server, const QList<int> &sizes, const char *label)
         WorkDir workDir;
         NewsAdder window(server.url(QStringLiteral("news.html")), server.url(QStringLiteral("news.html")),
                          QStringLiteral("127.0.0.1"), server.port());
-        window.ui->loginEdit->setText(server.user());
-        window.ui->passEdit->setText(server.password());
-        window.ui->textEdit->setPlainText(QStringLiteral("Новость для замера"));
+        window.findChild<QLineEdit *>("loginEdit")->setText(server.user());
+        window.findChild<QLineEdit *>("passEdit")->setText(server.password());
+        window.findChild<QPlainTextEdit *>("textEdit")->setPlainText(QStringLiteral("Новость для замера"));
         ModalAnswerer answerer;
         answerer.setPollInterval(1);
 
@@ -287,14 +289,14 @@ int publishOnceMode(int argc, char *argv[])
     QApplication app(argc, argv);
     const QString url = QString::fromLocal8Bit(argv[2]);
     NewsAdder window(url, url, QStringLiteral("127.0.0.1"), 0);
-    window.ui->loginEdit->setText(QString::fromLocal8Bit(argv[3]));
-    window.ui->passEdit->setText(QString::fromLocal8Bit(argv[4]));
-    window.ui->textEdit->setPlainText(QStringLiteral("Новость для замера"));
+    window.findChild<QLineEdit *>("loginEdit")->setText(QString::fromLocal8Bit(argv[3]));
+    window.findChild<QLineEdit *>("passEdit")->setText(QString::fromLocal8Bit(argv[4]));
+    window.findChild<QPlainTextEdit *>("textEdit")->setPlainText(QStringLiteral("Новость для замера"));
     window.show();
     ModalAnswerer answerer;
     answerer.setPollInterval(1);
     answerer.clickButton(QMessageBox::Ok);
-    window.ui->sendButton->click();
+    window.findChild<QPushButton *>("sendButton")->click();
     if (answerer.texts() != QStringList{QStringLiteral("Файл успешно передан на сервер.")})
         std::fprintf(stderr, "publish failed: %s\n", qPrintable(answerer.texts().join(QStringLiteral(" | "))));
     std::printf("%lld\n", peakResidentBytes());

@@ -1,28 +1,14 @@
-// The program's start-up up to the shown main window, then quits: the entry point's steps with
+// The program's start-up up to the shown main window, then quits: the entry point's own steps with
 // the same settings, translations, window and dialogs, timed from outside against bench_bare_form.
-#include "cimglinkdialog.h"
-#include "dialoghookup.h"
-#include "linkform.h"
-#include "newsadder.h"
-#include "qttranslations.h"
-#include "settings.h"
+#include "app/startup.h"
 
 #include <QApplication>
 #include <QTimer>
 
 int main(int argc, char *argv[])
 {
-    const Settings settings = readSettings(QString::fromLatin1(SettingsFileName));
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
-    QApplication app(argc, argv);
-    loadQtTranslations(&app);
-    NewsAdder window(settings.remotePath, settings.remoteFtpPath, settings.host, settings.port);
-    hookUpDialogs(&window);
-    window.show();
-    QTimer::singleShot(0, &app, &QCoreApplication::quit);
-    const int code = app.exec();
-    delete window.imgLinkDialog;
-    delete window.linkDialog;
-    return code;
+    return startNewsAdder(argc, argv, WorkingFolderChoice::Current, [](QApplication &app, NewsAdder &) {
+        QTimer::singleShot(0, &app, &QCoreApplication::quit);
+        return app.exec();
+    });
 }

@@ -1,7 +1,7 @@
 // Measures how long a key press takes to show in a 1,000-line item with spell checking on: a letter at
 // the end, one at the start, and the last '-' of a "<!--" at the start, which turns every line after it
 // into a comment and so has them all read again.
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "workdir.h"
 
 #include <QApplication>

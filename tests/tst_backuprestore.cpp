@@ -2,7 +2,7 @@
 #include "ftpserver.h"
 #include "messages.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "ordinaryuser.h"
 #include "scripteduser.h"
 #include "windowinput.h"

@@ -1,11 +1,12 @@
 // Every caption of the three forms whole at the platform's default font, at the screen scaling
 // the environment sets (QT_SCALE_FACTOR), on the offscreen platform or, with CAPTIONS_ON_XVFB set,
 // on a private Xvfb display. Each text is measured against the rectangle the style draws it in.
+#include "app/startup.h"
 #include "appprocess.h"
-#include "cimglinkdialog.h"
-#include "formscale.h"
-#include "linkform.h"
-#include "newsadder.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/formscale.h"
+#include "ui/linkform.h"
+#include "ui/newsadder.h"
 #include "workdir.h"
 
 #include <QApplication>
@@ -224,8 +225,7 @@ int main(int argc, char *argv[])
 {
     if (qEnvironmentVariableIsSet("CAPTIONS_ON_XVFB"))
         return runOnVirtualDisplay(argc, argv);
-    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+    setUpHighDpiScaling();
     QApplication app(argc, argv);
     TestCaptions test;
     return QTest::qExec(&test, argc, argv);

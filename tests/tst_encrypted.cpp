@@ -4,7 +4,7 @@
 #include "ftpsserver.h"
 #include "messages.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "newspages.h"
 #include "scripteduser.h"
 #include "sftpserver.h"

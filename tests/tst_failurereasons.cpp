@@ -1,14 +1,14 @@
 // What the editor reads when a command fails: the message's prefix, a space, a short Russian
 // reason, and the technical words in parentheses; never the password.
-#include "cacertfile.h"
-#include "failurereason.h"
+#include "publish/cacertfile.h"
+#include "transfer/failurereason.h"
 #include "filebytes.h"
 #include "filesizelimit.h"
 #include "ftpserver.h"
 #include "messages.h"
 #include "newspages.h"
 #include "ordinaryuser.h"
-#include "remoteaddress.h"
+#include "transfer/remoteaddress.h"
 #include "scripteduser.h"
 #include "workdir.h"
 

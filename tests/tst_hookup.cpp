@@ -1,7 +1,7 @@
-#include "cimglinkdialog.h"
-#include "dialoghookup.h"
-#include "linkform.h"
-#include "newsadder.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/dialoghookup.h"
+#include "ui/linkform.h"
+#include "ui/newsadder.h"
 #include "workdir.h"
 
 #include <QApplication>

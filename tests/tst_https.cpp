@@ -2,10 +2,10 @@
 #include "httpsserver.h"
 #include "messages.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "newspages.h"
 #include "scripteduser.h"
-#include "transfersession.h"
+#include "transfer/transfersession.h"
 #include "windowinput.h"
 #include "workdir.h"
 

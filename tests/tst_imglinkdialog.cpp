@@ -1,6 +1,6 @@
-#include "cimglinkdialog.h"
-#include "formscale.h"
-#include "markup.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/formscale.h"
+#include "page/markup.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,16 +1,18 @@
 // The item not sent yet and the login that last published, kept in the working folder; never the password.
-#include "editorstate.h"
+#include "publish/editorstate.h"
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "messages.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "newspages.h"
 #include "ordinaryuser.h"
-#include "ui_newsadder.h"
 #include "windowinput.h"
 #include "workdir.h"
 
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QtTest>
 
 #include <memory>
@@ -39,29 +41,29 @@ void TestKeptState::draftAndLoginAcrossWindows()
 
     // Typed, then the program dies without closing: the draft was on the disk two seconds later.
     auto window = open();
-    window->ui->textEdit->setPlainText("abc\ndef");
+    window->findChild<QPlainTextEdit *>("textEdit")->setPlainText("abc\ndef");
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(EditorStateFileName), 3000);
     window = open();
-    QCOMPARE(window->ui->textEdit->toPlainText(), QStringLiteral("abc\ndef"));
+    QCOMPARE(window->findChild<QPlainTextEdit *>("textEdit")->toPlainText(), QStringLiteral("abc\ndef"));
     // More typed, then closed: kept, and nothing asked.
-    window->ui->textEdit->moveCursor(QTextCursor::End);
-    QTest::keyClicks(window->ui->textEdit, "!");
+    window->findChild<QPlainTextEdit *>("textEdit")->moveCursor(QTextCursor::End);
+    QTest::keyClicks(window->findChild<QPlainTextEdit *>("textEdit"), "!");
     window->close();
     window = open();
-    QCOMPARE(window->ui->textEdit->toPlainText(), QStringLiteral("abc\ndef!"));
-    QCOMPARE(window->ui->loginEdit->text(), QString());
+    QCOMPARE(window->findChild<QPlainTextEdit *>("textEdit")->toPlainText(), QStringLiteral("abc\ndef!"));
+    QCOMPARE(window->findChild<QLineEdit *>("loginEdit")->text(), QString());
 
     // Published: the login is kept, the draft cleared, and the date follows the clock again.
     typeCredentials(*window, server.user(), server.password());
-    window->ui->dateTimeEdit->setDateTime(QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
+    window->findChild<QDateTimeEdit *>("dateTimeEdit")->setDateTime(QDateTime(QDate(2026, 12, 5), QTime(18, 48)));
     window->setClock([] { return QDateTime(QDate(2026, 12, 7), QTime(23, 47, 30)); });
     click(*window, "sendButton");
     QCOMPARE(answerer.texts(), QStringList{Uploaded});
-    QCOMPARE(window->ui->dateTimeEdit->dateTime(), QDateTime(QDate(2026, 12, 7), QTime(23, 47)));
+    QCOMPARE(window->findChild<QDateTimeEdit *>("dateTimeEdit")->dateTime(), QDateTime(QDate(2026, 12, 7), QTime(23, 47)));
     window->close();
     window = open();
-    QCOMPARE(window->ui->loginEdit->text(), server.user());
-    QCOMPARE(window->ui->textEdit->toPlainText(), QString());
+    QCOMPARE(window->findChild<QLineEdit *>("loginEdit")->text(), server.user());
+    QCOMPARE(window->findChild<QPlainTextEdit *>("textEdit")->toPlainText(), QString());
     QVERIFY(!readFile(EditorStateFileName).contains(server.password().toUtf8()));
 }
 
@@ -89,9 +91,9 @@ void TestKeptState::unusableStateFile()
         if (obstacle == "read-only folder")
             QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
         NewsAdder window("", "", "", 0);
-        QCOMPARE(window.ui->textEdit->toPlainText(), QString());
+        QCOMPARE(window.findChild<QPlainTextEdit *>("textEdit")->toPlainText(), QString());
         for (const char *text : {"first", "second"}) {
-            window.ui->textEdit->setPlainText(text);
+            window.findChild<QPlainTextEdit *>("textEdit")->setPlainText(text);
             window.close();
         }
         QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));

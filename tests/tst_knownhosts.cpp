@@ -1,4 +1,4 @@
-#include "knownhosts.h"
+#include "transfer/knownhosts.h"
 
 #include <QFileInfo>
 #include <QProcess>

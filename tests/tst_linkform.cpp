@@ -1,7 +1,7 @@
-#include "formscale.h"
-#include "linkform.h"
-#include "markup.h"
-#include "newsadder.h"
+#include "ui/formscale.h"
+#include "ui/linkform.h"
+#include "page/markup.h"
+#include "ui/newsadder.h"
 #include "workdir.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "workdir.h"
 
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "backupname.h"
+#include "publish/backupname.h"
 #include "filebytes.h"
-#include "itempreview.h"
-#include "newsitem.h"
+#include "page/itempreview.h"
+#include "page/newsitem.h"
 
 #include <QTest>
 #include <QTextCodec>

@@ -1,9 +1,9 @@
 // Pictures from the editor's disk: their names on the server, finding them in the item, and what
 // goes up in their place.
 #include "filebytes.h"
-#include "localpictures.h"
-#include "picturefile.h"
-#include "picturename.h"
+#include "page/localpictures.h"
+#include "publish/picturefile.h"
+#include "page/picturename.h"
 #include "pictures.h"
 #include "workdir.h"
 

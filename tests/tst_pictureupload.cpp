@@ -1,16 +1,16 @@
 // Pictures from the editor's disk going up with the item: chosen in the image dialog, sent with
 // «Отправить», and found on the server byte for byte; and every way that can fail leaving the page
 // as it was, with no picture of the send left behind.
-#include "dialoghookup.h"
+#include "ui/dialoghookup.h"
 #include "editor.h"
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "httpsserver.h"
-#include "markup.h"
+#include "page/markup.h"
 #include "messages.h"
 #include "modalanswerer.h"
 #include "newspages.h"
-#include "picturefile.h"
+#include "publish/picturefile.h"
 #include "pictures.h"
 #include "scripteduser.h"
 #include "sftpserver.h"

@@ -1,13 +1,13 @@
 #include "editor.h"
-#include "editorstate.h"
+#include "publish/editorstate.h"
 #include "filebytes.h"
 #include "filesizelimit.h"
 #include "ftpserver.h"
 #include "messages.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
-#include "backupname.h"
-#include "newsitem.h"
+#include "ui/newsadder.h"
+#include "publish/backupname.h"
+#include "page/newsitem.h"
 #include "newspages.h"
 #include "ordinaryuser.h"
 #include "scripteduser.h"
@@ -472,7 +472,7 @@ void TestPublish::twoSendsInOneSecondKeepBothBackups()
     const QString second = QString(first).replace(".bak", "_2.bak");
     QCOMPARE(backupsIn(dir), (QStringList{first, second}));
     QCOMPARE(readFile(first), Page);
-    QCOMPARE(readFile(second), QByteArray(Page).insert(Page.indexOf(NewsMarker) + 19, WorkedItem));
+    QCOMPARE(readFile(second), QByteArray(Page).insert(Page.indexOf(QByteArray(NewsMarker)) + 19, WorkedItem));
 }
 
 void TestPublish::passwordNeverShown_data()

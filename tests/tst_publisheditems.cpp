@@ -1,5 +1,5 @@
 // Finding the items the program published on a page, and replacing or removing one of them byte for byte.
-#include "publisheditems.h"
+#include "page/publisheditems.h"
 #include "publishedpages.h"
 
 #include <QTest>

@@ -2,11 +2,11 @@
 // no question, nothing written to the disk, and nothing more sent to the server than what puts the
 // page back under its name and removes the lock.
 #include "appprocess.h"
-#include "editorstate.h"
+#include "publish/editorstate.h"
 #include "filebytes.h"
 #include "ftpserver.h"
-#include "publisheditems.h"
-#include "newsadder.h"
+#include "page/publisheditems.h"
+#include "ui/newsadder.h"
 #include "newspages.h"
 #include "windowinput.h"
 #include "workdir.h"

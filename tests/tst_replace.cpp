@@ -2,13 +2,13 @@
 // where another editor publishes at the same time: the live page is the old one or the new one,
 // whole, no editor's item is lost, and a send logs in once.
 #include "filebytes.h"
-#include "filemode.h"
-#include "remoteaddress.h"
-#include "servercommands.h"
+#include "transfer/filemode.h"
+#include "transfer/remoteaddress.h"
+#include "transfer/servercommands.h"
 #include "ftpsserver.h"
 #include "messages.h"
 #include "newspages.h"
-#include "publisheditems.h"
+#include "page/publisheditems.h"
 #include "scripteduser.h"
 #include "sftpserver.h"
 #include "workdir.h"

@@ -6,7 +6,7 @@
 #include "ftpserver.h"
 #include "messages.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "newspages.h"
 #include "scripteduser.h"
 #include "workdir.h"

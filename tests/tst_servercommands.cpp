@@ -1,5 +1,5 @@
-#include "pagereplacement.h"
-#include "servercommands.h"
+#include "transfer/pagereplacement.h"
+#include "transfer/servercommands.h"
 
 #include <QDateTime>
 #include <QRegularExpression>

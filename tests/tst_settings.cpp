@@ -2,8 +2,8 @@
 #include "ftpserver.h"
 #include "filebytes.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
-#include "settings.h"
+#include "ui/newsadder.h"
+#include "publish/settings.h"
 #include "windowinput.h"
 #include "workdir.h"
 

@@ -1,14 +1,14 @@
 // Spell checking as the editor types: misspelt words underlined, markup never, and the context menu's
 // suggestions and word list.
-#include "checkedwords.h"
+#include "page/checkedwords.h"
 #include "contextmenu.h"
-#include "editorstate.h"
+#include "publish/editorstate.h"
 #include "filebytes.h"
 #include "modalanswerer.h"
-#include "newsadder.h"
-#include "spellchecker.h"
+#include "ui/newsadder.h"
+#include "page/spellchecker.h"
 #include "windowinput.h"
-#include "wordlist.h"
+#include "publish/wordlist.h"
 #include "workdir.h"
 
 #include <QPlainTextEdit>

@@ -1,5 +1,8 @@
 // The real program started as a user starts it: in a working directory, on a (virtual) display.
+#include "app/workingfolder.h"
 #include "appprocess.h"
+#include "filebytes.h"
+#include "publish/settings.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -20,6 +23,8 @@ private slots:
     void closingMainWindowClosesOpenDialogs_data();
     void closingMainWindowClosesOpenDialogs();
     void settingsProblemShownOverWindow();
+    void workingFolder_data();
+    void workingFolder();
 
 private:
     VirtualDisplay m_display;
@@ -41,7 +46,7 @@ void TestStartup::readsSettingsOfWorkingDirectory_data()
                       "host=example.org\nport=2121\n")
         << QStringList{"\"ftp://127.0.0.1:2121/news.html\"", "\"ftp://127.0.0.1:2121/upload/news.html\"",
                        "\"example.org\"", "2121", "HOST \"example.org\""};
-    QTest::newRow("no settings.ini")
+    QTest::newRow("first start: no settings.ini")
         << QByteArray()
         << QStringList{"\"\"", "\"\"", "\"\"", "0", "HOST \"\""};
     QTest::newRow("keys missing, port not a number")
@@ -66,11 +71,22 @@ void TestStartup::readsSettingsOfWorkingDirectory()
 
     AppProcess app(workDir.path());
     QVERIFY(app.start(m_display));
+    // Without a settings.ini where it starts, the program works in the user's own folder and says,
+    // over the window, where the settings are to be filled in.
+    const bool firstStart = settings.isEmpty();
+    const QString userSettings = app.home() + "/.local/share/newsadder/settings.ini";
     bool shown = false;
-    m_display.windows("list", WindowTitle, &shown);
-    QVERIFY2(shown, "the main window did not appear");
-    // The dialogs exist from the start but stay hidden: the main window is the only one shown.
-    QCOMPARE(m_display.windows("list", QString()), QStringList{WindowTitle});
+    m_display.windows("list", firstStart ? "settings.ini" : WindowTitle, &shown);
+    QVERIFY2(shown, "the window or its message did not appear");
+    // The dialogs exist from the start but stay hidden.
+    QStringList windows = m_display.windows("list", QString());
+    windows.sort();
+    const QStringList expectedWindows = firstStart ? QStringList{"settings.ini", WindowTitle} : QStringList{WindowTitle};
+    QCOMPARE(windows, expectedWindows);
+    if (firstStart) {
+        m_display.windows("close", "settings.ini", &shown);
+        QVERIFY(shown);
+    }
 
     bool closed = false;
     m_display.windows("close", WindowTitle, &closed);
@@ -81,9 +97,10 @@ void TestStartup::readsSettingsOfWorkingDirectory()
 
     const QStringList log = app.logLines();
     QCOMPARE(log.mid(0, expectedLog.size()).join(QLatin1Char('\n')), expectedLog.join(QLatin1Char('\n')));
-    // Start-up writes nothing to its working directory.
+    // Start-up writes nothing to the folder it is started in.
     const QStringList expectedFiles = settings.isEmpty() ? QStringList() : QStringList{"settings.ini"};
     QCOMPARE(QDir(workDir.path()).entryList(QDir::Files).join(", "), expectedFiles.join(", "));
+    QCOMPARE(QFile::exists(userSettings), firstStart);
 }
 
 void TestStartup::closingMainWindowClosesOpenDialogs_data()
@@ -100,6 +117,7 @@ void TestStartup::closingMainWindowClosesOpenDialogs()
     QFETCH(QString, dialogTitle);
 
     QTemporaryDir workDir;
+    QVERIFY(writeFile(workDir.filePath("settings.ini"), QByteArray()));
     AppProcess app(workDir.path());
     QVERIFY(app.start(m_display));
     bool ok = false;
@@ -136,6 +154,62 @@ void TestStartup::settingsProblemShownOverWindow()
     QVERIFY(ok);
     QVERIFY2(app.waitForExit(15000), "closing the main window did not end the program");
     QCOMPARE(app.exitCode(), 0);
+}
+
+void TestStartup::workingFolder_data()
+{
+    QTest::addColumn<QByteArray>("startedIn");    // settings.ini where it starts; null for none
+    QTest::addColumn<QByteArray>("userSettings"); // settings.ini in the user's folder before; null for none
+    QTest::addColumn<bool>("userFolder");
+    QTest::addColumn<QString>("notice");          // the start of what is said over the window
+
+    QTest::newRow("a site's folder") << QByteArray("") << QByteArray() << false << QString();
+    QTest::newRow("first start") << QByteArray() << QByteArray() << true << "Программа запущена впервые. Её файл настроек:\n";
+    QTest::newRow("user's settings not filled in")
+        << QByteArray() << QByteArray(";remotepath=\n") << true << "Не заданы адреса страницы";
+    QTest::newRow("user's settings filled in")
+        << QByteArray() << QByteArray("remotepath=ftp://127.0.0.1/news.html\n") << true << QString();
+    QTest::newRow("user's folder cannot be made") << QByteArray() << QByteArray("a file in its way") << true
+                                                  << "Папка ";
+}
+
+void TestStartup::workingFolder()
+{
+    QFETCH(QByteArray, startedIn);
+    QFETCH(QByteArray, userSettings);
+    QFETCH(bool, userFolder);
+    QFETCH(QString, notice);
+
+    QTemporaryDir started, data;
+    const QString own = data.filePath("newsadder");
+    if (QString(QTest::currentDataTag()) == "user's folder cannot be made")
+        QVERIFY(writeFile(own, userSettings));
+    else if (!userSettings.isNull())
+        QVERIFY(QDir().mkpath(own) && writeFile(own + "/settings.ini", userSettings));
+    if (!startedIn.isNull())
+        QVERIFY(writeFile(started.filePath("settings.ini"), startedIn));
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(started.path()));
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const WorkingFolder folder = enterWorkingFolder();
+    const QString entered = QDir::currentPath();
+    const Settings settings = readSettings("settings.ini");
+    qunsetenv("XDG_DATA_HOME");
+    QVERIFY(QDir::setCurrent(before));
+
+    QCOMPARE(folder.userFolder, userFolder);
+    const QString text = workingFolderNotice(folder, settings);
+    QVERIFY2(text.startsWith(notice) && text.isEmpty() == notice.isEmpty(), qPrintable(text));
+    if (notice.isEmpty() || !folder.failure.isEmpty())
+        return;
+    // The message names the file, which is where the program now works.
+    QCOMPARE(entered, own);
+    QVERIFY2(text.contains(QDir::toNativeSeparators(own + "/settings.ini")), qPrintable(text));
+    // A second start finds the file and leaves it as it is; every line of the first is a comment.
+    const QByteArray written = readFile(own + "/settings.ini");
+    QCOMPARE(folder.created, userSettings.isNull());
+    for (const QByteArray &line : written.split('\n'))
+        QVERIFY2(line.isEmpty() || line.startsWith(';'), line.constData());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

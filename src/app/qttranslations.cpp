@@ -1,4 +1,4 @@
-#include "qttranslations.h"
+#include "app/qttranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>
@@ -10,7 +10,12 @@ bool loadQtTranslations(QCoreApplication *app)
     // Month and day names come from the locale, not from the translation.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     auto translator = new QTranslator(app);
-    if (!translator->load(QStringLiteral("qtbase_ru"), QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+#else
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+#endif
+    if (!translator->load(QStringLiteral("qtbase_ru"), folder)) {
         delete translator;
         return false;
     }

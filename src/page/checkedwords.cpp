@@ -1,4 +1,4 @@
-#include "checkedwords.h"
+#include "page/checkedwords.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "itempreview.h"
+#include "page/itempreview.h"
 
-#include "newsitem.h"
+#include "page/newsitem.h"
 
 #include <QRegularExpression>
 #include <QTextCodec>

@@ -1,6 +1,6 @@
-#include "localpictures.h"
+#include "page/localpictures.h"
 
-#include "markup.h"
+#include "page/markup.h"
 
 #include <QRegularExpression>
 #include <QUrl>

@@ -1,6 +1,6 @@
-#include "markup.h"
+#include "page/markup.h"
 
-#include "localpictures.h"
+#include "page/localpictures.h"
 
 MarkupTags boldTags()
 {

@@ -1,4 +1,4 @@
-#include "newsitem.h"
+#include "page/newsitem.h"
 
 #include <QLocale>
 #include <QScopedPointer>
@@ -213,11 +213,11 @@ QByteArray encodeForNewsPage(const QString &text, QTextCodec *codec)
     QByteArray encoded;
     encoded.reserve(text.size());
     // By code point, so a character outside the basic plane is one reference, not two halves.
-    for (const uint codePoint : text.toUcs4()) {
+    for (const char32_t codePoint : text.toUcs4()) {
         const QString character = QString::fromUcs4(&codePoint, 1);
         encoded += encoder->fromUnicode(codec->canEncode(character)
                                             ? character
-                                            : QLatin1String("&#") + QString::number(codePoint) + QLatin1Char(';'));
+                                            : QLatin1String("&#") + QString::number(uint(codePoint)) + QLatin1Char(';'));
     }
     return encoded;
 }

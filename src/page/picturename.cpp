@@ -1,4 +1,4 @@
-#include "picturename.h"
+#include "page/picturename.h"
 
 #include <QFileInfo>
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "publisheditems.h"
+#include "page/publisheditems.h"
 
 #include <QHash>
 #include <QLocale>

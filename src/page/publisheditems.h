@@ -6,7 +6,7 @@
 #include <QString>
 #include <QVector>
 
-#include "newsitem.h"
+#include "page/newsitem.h"
 
 // An item on the page in the shape the program writes it: after the marker, framed by line breaks,
 // its text without a line break of its own, its date last.

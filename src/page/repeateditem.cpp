@@ -1,6 +1,6 @@
-#include "repeateditem.h"
+#include "page/repeateditem.h"
 
-#include "newsitem.h"
+#include "page/newsitem.h"
 
 #include <QTextCodec>
 
@@ -67,7 +67,7 @@ bool pageHoldsItem(const QByteArray &page, const QString &item)
         const int end = text.indexOf(tail, from);
         if (end < 0)
             return false;
-        const QStringRef date = text.midRef(from, end - from);
+        const QStringView date = QStringView(text).mid(from, end - from);
         if (date.size() <= longestDate && !date.contains(QLatin1Char('<')) && !date.contains(QLatin1Char('\n')))
             return true;
     }

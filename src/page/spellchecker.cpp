@@ -1,4 +1,4 @@
-#include "spellchecker.h"
+#include "page/spellchecker.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "backupname.h"
+#include "publish/backupname.h"
 
 #include <QFileInfo>
 #include <QLocale>

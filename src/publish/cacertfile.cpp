@@ -1,4 +1,4 @@
-#include "cacertfile.h"
+#include "publish/cacertfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

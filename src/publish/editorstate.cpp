@@ -1,6 +1,6 @@
-#include "editorstate.h"
+#include "publish/editorstate.h"
 
-#include "localfile.h"
+#include "publish/localfile.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "publisheditems.h"
+#include "page/publisheditems.h"
 
 // Kept in the working directory, so that each site's folder remembers its own; never the password.
 inline constexpr char EditorStateFileName[] = "newsadder-state.json";

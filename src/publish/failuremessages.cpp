@@ -1,6 +1,6 @@
-#include "failuremessages.h"
+#include "publish/failuremessages.h"
 
-#include "failurereason.h"
+#include "transfer/failurereason.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "localfile.h"
+#include "publish/localfile.h"
 
 #include <QFile>
 #include <QFileInfo>

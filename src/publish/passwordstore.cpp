@@ -1,4 +1,4 @@
-#include "passwordstore.h"
+#include "publish/passwordstore.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>

@@ -1,4 +1,4 @@
-#include "picturefile.h"
+#include "publish/picturefile.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

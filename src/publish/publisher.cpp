@@ -1,15 +1,15 @@
-#include "publisher.h"
+#include "publish/publisher.h"
 
-#include "backupname.h"
-#include "cacertfile.h"
-#include "failuremessages.h"
-#include "failurereason.h"
-#include "localfile.h"
-#include "newsitem.h"
-#include "pictureupload.h"
-#include "remoteaddress.h"
-#include "settings.h"
-#include "userinterface.h"
+#include "publish/backupname.h"
+#include "publish/cacertfile.h"
+#include "publish/failuremessages.h"
+#include "transfer/failurereason.h"
+#include "publish/localfile.h"
+#include "page/newsitem.h"
+#include "transfer/pictureupload.h"
+#include "transfer/remoteaddress.h"
+#include "publish/settings.h"
+#include "publish/userinterface.h"
 
 #include <QCoreApplication>
 #include <QDebug>

@@ -10,10 +10,10 @@
 #include <functional>
 #include <memory>
 
-#include "pagelock.h"
-#include "publisheditems.h"
-#include "settings.h"
-#include "transfersession.h"
+#include "transfer/pagelock.h"
+#include "page/publisheditems.h"
+#include "publish/settings.h"
+#include "transfer/transfersession.h"
 
 class PictureUpload;
 class UserInterface;

@@ -1,16 +1,16 @@
 // The send's pictures from the editor's disk: read and checked first, uploaded beside the page once
 // the item is sure to go, removed again should the page not change.
-#include "publisher.h"
+#include "publish/publisher.h"
 
-#include "failuremessages.h"
-#include "failurereason.h"
-#include "localfile.h"
-#include "localpictures.h"
-#include "picturefile.h"
-#include "picturename.h"
-#include "pictureupload.h"
-#include "repeateditem.h"
-#include "userinterface.h"
+#include "publish/failuremessages.h"
+#include "transfer/failurereason.h"
+#include "publish/localfile.h"
+#include "page/localpictures.h"
+#include "publish/picturefile.h"
+#include "page/picturename.h"
+#include "transfer/pictureupload.h"
+#include "page/repeateditem.h"
+#include "publish/userinterface.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,12 +1,12 @@
 // The steps the publishing commands are made of: fetching the page, inserting the item, uploading.
-#include "publisher.h"
+#include "publish/publisher.h"
 
-#include "failuremessages.h"
-#include "failurereason.h"
-#include "localfile.h"
-#include "newsitem.h"
-#include "pictureupload.h"
-#include "remoteaddress.h"
+#include "publish/failuremessages.h"
+#include "transfer/failurereason.h"
+#include "publish/localfile.h"
+#include "page/newsitem.h"
+#include "transfer/pictureupload.h"
+#include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
 

@@ -1,6 +1,6 @@
-#include "settings.h"
+#include "publish/settings.h"
 
-#include "remoteaddress.h"
+#include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -172,8 +172,10 @@ Settings readSettings(const QString &fileName)
         && copy.flush())
         readFrom = copy.fileName();
     QSettings ini(readFrom, QSettings::IniFormat);
-    // Qt 5 reads INI values as Latin-1 unless told otherwise, which garbles a Cyrillic path.
+#if QT_VERSION < QT_VERSION_CHECK(6, 0, 0)
+    // Qt 5 reads INI values as Latin-1 unless told otherwise, which garbles a Cyrillic path; Qt 6 reads UTF-8.
     ini.setIniCodec("UTF-8");
+#endif
     settings.remotePath = ini.value(QStringLiteral("remotepath")).toString();
     settings.remoteFtpPath = ini.value(QStringLiteral("remoteFTPpath")).toString();
     settings.host = ini.value(QStringLiteral("host")).toString();

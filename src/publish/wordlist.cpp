@@ -1,6 +1,6 @@
-#include "wordlist.h"
+#include "publish/wordlist.h"
 
-#include "localfile.h"
+#include "publish/localfile.h"
 
 #include <QFile>
 

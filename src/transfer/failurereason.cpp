@@ -1,4 +1,4 @@
-#include "failurereason.h"
+#include "transfer/failurereason.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #ifndef FAILUREREASON_H
 #define FAILUREREASON_H
 
-#include "transferresult.h"
+#include "transfer/transferresult.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "filemode.h"
+#include "transfer/filemode.h"
 
 #include <QList>
 #include <QRegularExpression>

@@ -1,10 +1,10 @@
 // The session's operations on files and folders beside the page: the server's own commands, and
 // the facts of files asked in as few of them as the server allows.
-#include "transfersession.h"
+#include "transfer/transfersession.h"
 
-#include "failurereason.h"
-#include "filemode.h"
-#include "servercommands.h"
+#include "transfer/failurereason.h"
+#include "transfer/filemode.h"
+#include "transfer/servercommands.h"
 
 #include <curl/curl.h>
 

@@ -1,6 +1,6 @@
-#include "hostkeypolicy.h"
+#include "transfer/hostkeypolicy.h"
 
-#include "knownhosts.h"
+#include "transfer/knownhosts.h"
 
 #include <QCoreApplication>
 #include <QDir>

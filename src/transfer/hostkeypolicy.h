@@ -1,7 +1,7 @@
 #ifndef HOSTKEYPOLICY_H
 #define HOSTKEYPOLICY_H
 
-#include "transferresult.h"
+#include "transfer/transferresult.h"
 
 #include <QByteArray>
 #include <QHash>

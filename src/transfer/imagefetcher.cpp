@@ -1,4 +1,4 @@
-#include "imagefetcher.h"
+#include "transfer/imagefetcher.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

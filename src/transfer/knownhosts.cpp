@@ -1,4 +1,4 @@
-#include "knownhosts.h"
+#include "transfer/knownhosts.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -15,7 +15,7 @@ namespace {
 
 // OpenSSH's host patterns: "*" any run of characters, "?" one character, nothing else special
 // (the brackets of "[host]:port" are literal).
-bool globMatches(const QStringRef &pattern, const QStringRef &text)
+bool globMatches(QStringView pattern, QStringView text)
 {
     if (pattern.isEmpty())
         return text.isEmpty();
@@ -40,9 +40,9 @@ bool hostMatches(const Entry &entry, const QString &name)
     bool matched = false;
     for (const QString &pattern : entry.patterns) {
         if (pattern.startsWith(QLatin1Char('!'))) {
-            if (globMatches(pattern.midRef(1), QStringRef(&name)))
+            if (globMatches(QStringView(pattern).mid(1), name))
                 return false;
-        } else if (globMatches(QStringRef(&pattern), QStringRef(&name))) {
+        } else if (globMatches(pattern, name)) {
             matched = true;
         }
     }

@@ -1,6 +1,6 @@
-#include "loginpolicy.h"
+#include "transfer/loginpolicy.h"
 
-#include "remoteaddress.h"
+#include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
 

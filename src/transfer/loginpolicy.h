@@ -1,7 +1,7 @@
 #ifndef LOGINPOLICY_H
 #define LOGINPOLICY_H
 
-#include "transferresult.h"
+#include "transfer/transferresult.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "pagelock.h"
+#include "transfer/pagelock.h"
 
-#include "failurereason.h"
-#include "transfersession.h"
+#include "transfer/failurereason.h"
+#include "transfer/transfersession.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
-#include "pagereplacement.h"
+#include "transfer/pagereplacement.h"
 
-#include "failurereason.h"
-#include "filemode.h"
-#include "transfersession.h"
+#include "transfer/failurereason.h"
+#include "transfer/filemode.h"
+#include "transfer/transfersession.h"
 
 #include <QRandomGenerator>
 

@@ -1,9 +1,9 @@
 #ifndef PAGEREPLACEMENT_H
 #define PAGEREPLACEMENT_H
 
-#include "loginpolicy.h"
-#include "remoteaddress.h"
-#include "transferresult.h"
+#include "transfer/loginpolicy.h"
+#include "transfer/remoteaddress.h"
+#include "transfer/transferresult.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,9 +1,9 @@
 // The session's downloads and uploads of the page, and the requests they are made of.
-#include "transfersession.h"
+#include "transfer/transfersession.h"
 
-#include "failurereason.h"
-#include "pagereplacement.h"
-#include "servercommands.h"
+#include "transfer/failurereason.h"
+#include "transfer/pagereplacement.h"
+#include "transfer/servercommands.h"
 
 #include <QBuffer>
 #include <QSaveFile>

@@ -1,9 +1,9 @@
-#include "pictureupload.h"
+#include "transfer/pictureupload.h"
 
-#include "failurereason.h"
-#include "filemode.h"
-#include "picturename.h"
-#include "transfersession.h"
+#include "transfer/failurereason.h"
+#include "transfer/filemode.h"
+#include "page/picturename.h"
+#include "transfer/transfersession.h"
 
 #include <QCoreApplication>
 #include <QRandomGenerator>

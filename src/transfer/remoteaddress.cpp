@@ -1,4 +1,4 @@
-#include "remoteaddress.h"
+#include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
 #include <QPair>
@@ -57,7 +57,7 @@ static QPair<int, int> passwordSpan(const QString &address)
         // A value cut short (by a ';' in settings.ini, say) may end in the password: with no path
         // after the server part, what follows its colon is taken for one.
         const int start = schemeEnd >= 0 ? schemeEnd + 3 : 0;
-        if (address.indexOf(QLatin1Char('/'), start) >= 0 || address.midRef(start).startsWith(QLatin1Char('[')))
+        if (address.indexOf(QLatin1Char('/'), start) >= 0 || QStringView(address).mid(start).startsWith(QLatin1Char('[')))
             return {-1, -1};
         at = address.size();
     }

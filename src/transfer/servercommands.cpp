@@ -1,6 +1,6 @@
-#include "servercommands.h"
+#include "transfer/servercommands.h"
 
-#include "remoteaddress.h"
+#include "transfer/remoteaddress.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

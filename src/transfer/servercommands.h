@@ -1,7 +1,7 @@
 #ifndef SERVERCOMMANDS_H
 #define SERVERCOMMANDS_H
 
-#include "transferresult.h"
+#include "transfer/transferresult.h"
 
 #include <QList>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "transfersession.h"
+#include "transfer/transfersession.h"
 
-#include "failurereason.h"
-#include "pagelock.h"
+#include "transfer/failurereason.h"
+#include "transfer/pagelock.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

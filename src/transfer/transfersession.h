@@ -11,11 +11,11 @@
 #include <functional>
 #include <memory>
 
-#include "hostkeypolicy.h"
-#include "loginpolicy.h"
-#include "remoteaddress.h"
-#include "servercommands.h"
-#include "transferresult.h"
+#include "transfer/hostkeypolicy.h"
+#include "transfer/loginpolicy.h"
+#include "transfer/remoteaddress.h"
+#include "transfer/servercommands.h"
+#include "transfer/transferresult.h"
 
 class PageLock;
 class QIODevice;

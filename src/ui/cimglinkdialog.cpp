@@ -1,9 +1,9 @@
-#include "cimglinkdialog.h"
+#include "ui/cimglinkdialog.h"
 #include "ui_cimglinkdialog.h"
 
-#include "formscale.h"
-#include "localpictures.h"
-#include "markup.h"
+#include "ui/formscale.h"
+#include "page/localpictures.h"
+#include "page/markup.h"
 
 #include <QFileDialog>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
-#include "dialoghookup.h"
+#include "ui/dialoghookup.h"
 
-#include "cimglinkdialog.h"
-#include "linkform.h"
-#include "newsadder.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/linkform.h"
+#include "ui/newsadder.h"
 
 void hookUpDialogs(NewsAdder *window)
 {

@@ -1,10 +1,10 @@
-#include "editorspelling.h"
+#include "ui/editorspelling.h"
 
-#include "checkedwords.h"
-#include "failurereason.h"
-#include "spellchecker.h"
-#include "spellhighlighter.h"
-#include "userinterface.h"
+#include "page/checkedwords.h"
+#include "transfer/failurereason.h"
+#include "page/spellchecker.h"
+#include "ui/spellhighlighter.h"
+#include "publish/userinterface.h"
 
 #include <QCoreApplication>
 #include <QMenu>

@@ -5,7 +5,7 @@
 #include <QSet>
 #include <QString>
 
-#include "wordlist.h"
+#include "publish/wordlist.h"
 
 class QMenu;
 class QPlainTextEdit;

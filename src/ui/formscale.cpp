@@ -1,4 +1,4 @@
-#include "formscale.h"
+#include "ui/formscale.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // NewsAdder correcting a published item: the item's text and date in the editor, «Отправить» replacing
 // it on the page, and the editor's draft from before given back when the correction ends.
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "ui_newsadder.h"
 
-#include "publisher.h"
+#include "publish/publisher.h"
 
 #include <QTimer>
 

@@ -1,13 +1,13 @@
 // NewsAdder's state between runs and edits: the item's date following the clock, the remembered
 // login and the draft of an item not sent yet.
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "ui_newsadder.h"
 
-#include "failurereason.h"
-#include "passwordstore.h"
-#include "publisher.h"
-#include "rememberedpassword.h"
-#include "windowuserinterface.h"
+#include "transfer/failurereason.h"
+#include "publish/passwordstore.h"
+#include "publish/publisher.h"
+#include "ui/rememberedpassword.h"
+#include "ui/windowuserinterface.h"
 
 #include <QCloseEvent>
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "linkform.h"
+#include "ui/linkform.h"
 #include "ui_linkform.h"
 
-#include "formscale.h"
-#include "markup.h"
-#include "newsadder.h"
+#include "ui/formscale.h"
+#include "page/markup.h"
+#include "ui/newsadder.h"
 
 linkForm::linkForm(QWidget *parent)
     : QWidget(parent)

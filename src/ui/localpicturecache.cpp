@@ -1,7 +1,7 @@
-#include "localpicturecache.h"
+#include "ui/localpicturecache.h"
 
-#include "localpictures.h"
-#include "picturefile.h"
+#include "page/localpictures.h"
+#include "publish/picturefile.h"
 
 #include <QFileInfo>
 #include <QUrl>

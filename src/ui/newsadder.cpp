@@ -1,19 +1,19 @@
-#include "newsadder.h"
+#include "ui/newsadder.h"
 #include "ui_newsadder.h"
 
-#include "cimglinkdialog.h"
-#include "editorspelling.h"
-#include "linkform.h"
-#include "formscale.h"
-#include "markup.h"
-#include "publisher.h"
-#include "runningcommand.h"
-#include "windowuserinterface.h"
-#include "wordlist.h"
-#include "newsitem.h"
-#include "previewplacement.h"
-#include "previewwindow.h"
-#include "publisheddialog.h"
+#include "ui/cimglinkdialog.h"
+#include "ui/editorspelling.h"
+#include "ui/linkform.h"
+#include "ui/formscale.h"
+#include "page/markup.h"
+#include "publish/publisher.h"
+#include "ui/runningcommand.h"
+#include "ui/windowuserinterface.h"
+#include "publish/wordlist.h"
+#include "page/newsitem.h"
+#include "ui/previewplacement.h"
+#include "ui/previewwindow.h"
+#include "ui/publisheddialog.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -27,9 +27,9 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     : QMainWindow(parent)
     , remotePath(remotePath)
     , remoteFtpPath(remoteFtpPath)
-    , ui(new Ui::NewsAdder)
     , linkDialog(nullptr)
     , imgLinkDialog(nullptr)
+    , ui(new Ui::NewsAdder)
     , transferIdleTimeout(DefaultIdleTimeout)
     , m_user(new WindowUserInterface(this))
     , m_publisher(new Publisher(*m_user))

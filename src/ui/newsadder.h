@@ -9,8 +9,8 @@
 #include <functional>
 #include <memory>
 
-#include "editorstate.h"
-#include "settings.h"
+#include "publish/editorstate.h"
+#include "publish/settings.h"
 
 class Publisher;
 class QCloseEvent;
@@ -52,7 +52,6 @@ public:
     QString remoteFtpPath;
     // A PEM file of certificates to trust instead of the system's (settings key cacert); empty for the system's.
     QString caCertFile;
-    Ui::NewsAdder *ui;
     linkForm *linkDialog;
     cImgLinkDialog *imgLinkDialog;
 
@@ -81,6 +80,7 @@ private slots:
     void on_cancelCorrectionButton_clicked();
 
 private:
+    Ui::NewsAdder *ui;
     QList<QWidget *> publishingButtons() const;
     void showPreview();
     void showDialog(QWidget *dialog);

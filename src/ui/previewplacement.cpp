@@ -1,4 +1,4 @@
-#include "previewplacement.h"
+#include "ui/previewplacement.h"
 
 QRect placedBeside(const QRect &window, const QSize &size, const QRect &screen, int gap)
 {

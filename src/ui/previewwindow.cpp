@@ -1,8 +1,8 @@
-#include "previewwindow.h"
+#include "ui/previewwindow.h"
 
-#include "backupname.h"
-#include "imagefetcher.h"
-#include "localpictures.h"
+#include "publish/backupname.h"
+#include "transfer/imagefetcher.h"
+#include "page/localpictures.h"
 
 #include <QDesktopServices>
 #include <QDir>

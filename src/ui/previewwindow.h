@@ -10,8 +10,8 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "itempreview.h"
-#include "localpicturecache.h"
+#include "page/itempreview.h"
+#include "ui/localpicturecache.h"
 
 #include <functional>
 

@@ -1,4 +1,4 @@
-#include "publisheddialog.h"
+#include "ui/publisheddialog.h"
 #include "ui_publisheddialog.h"
 
 #include <QPushButton>

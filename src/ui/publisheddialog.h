@@ -4,7 +4,7 @@
 #include <QDialog>
 #include <QVector>
 
-#include "publisheditems.h"
+#include "page/publisheditems.h"
 
 namespace Ui {
 class PublishedDialog;

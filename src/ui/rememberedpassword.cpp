@@ -1,6 +1,6 @@
-#include "rememberedpassword.h"
+#include "ui/rememberedpassword.h"
 
-#include "passwordstore.h"
+#include "publish/passwordstore.h"
 
 #include <QCheckBox>
 #include <QDebug>

@@ -1,4 +1,4 @@
-#include "runningcommand.h"
+#include "ui/runningcommand.h"
 
 RunningCommand::RunningCommand(bool &running, const QList<QWidget *> &buttons)
     : m_running(running)

@@ -1,6 +1,6 @@
-#include "spellhighlighter.h"
+#include "ui/spellhighlighter.h"
 
-#include "checkedwords.h"
+#include "page/checkedwords.h"
 
 SpellHighlighter::SpellHighlighter(QTextDocument *document)
     : QSyntaxHighlighter(document)

@@ -1,8 +1,8 @@
-#include "windowuserinterface.h"
+#include "ui/windowuserinterface.h"
 
-#include "publisheditems.h"
-#include "remoteaddress.h"
-#include "transfersession.h"
+#include "page/publisheditems.h"
+#include "transfer/remoteaddress.h"
+#include "transfer/transfersession.h"
 
 #include <QApplication>
 #include <QDir>

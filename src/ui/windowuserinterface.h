@@ -1,7 +1,7 @@
 #ifndef WINDOWUSERINTERFACE_H
 #define WINDOWUSERINTERFACE_H
 
-#include "userinterface.h"
+#include "publish/userinterface.h"
 
 class QWidget;
 

@@ -1,7 +1,7 @@
 #ifndef PUBLISHEDPAGES_H
 #define PUBLISHEDPAGES_H
 
-#include "newsitem.h"
+#include "page/newsitem.h"
 
 #include <QByteArray>
 #include <QDateTime>

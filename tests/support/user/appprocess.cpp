@@ -56,7 +56,8 @@ QStringList VirtualDisplay::windows(const QString &command, const QString &title
     return QString::fromUtf8(tool.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-AppProcess::AppProcess(const QString &workingDirectory)
+AppProcess::AppProcess(const QString &workingDirectory, const QString &program)
+    : m_program(program)
 {
     m_process.setWorkingDirectory(workingDirectory);
 }
@@ -77,8 +78,11 @@ bool AppProcess::start(const VirtualDisplay &display)
     // Only the debug log, one plain entry a line: the toolkit's own warnings are left out.
     env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), QStringLiteral("%{if-debug}%{message}%{endif}"));
     env.remove(QStringLiteral("QT_LOGGING_RULES"));
+    // Whatever a start keeps in the user's own folders stays in the test's.
+    env.insert(QStringLiteral("HOME"), m_home.path());
+    env.remove(QStringLiteral("XDG_DATA_HOME"));
     m_process.setProcessEnvironment(env);
-    m_process.start(QStringLiteral(NEWSADDER_BINARY), QStringList());
+    m_process.start(m_program, QStringList());
     return m_process.waitForStarted(10000);
 }
 

@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
 // A private X server (Xvfb) on a display number of its own, stopped with the object.
 class VirtualDisplay
@@ -24,11 +25,12 @@ private:
     QString m_name;
 };
 
-// The real newsadder binary, started in a working directory on a virtual display.
+// The real newsadder binary (or the installed one, given as program), started in a working directory
+// on a virtual display, with an empty home folder of its own.
 class AppProcess
 {
 public:
-    explicit AppProcess(const QString &workingDirectory);
+    explicit AppProcess(const QString &workingDirectory, const QString &program = QStringLiteral(NEWSADDER_BINARY));
     ~AppProcess();
 
     bool start(const VirtualDisplay &display);
@@ -37,9 +39,12 @@ public:
     QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
     // Everything the app wrote to its debug log, one entry a line.
     QStringList logLines();
+    QString home() const { return m_home.path(); }
 
 private:
     QProcess m_process;
+    QString m_program;
+    QTemporaryDir m_home;
     QByteArray m_log;
 };
 

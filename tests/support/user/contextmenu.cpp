@@ -1,6 +1,6 @@
 #include "contextmenu.h"
 
-#include "editorspelling.h"
+#include "ui/editorspelling.h"
 
 #include <QMenu>
 #include <QPlainTextEdit>

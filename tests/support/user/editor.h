@@ -1,7 +1,7 @@
 #ifndef EDITOR_H
 #define EDITOR_H
 
-#include "newsadder.h"
+#include "ui/newsadder.h"
 
 #include <QDateTime>
 #include <QString>

@@ -2,7 +2,7 @@
 
 #include "messages.h"
 #include "testserver.h"
-#include "transferresult.h"
+#include "transfer/transferresult.h"
 
 bool ScriptedUser::ask(const QString &question)
 {

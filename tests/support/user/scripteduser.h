@@ -1,8 +1,8 @@
 #ifndef SCRIPTEDUSER_H
 #define SCRIPTEDUSER_H
 
-#include "publisher.h"
-#include "userinterface.h"
+#include "publish/publisher.h"
+#include "publish/userinterface.h"
 
 #include <QDateTime>
 #include <QQueue>

@@ -1,6 +1,6 @@
 #include "windowinput.h"
 
-#include "newsadder.h"
+#include "ui/newsadder.h"
 
 #include <QDateTimeEdit>
 #include <QLineEdit>

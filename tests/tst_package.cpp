@@ -1,0 +1,49 @@
+// The .deb as an editor gets it: unpacked into a root of its own, the installed program started
+// from an empty home on a (virtual) display, as from the desktop menu.
+#include "appprocess.h"
+#include "filebytes.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestPackage : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void installedProgramStartsInUserFolder();
+};
+
+void TestPackage::installedProgramStartsInUserFolder()
+{
+    const QStringList debs = QDir(QStringLiteral(PACKAGE_DIR)).entryList({"newsadder_*.deb"}, QDir::Files);
+    QCOMPARE(debs.size(), 1);
+    QTemporaryDir root, menuFolder;
+    QCOMPARE(QProcess::execute("dpkg", {"-x", QStringLiteral(PACKAGE_DIR "/") + debs.first(), root.path()}), 0);
+    for (const char *file : {"usr/bin/newsadder", "usr/share/applications/newsadder.desktop",
+                             "usr/share/icons/hicolor/scalable/apps/newsadder.svg",
+                             "usr/share/icons/hicolor/48x48/apps/newsadder.png", "usr/share/man/man1/newsadder.1.gz",
+                             "usr/share/man/ru/man1/newsadder.1.gz", "usr/share/doc/newsadder/copyright"})
+        QVERIFY2(QFile::exists(root.filePath(file)), file);
+
+    VirtualDisplay display;
+    QVERIFY2(display.start(), "Xvfb did not start");
+    AppProcess app(menuFolder.path(), root.filePath("usr/bin/newsadder"));
+    QVERIFY(app.start(display));
+    bool ok = false;
+    display.windows("list", "settings.ini", &ok);
+    QVERIFY2(ok, "no message about the settings to fill in");
+    QVERIFY(display.windows("list", QString()).contains("Отправка новостей quellmar"));
+    const QByteArray settings = readFile(app.home() + "/.local/share/newsadder/settings.ini");
+    QVERIFY(settings.startsWith("; ") && settings.contains(";remotepath="));
+    display.windows("close", "settings.ini", &ok);
+    display.windows("close", "Отправка новостей quellmar", &ok);
+    QVERIFY(ok);
+    QVERIFY2(app.waitForExit(15000), "closing the main window did not end the program");
+    QCOMPARE(app.exitCode(), 0);
+    QCOMPARE(QDir(menuFolder.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+QTEST_GUILESS_MAIN(TestPackage)
+#include "tst_package.moc"

@@ -28,7 +28,8 @@ void TestPublishedItems::found_data()
 
     const QStringList two{"02.12.2026 11:05 — second", QString::fromUtf8("01.12.2026 10:00 — Привет мир")};
     const QByteArray koi8 = "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=koi8-r\">\r\n";
-    const QByteArray utf16 = encoded("\uFEFF<font color=yellow>\r\n", "UTF-16LE");
+    // The byte-order mark as bytes: Qt 6's codec drops a U+FEFF it is given.
+    const QByteArray utf16 = QByteArray("\xff\xfe", 2) + encoded("<font color=yellow>\r\n", "UTF-16LE");
     const QList<QPair<const char *, QByteArray>> heads{{"windows-1251, CRLF", "<font color=yellow>\r\n"},
                                                        {"UTF-8, LF", "<meta charset=\"utf-8\">\n<font color=yellow>\n"},
                                                        {"KOI8-R, CRLF", koi8 + "<font color=yellow>\r\n"},

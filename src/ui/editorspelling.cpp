@@ -35,6 +35,8 @@ QList<QPair<QPointer<QObject>, std::function<void(const SpellChecker *)>>> waiti
 
 void abandonLoad()
 {
+    if (!load)
+        return;
     {
         const std::lock_guard<std::mutex> lock(load->mutex);
         load->abandoned = true;

@@ -65,6 +65,8 @@ TransferResult PictureUpload::makeFolder()
             made = m_session.request(folder.sibling(folder.fileName + QLatin1Char('/')), m_login, "MKCOL");
             if (made.responseCode == AlreadyThere)
                 continue;
+            if (made.succeeded())
+                m_madeFolders.prepend(folder);
         } else {
             RemoteFacts found;
             made = folderFacts(folder, &found);
@@ -80,8 +82,6 @@ TransferResult PictureUpload::makeFolder()
         }
         if (!made.succeeded())
             return made;
-        if (overHttp())
-            m_madeFolders.prepend(folder);
     }
     return succeeded();
 }

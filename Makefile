@@ -41,7 +41,7 @@ build: deps-build $(BUILD_DIR)/build.ninja
 # The program alone: a newcomer's first run does not wait for the tests to compile.
 run: deps-run deps-build $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) --target newsadder
-	scripts/run-demo.sh $(BUILD_DIR)/newsadder
+	scripts/run-demo.sh $(BUILD_DIR)/newsadder $(DEMO_SERVER)
 
 test: deps-test build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure

@@ -21,6 +21,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -29,6 +30,7 @@
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -183,6 +185,31 @@ void benchPublish(FtpServer &server, const QList<int> &sizes, const char *label)
         }
         std::fflush(stdout);
     }
+}
+
+// One send with a picture from the disk into a folder it makes, on a server that makes folders for
+// their owner alone: its commands, and the folder's mode after it (the web server must enter it).
+void benchPictureSend(FtpServer &server, const char *label)
+{
+    WorkDir workDir;
+    server.putFile(QStringLiteral("news.html"), newsPage(100 * 1000));
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const QString file = workDir.path() + QStringLiteral("/photo.png");
+    if (!picture.save(file))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    ScriptedPublisher desk(server);
+    const int before = server.commands().size();
+    desk.publisher.send(QStringLiteral("<img src=\"%1\">").arg(QUrl::fromLocalFile(file).toString()),
+                        QDateTime::currentDateTime());
+    if (desk.user.seen != QStringList{QStringLiteral("Файл успешно передан на сервер.")})
+        std::fprintf(stderr, "the send with a picture failed: %s\n", qPrintable(desk.user.seen.join(QStringLiteral(" | "))));
+    const QStringList sent = server.commands().mid(before);
+    std::printf("send with a picture, its folder made%s: FTP commands %d, data connections %d; folder mode 0%o after "
+                "the send\n  send: %s\n",
+                label, int(sent.size()), dataConnections(sent), server.fileMode(QStringLiteral("images")),
+                qPrintable(sent.join(QLatin1Char(' '))));
+    std::fflush(stdout);
 }
 
 void benchInsertion(const QList<int> &sizes)
@@ -355,8 +382,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList strict{QStringLiteral("--umask"), QStringLiteral("077")};
     FtpServer server(strict);
-    // As vsftpd, which has no MLST.
-    FtpServer withoutMlst(strict + QStringList{QStringLiteral("--no-mlst")});
+    // As vsftpd, which has no MLST and takes ls options in LIST.
+    FtpServer withoutMlst(strict + QStringList{QStringLiteral("--no-mlst"), QStringLiteral("--ls-options")});
     // A 50 ms round trip, as from an editor's home line to a hosting company.
     FtpServer distant(strict + QStringList{QStringLiteral("--reply-delay"), QStringLiteral("0.05")});
     if (!server.start() || !withoutMlst.start() || !distant.start()) {
@@ -368,6 +395,8 @@ int main(int argc, char *argv[])
     benchPublish(server, sizes, "");
     benchPublish(withoutMlst, {100 * 1000}, ", a server without MLST");
     benchPublish(distant, {100 * 1000, 1000 * 1000}, ", every reply 50 ms late");
+    benchPictureSend(server, "");
+    benchPictureSend(withoutMlst, ", a server without MLST");
     benchInsertion(sizes);
     benchStartup();
     benchPeakMemory(server, 10 * 1000 * 1000);

@@ -2,9 +2,13 @@
 # Starts a local FTP server holding a sample news page and opens NewsAdder against it.
 # The demo lives in demo-run/: work/ is the app's working directory (settings.ini, logo, the
 # working copy and backups), ftp/ is the server's root. A second run keeps the page as it was left.
+# Arguments after the program go to the FTP server (tests/support/servers/ftpserver.py), to make it
+# behave as a host's does: `--umask 077` makes files and folders for their owner alone, as vsftpd's
+# default local_umask does; `--no-mlst --ls-options` answers as vsftpd.
 set -euo pipefail
 
 binary=$(realpath "$1")
+shift
 top=$(cd "$(dirname "$0")/.." && pwd)
 demo="$top/demo-run"
 user=editor
@@ -28,7 +32,7 @@ cp "$top/demo/orvesk.png" "$demo/work/orvesk.png"
 
 portfile=$(mktemp)
 /usr/bin/python3 "$top/tests/support/servers/ftpserver.py" --root "$demo/ftp" --user "$user" \
-    --password "$password" > "$portfile" &
+    --password "$password" "$@" > "$portfile" &
 server=$!
 # The server ends by our TERM, so its status is no failure of ours; errexit would stop the clean-up
 # half-way at that status and leave the port file behind.

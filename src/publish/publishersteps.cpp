@@ -187,12 +187,11 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     if (!transfer.succeeded())
         return failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress));
     // The page names the send's pictures now: they stay.
+    const QStringList closedFolders = m_pictures ? m_pictures->closedFolders() : QStringList();
     m_pictures.reset();
-    if (!isWorkingCopy || m_change.replaced.isNull())
-        tell(tr("Файл успешно передан на сервер."));
-    else if (m_change.item.isNull())
-        tell(tr("Новость удалена с сервера."));
-    else
-        tell(tr("Новость исправлена на сервере."));
+    QString done = tr("Файл успешно передан на сервер.");
+    if (isWorkingCopy && !m_change.replaced.isNull())
+        done = m_change.item.isNull() ? tr("Новость удалена с сервера.") : tr("Новость исправлена на сервере.");
+    tell((QStringList{done} + closedFolders).join(QLatin1Char('\n')));
     return result(PublishResult::Done);
 }

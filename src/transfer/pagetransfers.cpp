@@ -219,11 +219,34 @@ TransferResult TransferSession::fetch(const RemoteAddress &file, const Login &lo
     return result;
 }
 
-TransferResult TransferSession::listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing)
+TransferResult TransferSession::listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing,
+                                           bool namesWanted)
+{
+    if (!file.scheme->ftp)
+        return list(file, login, QString(), listing);
+    ServerHabits &habits = m_habits[file.origin];
+    QStringList ways = listCommands().mid(habits.listing);
+    if (namesWanted && habits.facts == ServerHabits::Yes)
+        ways.prepend(namesCommand());
+    TransferResult result;
+    for (const QString &way : qAsConst(ways)) {
+        listing->clear();
+        result = list(file, login, way, listing);
+        if (result.succeeded() && way != namesCommand())
+            habits.listing = listCommands().indexOf(way);
+        // ls options are a convention, not the protocol: a server may refuse them, or the folder.
+        if (result.succeeded() || result.responseCode < 500 || serverStoppedAnswering(result))
+            break;
+    }
+    return result;
+}
+
+TransferResult TransferSession::list(const RemoteAddress &file, const Login &login, const QString &command,
+                                     QByteArray *listing)
 {
     prepare(file, file.folderUrl.toLatin1(), login);
-    if (file.scheme->ftp)
-        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, listCommand().toLatin1().constData());
+    if (!command.isEmpty())
+        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command.toLatin1().constData());
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, appendToBytes);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, listing);
     return perform();

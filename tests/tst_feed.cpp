@@ -8,11 +8,14 @@
 #include "parsedfeed.h"
 #include "publishedpages.h"
 #include "scripteduser.h"
+#include "sftpserver.h"
 #include "workdir.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QTest>
+
+#include <memory>
 
 class TestFeed : public QObject
 {
@@ -22,7 +25,8 @@ private slots:
     void everyCommandKeepsItTrue();
     void feedFaults_data();
     void feedFaults();
-    void overHttpsOnePut();
+    void otherTransports_data();
+    void otherTransports();
 };
 
 namespace {
@@ -162,20 +166,43 @@ void TestFeed::feedFaults()
     }
 }
 
-void TestFeed::overHttpsOnePut()
+void TestFeed::otherTransports_data()
 {
+    QTest::addColumn<bool>("overSsh");
+    QTest::newRow("HTTPS, one PUT") << false;
+    // SFTP renames onto no existing file: the old feed steps aside first.
+    QTest::newRow("SFTP, private new files") << true;
+}
+
+void TestFeed::otherTransports()
+{
+    QFETCH(bool, overSsh);
+
     WorkDir dir;
-    HttpsServer server;
-    QVERIFY2(server.start(), qPrintable(server.errorString()));
-    server.putFile("news.html", threeItemPage());
-    ServerAccess access = withFeed(accessTo(server));
-    access.caCertFile = server.certificateFile();
+    std::unique_ptr<TestServer> server;
+    if (overSsh)
+        server = std::make_unique<SftpServer>(QStringList{"--umask", "077"});
+    else
+        server = std::make_unique<HttpsServer>();
+    QVERIFY(server->start());
+    ServerAccess access = withFeed(accessTo(*server));
+    if (overSsh)
+        QVERIFY(writeFile("known_hosts", static_cast<SftpServer &>(*server).knownHostsLine().toUtf8() + '\n'));
+    else
+        access.caCertFile = static_cast<HttpsServer &>(*server).certificateFile();
+    server->putFile("news.html", threeItemPage());
     ScriptedPublisher desk(access);
 
-    QVERIFY(desk.sendUsualItem().succeeded());
-    QCOMPARE(desk.user.seen, QStringList{Uploaded});
-    QCOMPARE(entriesMatchingPage(server).size(), 4);
-    QCOMPARE(server.log().count("PUT /news.atom"), 1);
+    // The feed made, then replaced.
+    QVERIFY(desk.publisher.send("one", UsualDate).succeeded());
+    QVERIFY(desk.publisher.send("two", UsualDate).succeeded());
+    QCOMPARE(desk.user.seen, (QStringList{Uploaded, Uploaded}));
+    QCOMPARE(entriesMatchingPage(*server).size(), 5);
+    QCOMPARE(QDir(server->root()).entryList(QDir::Files | QDir::Hidden), (QStringList{"news.atom", "news.html"}));
+    if (overSsh)
+        QCOMPARE(server->fileMode("news.atom"), 0644);
+    else
+        QCOMPARE(server->log().count("PUT /news.atom"), 2);
 }
 
 QTEST_GUILESS_MAIN(TestFeed)

@@ -140,8 +140,10 @@ TransferResult PageReplacement::giveMode(const RemoteFacts &temporary, const Rem
                                          bool *inPlace)
 {
     const TransferResult done{TransferResult::Succeeded, QString()};
-    // A new file that must be readable all the same: a server that will not set modes leaves it as made.
-    if (page.presence == RemoteFacts::Absent && newFileMode >= 0 && temporary.mode >= 0 && temporary.mode != newFileMode) {
+    // A new file that must be readable all the same (a listing without it tells it is new): a server
+    // that will not set modes leaves it as made.
+    const bool absent = page.presence == RemoteFacts::Absent || page.mode == NotListed;
+    if (absent && newFileMode >= 0 && temporary.mode != newFileMode) {
         const TransferResult set = m_session.setMode(m_temporary, m_login, newFileMode);
         return set.succeeded() || serverStoppedAnswering(set) ? set : done;
     }

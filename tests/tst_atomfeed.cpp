@@ -15,8 +15,6 @@ class TestAtomFeed : public QObject
 private slots:
     void built_data();
     void built();
-    void oldFeed_data();
-    void oldFeed();
 };
 
 namespace {
@@ -161,39 +159,6 @@ void TestAtomFeed::built()
     QVERIFY(read.ours);
     later.old = read.entries;
     QCOMPARE(atomFeed(page, later), feed);
-}
-
-void TestAtomFeed::oldFeed_data()
-{
-    QTest::addColumn<QByteArray>("feed");
-    QTest::addColumn<bool>("ours");
-    QTest::addColumn<QStringList>("ids");
-
-    const QByteArray own = atomFeed(withSent("<font color=yellow>", {{"a", on(1, 10)}, {"b", on(2, 10)}}),
-                                    settingsAt(on(9, 15)));
-    const QStringList ids{tagOf("2026-12-02", "10-00", 1), tagOf("2026-12-01", "10-00", 1)};
-    QTest::newRow("ours") << own << true << ids;
-    QTest::newRow("another page's") << QByteArray(own).replace("<id>" + PageUrl.toUtf8(), "<id>https://other.org/")
-                                    << false << ids;
-    QTest::newRow("cut short") << own.left(own.lastIndexOf("<entry>")) << false << QStringList{ids.first()};
-    QTest::newRow("beyond 8 MB") << own + QByteArray(OldFeedReadLimit, ' ') << false << ids;
-    QTest::newRow("RSS") << QByteArray("<rss version=\"2.0\"><channel><item><guid>x</guid></item></channel></rss>")
-                         << false << QStringList();
-    QTest::newRow("not XML") << QByteArray("<html><body>Not found</body>") << false << QStringList();
-}
-
-void TestAtomFeed::oldFeed()
-{
-    QFETCH(QByteArray, feed);
-    QFETCH(bool, ours);
-    QFETCH(QStringList, ids);
-
-    const OldFeed old = readOldFeed(feed, PageUrl);
-    QCOMPARE(old.ours, ours);
-    QStringList read;
-    for (const FeedEntry &entry : old.entries)
-        read << entry.id;
-    QCOMPARE(read, ids);
 }
 
 QTEST_GUILESS_MAIN(TestAtomFeed)

@@ -14,7 +14,8 @@ BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev libhunspell-dev pkg-c
 RUN_PACKAGES = python3-pyftpdlib hunspell-ru hunspell-en-us $(QT_RUN_PACKAGES)
 PACKAGE_PACKAGES = dpkg-dev file lintian
 TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl \
-	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus $(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
+	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus libxml2-utils python3-feedparser \
+	$(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
 
 .PHONY: all build run test bench screenshot package deps-build deps-run deps-test deps-package clean
 

@@ -159,6 +159,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     // noticed, and the item goes into the page as that send left it.
     const bool keepOthersItems = isWorkingCopy && session().hasSeen(m_access.uploadAddress);
     TransferResult transfer;
+    QByteArray contents;  // the page as uploaded, for the feed
     for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
         if (attempt > 1) {
             PublishResult again = fetchWorkingCopy();
@@ -167,7 +168,6 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
             if (!again.succeeded())
                 return again;
         }
-        QByteArray contents;
         QString error;
         if (!readWholeFile(fileName, contents, &error))
             return failed(Failure::UnreadableUpload, nothingSent(fileName, LocalAccess::Read, error));
@@ -189,9 +189,19 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     // The page names the send's pictures now: they stay.
     const QStringList closedFolders = m_pictures ? m_pictures->closedFolders() : QStringList();
     m_pictures.reset();
-    QString done = tr("Файл успешно передан на сервер.");
-    if (isWorkingCopy && !m_change.replaced.isNull())
-        done = m_change.item.isNull() ? tr("Новость удалена с сервера.") : tr("Новость исправлена на сервере.");
+    // The page is the truth: a feed that cannot be written is said, and the page stays.
+    const QString feedFailure = writeFeed(contents);
+    const QString feedLater = tr("ленту новостей записать не удалось: %1. Она будет записана при следующей отправке.")
+                                  .arg(feedFailure);
+    QString done;
+    if (!isWorkingCopy)
+        done = feedFailure.isEmpty() ? tr("Файл успешно передан на сервер.") : tr("Файл передан на сервер, но ") + feedLater;
+    else if (m_change.replaced.isNull())
+        done = feedFailure.isEmpty() ? tr("Файл успешно передан на сервер.") : tr("Новость добавлена, но ") + feedLater;
+    else if (m_change.item.isNull())
+        done = feedFailure.isEmpty() ? tr("Новость удалена с сервера.") : tr("Новость удалена с сервера, но ") + feedLater;
+    else
+        done = feedFailure.isEmpty() ? tr("Новость исправлена на сервере.") : tr("Новость исправлена на сервере, но ") + feedLater;
     tell((QStringList{done} + closedFolders).join(QLatin1Char('\n')));
     return result(PublishResult::Done);
 }

@@ -136,7 +136,7 @@ void TransferSession::rememberPage(const QString &address, const QString &login,
 }
 
 TransferResult TransferSession::upload(const QString &address, const QByteArray &data, const QString &login,
-                                       const QString &password, bool checkUnchanged)
+                                       const QString &password, bool checkUnchanged, int newFileMode)
 {
     const TransferResult checked = checkedCredentials(login, password);
     if (!checked.succeeded())
@@ -150,7 +150,7 @@ TransferResult TransferSession::upload(const QString &address, const QByteArray 
         return store(remote, who, data);
     const bool checkPage = checkUnchanged && m_seen.contains(address);
     const RemoteStamp expected = m_seen.take(address);
-    const TransferResult result = PageReplacement(*this, remote, who).run(data, checkPage ? &expected : nullptr);
+    const TransferResult result = PageReplacement(*this, remote, who).run(data, checkPage ? &expected : nullptr, newFileMode);
     // Not replaced: the next try compares with the same page.
     if (result.status == TransferResult::PageChanged)
         m_seen.insert(address, expected);

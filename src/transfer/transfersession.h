@@ -62,8 +62,9 @@ public:
     // data to address with login and password exactly as typed. Over FTP the page is replaced whole
     // or not at all; with checkUnchanged the page must still be what this session's last download of
     // it saw (else PageChanged, nothing replaced).
+    // A file made new gets newFileMode where given.
     TransferResult upload(const QString &address, const QByteArray &data, const QString &login,
-                          const QString &password, bool checkUnchanged);
+                          const QString &password, bool checkUnchanged, int newFileMode = -1);
     bool hasSeen(const QString &address) const { return m_seen.contains(address); }
 
     // The page at address locked for the rest of the session (see PageLock), with login and

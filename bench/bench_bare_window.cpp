@@ -1,5 +1,6 @@
 // A bare QMainWindow program: shows an empty window, then quits.
 // With --peak-memory it prints its own peak resident size in bytes before quitting.
+#include "offscreenplatform.h"
 #include "peakmemory.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 int main(int argc, char *argv[])
 {
     const bool reportPeak = argc > 1 && std::strcmp(argv[1], "--peak-memory") == 0;
+    useOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     QMainWindow window;
     window.resize(566, 363);

@@ -1,6 +1,7 @@
 // Measures how long a key press takes to show in a 1,000-line item with spell checking on: a letter at
 // the end, one at the start, and the last '-' of a "<!--" at the start, which turns every line after it
 // into a comment and so has them all read again.
+#include "offscreenplatform.h"
 #include "ui/newsadder.h"
 #include "workdir.h"
 
@@ -48,6 +49,7 @@ double medianPressMs(QPlainTextEdit *editor, QTextCursor::MoveOperation where, c
 
 int main(int argc, char *argv[])
 {
+    useOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     WorkDir dir;
     NewsAdder window("", "", "", 0);

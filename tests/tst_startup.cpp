@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 const QString WindowTitle = QStringLiteral("Отправка новостей quellmar");
 }
@@ -22,6 +24,7 @@ private slots:
     void readsSettingsOfWorkingDirectory();
     void closingMainWindowClosesOpenDialogs_data();
     void closingMainWindowClosesOpenDialogs();
+    void closingDuringDictionaryLoad();
     void settingsProblemShownOverWindow();
     void workingFolder_data();
     void workingFolder();
@@ -130,6 +133,24 @@ void TestStartup::closingMainWindowClosesOpenDialogs()
     m_display.windows("close", WindowTitle, &ok);
     QVERIFY(ok);
     QVERIFY2(app.waitForExit(15000), "the open dialog kept the program running");
+    QCOMPARE(app.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(app.exitCode(), 0);
+}
+
+void TestStartup::closingDuringDictionaryLoad()
+{
+    // Dictionaries whose load never ends: their files are pipes nobody writes to.
+    QTemporaryDir workDir, dictionaries;
+    QVERIFY(writeFile(workDir.filePath("settings.ini"), QByteArray()));
+    for (const char *name : {"ru_RU.aff", "ru_RU.dic"})
+        QCOMPARE(mkfifo(QFile::encodeName(dictionaries.filePath(name)).constData(), 0600), 0);
+    AppProcess app(workDir.path());
+    app.setEnvironmentValue("DICPATH", dictionaries.path());
+    QVERIFY(app.start(m_display));
+    bool ok = false;
+    m_display.windows("close", WindowTitle, &ok);
+    QVERIFY2(ok, "the main window did not appear");
+    QVERIFY2(app.waitForExit(15000), "closing the window waited for the dictionaries");
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);
 }

@@ -139,6 +139,29 @@ int PageTags::next()
     return -1;
 }
 
+bool PageTags::passTo(int before)
+{
+    const int size = m_page.size();
+    while (m_from < before && m_from < size) {
+        // Where a character is a byte, the tags that hide nothing are passed here, a page being
+        // mostly those; the rest goes through next().
+        if (m_unit == 1) {
+            const char *bytes = m_page.constData();
+            const char *found = static_cast<const char *>(std::memchr(bytes + m_from, '<', size_t(size - m_from)));
+            const int at = found ? int(found - bytes) : size;
+            const char c = at + 1 < size ? bytes[at + 1] : '\0';
+            if (at < size && c != '!' && c != 's' && c != 'S') {
+                m_from = at + 1;
+                continue;
+            }
+            m_from = at;
+        }
+        if (next() < 0)
+            return false;
+    }
+    return m_from < size;
+}
+
 bool PageTags::isMarker(int at) const
 {
     return at >= 0 && at + m_marker.size() <= m_page.size()
@@ -240,13 +263,21 @@ QByteArray itemInPage(const QString &item, QTextCodec *codec, bool crLf)
     return encodeForNewsPage(text, codec);
 }
 
-PageEdit insertNewsItemIntoPage(const QByteArray &page, const QString &item)
+PageEdit insertNewsItemInPlace(QByteArray &page, const QString &item)
 {
     const PageCharset charset = pageCharset(page);
     if (!charset.codec)
         return {PageEdit::UnknownCharset, {}, charset.declaredName};
-    QByteArray result = page;
-    if (!insertAfterMarker(result, itemInPage(item, charset.codec, pageUsesCrLf(page, charset.codec)), charset.codec))
+    if (!insertAfterMarker(page, itemInPage(item, charset.codec, pageUsesCrLf(page, charset.codec)), charset.codec))
         return {PageEdit::NoMarker, {}, {}};
-    return {PageEdit::Edited, result, {}};
+    return {PageEdit::Edited, {}, {}};
+}
+
+PageEdit insertNewsItemIntoPage(const QByteArray &page, const QString &item)
+{
+    QByteArray edited = page;
+    PageEdit edit = insertNewsItemInPlace(edited, item);
+    if (edit.outcome == PageEdit::Edited)
+        edit.page = edited;
+    return edit;
 }

@@ -29,6 +29,9 @@ public:
     PageTags(const QByteArray &page, QTextCodec *codec);
     // The next '<' outside those, or -1 at the end.
     int next();
+    // Every tag before `before` passed, as by next(), so that the hidden stretches among them are known;
+    // false once the page's end has been passed.
+    bool passTo(int before);
     // The next news marker, spelt exactly, outside those; -1 when there is none.
     int nextMarker();
     bool isMarker(int at) const;
@@ -91,5 +94,8 @@ QByteArray itemInPage(const QString &item, QTextCodec *codec, bool crLf);
 
 // The page with the item inserted in the page's own charset and line breaks.
 PageEdit insertNewsItemIntoPage(const QByteArray &page, const QString &item);
+// The same made in page itself, which stays as it was unless Edited; the result's page is left empty.
+// A page held once is changed without a copy of it.
+PageEdit insertNewsItemInPlace(QByteArray &page, const QString &item);
 
 #endif // NEWSITEM_H

@@ -5,6 +5,7 @@
 #include <QTextCodec>
 
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -22,6 +23,7 @@ public:
         , dateEnd(encodedAscii("<br><br>", codec))
         , middle(itemInPage(QStringLiteral("<br>\n \n<br>"), codec, crLf))
         , unit(lineFeed.size())
+        , m_plainDate(encodedAscii(DateFormat, codec) == DateFormat)
     {
         for (int i = 0; i < DateLength; ++i)
             m_dateCharacters << encodedAscii(QByteArray(1, DateFormat[i]).constData(), codec);
@@ -50,40 +52,50 @@ public:
                && std::memcmp(page.constData() + at, word.constData(), size_t(word.size())) == 0;
     }
 
-    // The date written at `at` into item; false when there is none.
-    bool dateAt(const QByteArray &page, int at, PublishedItem &item) const
+    // The date written at `at` into fields (day, month, year, hour, minute); false when there is none.
+    // Checked without making a QDate: most items of a page are only counted.
+    bool dateAt(const QByteArray &page, int at, int fields[5]) const
     {
         if (at + DateLength * unit > page.size())
             return false;
-        int fields[5] = {};  // day, month, year, hour, minute
+        std::fill_n(fields, 5, 0);
         int field = 0;
-        for (int i = 0; i < DateLength; ++i, at += unit) {
-            if (std::strchr("dMyhm", DateFormat[i]) == nullptr) {
-                if (!holds(page, at, m_dateCharacters.at(i)))
+        const char *bytes = page.constData() + at;
+        for (int i = 0; i < DateLength; ++i) {
+            const char kind = DateFormat[i];
+            const bool digitWanted = kind == 'd' || kind == 'M' || kind == 'y' || kind == 'h' || kind == 'm';
+            if (m_plainDate) {
+                // Where the charset writes the format's ASCII as ASCII, byte by byte.
+                const unsigned digit = unsigned(bytes[i] - '0');
+                if (digitWanted ? digit > 9 : bytes[i] != kind)
                     return false;
-                ++field;
+                if (digitWanted)
+                    fields[field] = fields[field] * 10 + int(digit);
+                else
+                    ++field;
                 continue;
             }
-            const int digit = digitAt(page, at);
-            if (digit < 0)
+            const int digit = digitWanted ? digitAt(page, at + i * unit) : 0;
+            if (digit < 0 || (!digitWanted && !holds(page, at + i * unit, m_dateCharacters.at(i))))
                 return false;
-            fields[field] = fields[field] * 10 + digit;
+            if (digitWanted)
+                fields[field] = fields[field] * 10 + digit;
+            else
+                ++field;
         }
-        item.day = QDate(fields[2], fields[1], fields[0]);
-        item.time = QTime(fields[3], fields[4]);
-        return item.day.isValid() && item.time.isValid();
+        return QDate::isValid(fields[2], fields[1], fields[0]) && QTime::isValid(fields[3], fields[4], 0);
     }
 
     // The line feed last before `before`, at or after `from`; -1 when there is none.
     int lastLineFeed(const QByteArray &page, int before, int from) const
     {
-        // Byte by byte where a character is a byte: every item's text is searched.
+        // memrchr where a character is a byte: every item's text is searched.
         if (unit == 1) {
+            if (before <= from)
+                return -1;
             const char *bytes = page.constData();
-            int at = before - 1;
-            while (at >= from && bytes[at] != '\n')
-                --at;
-            return at >= from ? at : -1;
+            const void *found = memrchr(bytes + from, '\n', size_t(before - from));
+            return found ? int(static_cast<const char *>(found) - bytes) : -1;
         }
         for (int at = page.lastIndexOf(lineFeed, before - lineFeed.size()); at >= from;
              at = page.lastIndexOf(lineFeed, at - 1)) {
@@ -103,72 +115,116 @@ private:
     QByteArrayList m_dateCharacters;
     QByteArrayList m_digits;
     bool m_asciiDigits = false;  // each digit one byte, as in ASCII
+    bool m_plainDate;            // the date's every character one byte, as in ASCII
 };
 
-bool overlapsHidden(const QVector<QPair<int, int>> &hidden, int start, int end)
+// needle, whose first line feed is at lineFeed, at or after from: found by that line feed, which is
+// rarer in a page than a tag. Called for every item of the page, where QByteArray::indexOf would make a table each time.
+int indexIn(const QByteArray &page, const QByteArray &needle, int lineFeed, int from)
 {
-    for (const QPair<int, int> &range : hidden) {
-        if (range.first < end && start < range.second)
-            return true;
+    const char *bytes = page.constData();
+    for (int at = from + lineFeed; at >= from && at + needle.size() - lineFeed <= page.size(); ++at) {
+        const void *found = std::memchr(bytes + at, '\n', size_t(page.size() - at));
+        if (!found)
+            return -1;
+        at = int(static_cast<const char *>(found) - bytes);
+        if (at + needle.size() - lineFeed <= page.size()
+            && std::memcmp(bytes + at - lineFeed, needle.constData(), size_t(needle.size())) == 0)
+            return at - lineFeed;
     }
-    return false;
+    return -1;
 }
 
 } // namespace
 
-// The items with their texts; without them, only where their bytes matter, the bytes pointing into page.
-static PublishedItems itemsOnPage(const QByteArray &page, bool withTexts)
+// Where one item lies in the page: its bytes [start, end), its text [textStart, middle); and its date.
+struct ItemSpan
 {
-    const PageCharset charset = pageCharset(page);
-    if (!charset.codec)
-        return {PageEdit::UnknownCharset, {}, charset.declaredName};
-    QTextCodec *codec = charset.codec;
+    int start;
+    int textStart;
+    int middle;
+    int end;
+    int number;
+    int date[5];  // day, month, year, hour, minute
+};
+
+// The items on the page, newest first, each handed to found with its number; the page is read once,
+// the hidden stretches found as the items are. NoMarker or UnknownCharset, nothing found, without them.
+static PageEdit::Outcome scanItems(const QByteArray &page, PageCharset *charset,
+                                   const std::function<void(const ItemSpan &)> &found)
+{
+    *charset = pageCharset(page);
+    if (!charset->codec)
+        return PageEdit::UnknownCharset;
+    QTextCodec *codec = charset->codec;
     PageTags tags(page, codec);
     const int marker = tags.nextMarker();
     if (marker < 0)
-        return {PageEdit::NoMarker, {}, {}};
-    while (tags.next() >= 0) {
-    }
+        return PageEdit::NoMarker;
     const ItemFrame frame(codec, pageUsesCrLf(page, codec));
-    PublishedItems found;
+    // The hidden stretches ahead of the items found so far: the first that may still overlap one.
+    int hidden = 0;
+    bool tagsLeft = true;
     // An item starts no earlier than the one before it ends: one whose text would hold another's
     // frame is no item the program wrote.
     int free = marker + encodedAscii(NewsMarker, codec).size();
-    for (int middle = page.indexOf(frame.middle, free); middle >= 0; middle = page.indexOf(frame.middle, middle + 1)) {
+    ItemSpan item{};
+    const int middleLineFeed = frame.middle.indexOf('\n');
+    for (int middle = indexIn(page, frame.middle, middleLineFeed, free); middle >= 0;
+         middle = indexIn(page, frame.middle, middleLineFeed, middle + 1)) {
         if (middle % frame.unit != 0)
             continue;
-        PublishedItem item;
         const int dateAt = middle + frame.middle.size();
         const int dateEnd = dateAt + DateLength * frame.unit;
-        if (!frame.dateAt(page, dateAt, item) || !ItemFrame::holds(page, dateEnd, frame.dateEnd))
+        if (!frame.dateAt(page, dateAt, item.date) || !ItemFrame::holds(page, dateEnd, frame.dateEnd))
             continue;
         // The text holds no line feed: the program writes its line breaks as <br>.
         const int lineFeed = frame.lastLineFeed(page, middle, free);
         const int textStart = lineFeed + frame.unit;
         const int start = textStart - frame.blankLine.size();
         const int end = dateEnd + frame.dateEnd.size();
-        if (lineFeed < 0 || start < free || !ItemFrame::holds(page, start, frame.blankLine)
-            || overlapsHidden(tags.hidden(), start, end))
+        if (lineFeed < 0 || start < free || !ItemFrame::holds(page, start, frame.blankLine))
             continue;
-        item.bytes = withTexts ? page.mid(start, end - start) : QByteArray::fromRawData(page.constData() + start, end - start);
-        if (withTexts) {
-            item.text = codec->toUnicode(page.constData() + textStart, middle - textStart);
-            item.text.replace(QLatin1String("<br>"), QLatin1String("\n"));
-        }
-        item.number = found.items.size();
-        item.at = start;
-        found.items.append(item);
+        // The tags up to the item's end tell every hidden stretch that could overlap it.
+        if (tagsLeft)
+            tagsLeft = tags.passTo(end);
+        const QVector<QPair<int, int>> &stretches = tags.hidden();
+        while (hidden < stretches.size() && stretches.at(hidden).second <= start)
+            ++hidden;
+        if (hidden < stretches.size() && stretches.at(hidden).first < end)
+            continue;
+        item.start = start;
+        item.textStart = textStart;
+        item.middle = middle;
+        item.end = end;
+        found(item);
+        ++item.number;
         free = end;
         middle = end - 1;
     }
-    for (PublishedItem &item : found.items)
-        item.below = found.items.size() - 1 - item.number;
-    return found;
+    return PageEdit::Edited;
 }
 
 PublishedItems publishedItems(const QByteArray &page)
 {
-    return itemsOnPage(page, true);
+    PageCharset charset;
+    PublishedItems found;
+    found.outcome = scanItems(page, &charset, [&](const ItemSpan &span) {
+        PublishedItem item;
+        item.day = QDate(span.date[2], span.date[1], span.date[0]);
+        item.time = QTime(span.date[3], span.date[4]);
+        item.number = span.number;
+        item.bytes = page.mid(span.start, span.end - span.start);
+        item.text = charset.codec->toUnicode(page.constData() + span.textStart, span.middle - span.textStart);
+        item.text.replace(QLatin1String("<br>"), QLatin1String("\n"));
+        item.at = span.start;
+        found.items.append(item);
+    });
+    if (found.outcome == PageEdit::UnknownCharset)
+        found.charsetName = charset.declaredName;
+    for (PublishedItem &item : found.items)
+        item.below = found.items.size() - 1 - item.number;
+    return found;
 }
 
 static QString decodedEntity(const QString &name)
@@ -246,29 +302,40 @@ QString publishedItemSummary(const PublishedItem &item)
     return shownDate(item) + QStringLiteral(" — ") + visibleItemText(item.text);
 }
 
+PageEdit replacePublishedItemInPlace(QByteArray &page, const PublishedItem &item, const QString &newItem)
+{
+    // The item found once, among the others only counted.
+    int items = 0;
+    int matches = 0;
+    int match = -1;
+    int at = -1;
+    PageCharset charset;
+    const PageEdit::Outcome outcome = scanItems(page, &charset, [&](const ItemSpan &span) {
+        ++items;
+        if (span.end - span.start != item.bytes.size()
+            || std::memcmp(page.constData() + span.start, item.bytes.constData(), size_t(item.bytes.size())) != 0)
+            return;
+        ++matches;
+        match = span.number;
+        at = span.start;
+    });
+    if (outcome != PageEdit::Edited)
+        return {outcome, {}, charset.declaredName};
+    // More than once: which one was meant can no longer be told. Another editor's send puts newer
+    // items before it; anything else moved it.
+    if (matches != 1 || match < item.number || items - 1 - match != item.below)
+        return {PageEdit::ItemChanged, {}, {}};
+    const QByteArray replacement = newItem.isNull() ? QByteArray()
+                                                    : itemInPage(newItem, charset.codec, pageUsesCrLf(page, charset.codec));
+    page.replace(at, item.bytes.size(), replacement);
+    return {PageEdit::Edited, {}, {}};
+}
+
 PageEdit replacePublishedItem(const QByteArray &page, const PublishedItem &item, const QString &newItem)
 {
-    const PublishedItems found = itemsOnPage(page, false);
-    if (found.outcome != PageEdit::Edited)
-        return {found.outcome, {}, found.charsetName};
-    int match = -1;
-    for (const PublishedItem &onPage : found.items) {
-        if (onPage.bytes != item.bytes)
-            continue;
-        // More than once: which one was meant can no longer be told.
-        if (match >= 0)
-            return {PageEdit::ItemChanged, {}, {}};
-        match = onPage.number;
-    }
-    // Another editor's send puts newer items before it; anything else moved it.
-    if (match < item.number || found.items.at(match).below != item.below)
-        return {PageEdit::ItemChanged, {}, {}};
-    QByteArray result = page;
-    QByteArray replacement;
-    if (!newItem.isNull()) {
-        QTextCodec *codec = pageCharset(page).codec;
-        replacement = itemInPage(newItem, codec, pageUsesCrLf(page, codec));
-    }
-    result.replace(found.items.at(match).at, item.bytes.size(), replacement);
-    return {PageEdit::Edited, result, {}};
+    QByteArray edited = page;
+    PageEdit edit = replacePublishedItemInPlace(edited, item, newItem);
+    if (edit.outcome == PageEdit::Edited)
+        edit.page = edited;
+    return edit;
 }

@@ -52,5 +52,7 @@ QString publishedItemSummary(const PublishedItem &item);
 // newItem is null. ItemChanged, nothing edited, unless the page holds item's bytes once, as the same
 // item counted from the marker with only newer items added before it.
 PageEdit replacePublishedItem(const QByteArray &page, const PublishedItem &item, const QString &newItem);
+// The same made in page itself, which stays as it was unless Edited; the result's page is left empty.
+PageEdit replacePublishedItemInPlace(QByteArray &page, const PublishedItem &item, const QString &newItem);
 
 #endif // PUBLISHEDITEMS_H

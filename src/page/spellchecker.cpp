@@ -36,8 +36,8 @@ std::string recoded(const std::string &text, const char *from, const char *to)
 class Dictionary
 {
 public:
-    Dictionary(const QString &affix, const QString &words)
-        : m_hunspell(QFile::encodeName(affix).constData(), QFile::encodeName(words).constData())
+    explicit Dictionary(const DictionaryFiles &files)
+        : m_hunspell(files.affix.c_str(), files.words.c_str())
         , m_charset(m_hunspell.get_dict_encoding())
     {
     }
@@ -85,30 +85,44 @@ private:
 
 QStringList SpellChecker::systemFolders()
 {
-    return {QStringLiteral("/usr/share/hunspell"), QStringLiteral("/usr/share/myspell/dicts"),
-            QStringLiteral("/usr/share/myspell")};
+    QStringList folders = QString::fromLocal8Bit(qgetenv("DICPATH")).split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    return folders << QStringLiteral("/usr/share/hunspell") << QStringLiteral("/usr/share/myspell/dicts")
+                   << QStringLiteral("/usr/share/myspell");
 }
 
-SpellChecker::SpellChecker(const QStringList &folders, const QStringList &languages)
+QList<DictionaryFiles> SpellChecker::find(const QStringList &folders, const QStringList &languages)
 {
+    QList<DictionaryFiles> found;
     for (const QString &language : languages) {
-        std::unique_ptr<Dictionary> dictionary;
+        bool there = false;
         for (const QString &folder : folders) {
             const QDir dir(folder);
             const QString affix = dir.filePath(language + QLatin1String(".aff"));
             const QString words = dir.filePath(language + QLatin1String(".dic"));
             if (QFile::exists(affix) && QFile::exists(words)) {
-                dictionary = std::make_unique<Dictionary>(affix, words);
+                found.append({language.startsWith(QLatin1String("ru")), QFile::encodeName(affix).toStdString(),
+                              QFile::encodeName(words).toStdString()});
+                there = true;
                 break;
             }
         }
-        if (!dictionary) {
+        if (!there) {
             qWarning().noquote() << QStringLiteral("Spelling: no %1 dictionary in %2; its words are not checked.")
                                         .arg(language, folders.join(QLatin1String(", ")));
-            continue;
         }
-        (language.startsWith(QLatin1String("ru")) ? m_cyrillic : m_latin) = std::move(dictionary);
     }
+    return found;
+}
+
+SpellChecker::SpellChecker(const QStringList &folders, const QStringList &languages)
+    : SpellChecker(find(folders, languages))
+{
+}
+
+SpellChecker::SpellChecker(const QList<DictionaryFiles> &files)
+{
+    for (const DictionaryFiles &language : files)
+        (language.cyrillic ? m_cyrillic : m_latin) = std::make_unique<Dictionary>(language);
 }
 
 SpellChecker::~SpellChecker() = default;

@@ -32,6 +32,8 @@ Publisher::Command::Command(Publisher &publisher)
     if (!m_owner)
         return;
     m_publisher.m_lastMessage.clear();
+    m_publisher.m_page.clear();
+    m_publisher.m_pageIsWorkingCopy = false;
     m_publisher.m_serverUnusable = false;
     m_publisher.m_goesOn = false;
 }

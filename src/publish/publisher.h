@@ -198,6 +198,12 @@ private:
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     QString m_item;
     PageChange m_change;
+    // The running command's page, held once: as downloaded (the automatic backup and the working copy
+    // are written from it) until the change is made in it, then as uploaded. Kept until the next
+    // command starts.
+    QByteArray m_page;
+    // m_page holds what the working copy holds on the disk, so the upload sends it without reading.
+    bool m_pageIsWorkingCopy = false;
     QString m_lastMessage;
     // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
     bool m_serverUnusable = false;

@@ -122,15 +122,17 @@ PublishResult Publisher::publishWithPictures(const QList<Picture> &pictures)
         QStringList firstNames;
         for (const Picture &picture : pictures)
             firstNames << picture.name;
-        QByteArray page;
         QString sent = publishedItem(item, pictures, firstNames);
-        const bool read = readWholeFile(workingCopy(), page);
+        QByteArray read;
+        const bool held = m_pageIsWorkingCopy || readWholeFile(workingCopy(), read);
+        const QByteArray &page = m_pageIsWorkingCopy ? m_page : read;
+        QByteArray unnumbered;
         if (!pictures.isEmpty()) {
             const QString folder = pictureFolderAddress();
             sent = withoutNameNumbers(sent, folder);
-            page = withoutNameNumbers(QString::fromLatin1(page), folder).toLatin1();
+            unnumbered = withoutNameNumbers(QString::fromLatin1(page), folder).toLatin1();
         }
-        if (read && pageHoldsItem(page, sent) && !m_user.confirmRepeatedItem()) {
+        if (held && pageHoldsItem(pictures.isEmpty() ? page : unnumbered, sent) && !m_user.confirmRepeatedItem()) {
             return uploadCancelled();
         }
     }

@@ -35,6 +35,8 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
     if (!addressUsable(m_access.downloadAddress, Failure::Download))
         return result(PublishResult::Failed);
     QString error;
+    if (fileName == workingCopy())
+        m_pageIsWorkingCopy = false;
     if (!removeLinkInPlace(fileName, &error))
         return notSaved(fileName, error, forUpload);
     // Raw bytes: line ends and code page are the insertion's business.
@@ -72,16 +74,17 @@ PublishResult Publisher::fetchWithBackup()
     const Command command(*this);
     if (!addressUsable(m_access.downloadAddress, Failure::Download))
         return result(PublishResult::Failed);
-    QByteArray page;
-    PublishResult fetched = downloaded(session().download(m_access.downloadAddress, &page, m_access.login,
+    m_pageIsWorkingCopy = false;
+    PublishResult fetched = downloaded(session().download(m_access.downloadAddress, &m_page, m_access.login,
                                                           m_access.password, comparedUpload()));
     if (fetched.succeeded())
-        fetched = automaticBackup(&page);
+        fetched = automaticBackup(&m_page);
     if (!fetched.succeeded())
         return fetched;
     QString error;
-    if (!saveWholeFile(workingCopy(), page, &error))
+    if (!saveWholeFile(workingCopy(), m_page, &error))
         return notSaved(workingCopy(), error, true);
+    m_pageIsWorkingCopy = true;
     return result(PublishResult::Done);
 }
 
@@ -106,14 +109,14 @@ PublishResult Publisher::editWorkingCopy(bool *markerMissing)
 {
     const Command command(*this);
     // In binary: every byte around the item goes back to the server as it came, whatever the page's
-    // charset and line ends.
-    QByteArray page;
+    // charset and line ends. The page this command downloaded is changed where it is held.
     QString error;
-    if (!readWholeFile(workingCopy(), page, &error))
+    if (!m_pageIsWorkingCopy && !readWholeFile(workingCopy(), m_page, &error))
         return failed(Failure::InsertionRead, nothingSent(workingCopy(), LocalAccess::Read, error));
+    m_pageIsWorkingCopy = true;
     const bool inserting = m_change.replaced.isNull();
-    const PageEdit edit = inserting ? insertNewsItemIntoPage(page, m_change.item)
-                                    : replacePublishedItem(page, m_change.replaced, m_change.item);
+    const PageEdit edit = inserting ? insertNewsItemInPlace(m_page, m_change.item)
+                                    : replacePublishedItemInPlace(m_page, m_change.replaced, m_change.item);
     if (!inserting && edit.outcome != PageEdit::Edited) {
         tell(tr("Эта новость изменилась на сервере после того, как список был получен: ничего не отправлено. "
                 "Откройте список заново."));
@@ -135,8 +138,11 @@ PublishResult Publisher::editWorkingCopy(bool *markerMissing)
                    .arg(QLatin1String(NewsMarker)));
         return result(PublishResult::Failed);
     }
-    if (!saveWholeFile(workingCopy(), edit.page, &error))
+    // Changed now, the page is the working copy again only once saved.
+    m_pageIsWorkingCopy = false;
+    if (!saveWholeFile(workingCopy(), m_page, &error))
         return failed(Failure::InsertionWrite, nothingSent(workingCopy(), LocalAccess::Write, error));
+    m_pageIsWorkingCopy = true;
     return result(PublishResult::Done);
 }
 
@@ -159,7 +165,6 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     // noticed, and the item goes into the page as that send left it.
     const bool keepOthersItems = isWorkingCopy && session().hasSeen(m_access.uploadAddress);
     TransferResult transfer;
-    QByteArray contents;  // the page as uploaded, for the feed
     for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
         if (attempt > 1) {
             PublishResult again = fetchWorkingCopy();
@@ -168,10 +173,12 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
             if (!again.succeeded())
                 return again;
         }
+        // The working copy as this command left it is in m_page already; any other file is read into it.
         QString error;
-        if (!readWholeFile(fileName, contents, &error))
+        if (!(isWorkingCopy && m_pageIsWorkingCopy) && !readWholeFile(fileName, m_page, &error))
             return failed(Failure::UnreadableUpload, nothingSent(fileName, LocalAccess::Read, error));
-        transfer = session().upload(m_access.uploadAddress, contents, m_access.login, m_access.password,
+        m_pageIsWorkingCopy = isWorkingCopy;
+        transfer = session().upload(m_access.uploadAddress, m_page, m_access.login, m_access.password,
                                      keepOthersItems);
         if (transfer.status != TransferResult::PageChanged)
             break;
@@ -190,7 +197,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     const QStringList closedFolders = m_pictures ? m_pictures->closedFolders() : QStringList();
     m_pictures.reset();
     // The page is the truth: a feed that cannot be written is said, and the page stays.
-    const QString feedFailure = writeFeed(contents);
+    const QString feedFailure = writeFeed(m_page);
     const QString feedLater = tr("ленту новостей записать не удалось: %1. Она будет записана при следующей отправке.")
                                   .arg(feedFailure);
     QString done;

@@ -7,40 +7,81 @@
 #include "publish/userinterface.h"
 
 #include <QCoreApplication>
+#include <QList>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBlock>
-#include <QThread>
 
 #include <memory>
+#include <mutex>
+#include <thread>
 
 namespace {
 
-SpellChecker *loadedChecker = nullptr;
-QThread *loading = nullptr;
-
-void waitForDictionaries()
+// The dictionaries' load, shared with its thread. Closing the program never waits for that thread:
+// the application abandons the load as it ends, and a thread still reading then drops what it read.
+struct DictionaryLoad
 {
-    if (loading) {
-        loading->wait();
-        delete loading;
+    std::mutex mutex;
+    bool abandoned = false;
+    QObject *receiver = nullptr;  // in the GUI thread, told once the dictionaries are there
+};
+
+std::shared_ptr<DictionaryLoad> load;
+// The GUI thread's side: the dictionaries once told, and who waits for them.
+const SpellChecker *loadedChecker = nullptr;
+QList<QPair<QPointer<QObject>, std::function<void(const SpellChecker *)>>> waiting;
+
+void abandonLoad()
+{
+    if (!load)
+        return;
+    {
+        const std::lock_guard<std::mutex> lock(load->mutex);
+        load->abandoned = true;
+        load->receiver = nullptr;
     }
+    load.reset();
     delete loadedChecker;
+    loadedChecker = nullptr;
+    waiting.clear();
+}
+
+void loaded(const SpellChecker *checker)
+{
+    loadedChecker = checker;
+    const auto told = waiting;
+    waiting.clear();
+    for (const auto &one : told) {
+        if (one.first)
+            one.second(checker);
+    }
 }
 
 // The system's dictionaries, loaded once a run on a thread of their own (the Russian one takes
-// half a second), then handed to ready in context's thread.
+// half a second), then handed to ready in context's thread. The files are found here, with Qt; the
+// thread only reads them.
 void whenDictionariesLoaded(QObject *context, const std::function<void(const SpellChecker *)> &ready)
 {
-    if (!loading) {
-        loading = QThread::create([] { loadedChecker = new SpellChecker; });
-        qAddPostRoutine(waitForDictionaries);
-        loading->start();
-    }
-    if (loading->isFinished())
+    if (loadedChecker) {
         ready(loadedChecker);
-    else
-        QObject::connect(loading, &QThread::finished, context, [ready] { ready(loadedChecker); });
+        return;
+    }
+    waiting.append({QPointer<QObject>(context), ready});
+    if (load)
+        return;
+    load = std::make_shared<DictionaryLoad>();
+    load->receiver = new QObject(QCoreApplication::instance());
+    qAddPostRoutine(abandonLoad);
+    std::thread([shared = load, files = SpellChecker::find()] {
+        std::unique_ptr<SpellChecker> checker(new SpellChecker(files));
+        const std::lock_guard<std::mutex> lock(shared->mutex);
+        if (shared->abandoned)
+            return;
+        const SpellChecker *ready = checker.release();
+        QMetaObject::invokeMethod(shared->receiver, [ready] { loaded(ready); }, Qt::QueuedConnection);
+    }).detach();
 }
 
 } // namespace

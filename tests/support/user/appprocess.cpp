@@ -81,6 +81,7 @@ bool AppProcess::start(const VirtualDisplay &display)
     // Whatever a start keeps in the user's own folders stays in the test's.
     env.insert(QStringLiteral("HOME"), m_home.path());
     env.remove(QStringLiteral("XDG_DATA_HOME"));
+    env.insert(m_extraEnvironment);
     m_process.setProcessEnvironment(env);
     m_process.start(m_program, QStringList());
     return m_process.waitForStarted(10000);

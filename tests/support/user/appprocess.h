@@ -33,6 +33,8 @@ public:
     explicit AppProcess(const QString &workingDirectory, const QString &program = QStringLiteral(NEWSADDER_BINARY));
     ~AppProcess();
 
+    // A variable of the program's environment, set before start().
+    void setEnvironmentValue(const QString &name, const QString &value) { m_extraEnvironment.insert(name, value); }
     bool start(const VirtualDisplay &display);
     bool waitForExit(int msecs);
     int exitCode() const { return m_process.exitCode(); }
@@ -46,6 +48,7 @@ private:
     QString m_program;
     QTemporaryDir m_home;
     QByteArray m_log;
+    QProcessEnvironment m_extraEnvironment;
 };
 
 #endif // APPPROCESS_H

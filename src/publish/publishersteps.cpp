@@ -159,6 +159,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     // noticed, and the item goes into the page as that send left it.
     const bool keepOthersItems = isWorkingCopy && session().hasSeen(m_access.uploadAddress);
     TransferResult transfer;
+    QByteArray contents;
     for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
         if (attempt > 1) {
             PublishResult again = fetchWorkingCopy();
@@ -167,7 +168,6 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
             if (!again.succeeded())
                 return again;
         }
-        QByteArray contents;
         QString error;
         if (!readWholeFile(fileName, contents, &error))
             return failed(Failure::UnreadableUpload, nothingSent(fileName, LocalAccess::Read, error));
@@ -188,6 +188,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
         return failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress));
     // The page names the send's pictures now: they stay.
     m_pictures.reset();
+    m_record.noteAfter(contents);
     if (!isWorkingCopy || m_change.replaced.isNull())
         tell(tr("Файл успешно передан на сервер."));
     else if (m_change.item.isNull())

@@ -67,6 +67,7 @@ Publisher &NewsAdder::publisher()
     access.idleTimeout = transferIdleTimeout;
     access.imageFolder = imageFolder;
     m_publisher->setAccess(access);
+    m_publisher->setKeepBackups(keepBackups);
     return *m_publisher;
 }
 
@@ -74,7 +75,8 @@ Publisher &NewsAdder::publisher()
 
 QList<QWidget *> NewsAdder::publishingButtons() const
 {
-    return {ui->sendButton, ui->pushButton, ui->restoreButton, ui->publishedButton, ui->cancelCorrectionButton};
+    return {ui->sendButton, ui->pushButton, ui->restoreButton, ui->publishedButton, ui->cancelCorrectionButton,
+            ui->historyButton};
 }
 
 void NewsAdder::on_sendButton_clicked()

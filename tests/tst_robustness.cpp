@@ -206,6 +206,12 @@ void TestRobustness::deadServerGivenUp_data()
         << QStringList{Caption, RestoreQuestion, UploadFailed} << 2 << true;
     QTest::newRow("send, server silent at the rename")
         << QStringList{"--mute-at", "RNFR"} << "sendButton" << QStringList{UploadFailed} << 0 << true;
+    // Back to the version before the last send (the page without the padding): the history, the question, the failure.
+    const QStringList rollback{"Версий страницы:", QString::fromUtf8("Страница на сайте станет такой, какой была 01.12.2026 10:00. Продолжить?"),
+                               UploadFailed};
+    QTest::newRow("rollback, connection dropped during the upload") << drop << "historyButton" << rollback << 2 << false;
+    QTest::newRow("rollback, server silent at the rename")
+        << QStringList{"--mute-at", "RNFR"} << "historyButton" << rollback << 2 << true;
     // SIZE and the 150 reply announce 100 bytes fewer than the page has: a cut download is no page.
     const QStringList shortFirst{"--short-downloads", "1"};
     QTest::newRow("send, size announced short")
@@ -243,6 +249,11 @@ void TestRobustness::deadServerGivenUp()
         answerer.chooseFile(dir.filePath("mine.bak"));
     if (command == "restoreButton") {
         answerer.chooseFile(dir.filePath("chosen.bak"));
+        answerer.clickButton(QMessageBox::Yes);
+    }
+    if (command == "historyButton") {
+        QVERIFY(writeFile("backup_01-12-2026_10-00-00.bak", Page));
+        answerer.chooseRow(0, "rollbackButton");
         answerer.clickButton(QMessageBox::Yes);
     }
     if (messages.contains(Question)) {

@@ -47,7 +47,7 @@ HistoryDialog::HistoryDialog(const QVector<HistoryRow> &rows, const QByteArray &
         shown += QLatin1Char('\n') + note;
     ui->noteLabel->setText(shown);
     ui->rollbackButton->setEnabled(!rows.isEmpty());
-    ui->splitter->setSizes({width() / 2, width() / 2});
+    ui->splitter->setSizes({width() * 11 / 20, width() * 9 / 20});
     connect(ui->historyList, &QListWidget::currentRowChanged, this, &HistoryDialog::compare);
     ui->historyList->setCurrentRow(0);
 }

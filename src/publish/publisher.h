@@ -202,6 +202,7 @@ private:
     UserInterface &m_user;
     JournalEntry m_record;
     int m_keepBackups = 0;
+    bool m_journalFailureSaid = false;
     ServerAccess m_access;
     QString m_workingCopy = QStringLiteral("news.html");
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;

@@ -59,9 +59,13 @@ PublishResult Publisher::recorded(const PublishResult &result)
     m_record.outcome = QString::fromLatin1(outcomeName(result.outcome));
     m_record.message = result.message;
     QString error;
-    if (!appendToJournal(QString::fromLatin1(JournalFileName), m_record, &error))
+    // Said once a run, and only where the page changed: a command that changed nothing loses no version.
+    if (!appendToJournal(QString::fromLatin1(JournalFileName), m_record, &error) && result.succeeded()
+        && !m_journalFailureSaid) {
+        m_journalFailureSaid = true;
         m_user.showMessage(tr("История отправок не дополнена: файл %1 не записывается (%2).")
                                .arg(QDir::toNativeSeparators(QFileInfo(QString::fromLatin1(JournalFileName)).absoluteFilePath()), error));
+    }
     // Only once the page is on the server: a failed command leaves every version there was.
     if (result.succeeded()) {
         for (const QString &name : backupsBeyond(QDir::current(), m_keepBackups, m_record.backup))

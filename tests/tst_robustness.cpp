@@ -124,6 +124,9 @@ void TestRobustness::oneCommandAtATime_data()
     QTest::newRow("send") << "sendButton" << QStringList{Uploaded};
     QTest::newRow("backup") << "pushButton" << QStringList{Caption, BackupSaved};
     QTest::newRow("restore") << "restoreButton" << QStringList{Caption, RestoreQuestion, Uploaded};
+    QTest::newRow("rollback") << "historyButton"
+                              << QStringList{"Версий страницы:", QString::fromUtf8("Страница на сайте станет такой, какой была 01.12.2026 10:00. Продолжить?"),
+                                             QString::fromUtf8("Страница возвращена к версии от 01.12.2026 10:00.")};
 }
 
 void TestRobustness::oneCommandAtATime()
@@ -142,6 +145,11 @@ void TestRobustness::oneCommandAtATime()
         answerer.chooseFile(dir.filePath(command == "pushButton" ? "mine.bak" : "chosen.bak"));
     if (command == "restoreButton")
         answerer.clickButton(QMessageBox::Yes);
+    if (command == "historyButton") {
+        QVERIFY(writeFile("backup_01-12-2026_10-00-00.bak", Published));
+        answerer.chooseRow(0, "rollbackButton");
+        answerer.clickButton(QMessageBox::Yes);
+    }
     Watcher watcher(editor, server);
 
     editor.click(qPrintable(command));
@@ -150,9 +158,9 @@ void TestRobustness::oneCommandAtATime()
     QCOMPARE(answerer.pendingAnswers(), 0);
     // The clicks during the wait started nothing: one transfer of each kind the command needs.
     QCOMPARE(watcher.clicksDuringWait, 1);
-    if (command == "sendButton") {
+    if (command == "sendButton" || command == "historyButton") {
         QCOMPARE(server.fileContents("news.html"), Published);
-        QCOMPARE(server.commandCount("RETR"), 1);
+        QCOMPARE(server.commandCount("RETR"), command == "sendButton" ? 1 : 2);
         QCOMPARE(server.commandCount("STOR"), 1);
     } else if (command == "pushButton") {
         QCOMPARE(readFile("mine.bak"), Page);

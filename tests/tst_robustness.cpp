@@ -141,7 +141,7 @@ void TestRobustness::oneCommandAtATime()
     QVERIFY(writeFile("chosen.bak", "restored page"));
     Editor editor(server);
     ModalAnswerer answerer;
-    if (command != "sendButton")
+    if (command == "pushButton" || command == "restoreButton")
         answerer.chooseFile(dir.filePath(command == "pushButton" ? "mine.bak" : "chosen.bak"));
     if (command == "restoreButton")
         answerer.clickButton(QMessageBox::Yes);

@@ -42,6 +42,7 @@ int startNewsAdder(int &argc, char **argv, WorkingFolderChoice folder, const Run
     window.setPageUrl(settings.pageUrl);
     window.setImageFolder(settings.imageFolder);
     window.setKeepBackups(settings.keepBackups);
+    window.setFeed(settings.feed, settings.feedItems);
     hookUpDialogs(&window);
     window.show();
 

@@ -138,6 +138,12 @@ PublishResult Publisher::rollback(const QString &backupFile, const QByteArray &c
     if (!transfer.succeeded())
         return recorded(failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress)));
     m_record.noteAfter(version);
-    tell(tr("Страница возвращена к версии от %1.").arg(historyTime(versionTime)));
+    // The feed follows the page back; should it fail, the page stays and the next command writes it.
+    const QString feedFailure = writeFeed(version);
+    const QString done = tr("Страница возвращена к версии от %1.").arg(historyTime(versionTime));
+    tell(feedFailure.isEmpty() ? done
+                               : done + QLatin1Char(' ')
+                                     + tr("Ленту новостей записать не удалось: %1. Она будет записана при следующей отправке.")
+                                           .arg(feedFailure));
     return recorded(result(PublishResult::Done));
 }

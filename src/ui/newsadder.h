@@ -47,6 +47,7 @@ public:
     void setImageFolder(const QString &folder) { imageFolder = folder; }
     // Automatic backups kept after a successful command (settings key keepbackups); 0 keeps all.
     void setKeepBackups(int count) { keepBackups = count; }
+    void setFeed(const QString &name, int items) { feedName = name; feedItems = items; }
     // Where the item's date takes the current time from while it follows the clock; applied at once.
     void setClock(std::function<QDateTime()> clock);
 
@@ -110,6 +111,8 @@ private:
     QString pageUrl;
     QString imageFolder = QString::fromLatin1(DefaultImageFolder);
     int keepBackups = 0;
+    QString feedName;
+    int feedItems = DefaultFeedItems;
 
     std::function<QDateTime()> clock = &QDateTime::currentDateTime;
     QTimer *clockTimer = nullptr;

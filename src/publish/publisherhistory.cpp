@@ -140,9 +140,9 @@ PublishResult Publisher::rollback(const QString &backupFile, const QByteArray &c
     m_record.noteAfter(version);
     // The feed follows the page back; should it fail, the page stays and the next command writes it.
     const QString feedFailure = writeFeed(version);
-    const QString done = tr("Страница возвращена к версии от %1.").arg(historyTime(versionTime));
-    tell(feedFailure.isEmpty() ? done
-                               : done + QLatin1Char(' ')
+    const QString returned = tr("Страница возвращена к версии от %1.").arg(historyTime(versionTime));
+    tell(feedFailure.isEmpty() ? returned
+                               : returned + QLatin1Char(' ')
                                      + tr("Ленту новостей записать не удалось: %1. Она будет записана при следующей отправке.")
                                            .arg(feedFailure));
     return recorded(result(PublishResult::Done));

@@ -216,8 +216,8 @@ void TestPublish::backupQuestion_data()
     QTest::addColumn<QStringList>("messages");
     QTest::addColumn<bool>("published");
 
-    // The read-only working folder cannot keep the login that published either: said once.
-    QTest::newRow("OK") << "ok" << QStringList{SaveFailed, Question, GoingOn, Uploaded, StateNotKept} << true;
+    // The read-only working folder cannot keep the journal's line or the login that published either: said once.
+    QTest::newRow("OK") << "ok" << QStringList{SaveFailed, Question, GoingOn, Uploaded, HistoryNotKept, StateNotKept} << true;
     QTest::newRow("Cancel") << "cancel" << QStringList{SaveFailed, Question, Cancelled} << false;
     QTest::newRow("Escape") << "escape" << QStringList{SaveFailed, Question, Cancelled} << false;
 }

@@ -1,5 +1,7 @@
 // Finding the items the program published on a page, and replacing or removing one of them byte for byte.
+#include "page/pagecomparison.h"
 #include "page/publisheditems.h"
+#include "publish/history.h"
 #include "publishedpages.h"
 
 #include <QTest>
@@ -14,6 +16,8 @@ private slots:
     void found();
     void edited_data();
     void edited();
+    void compared_data();
+    void compared();
 };
 
 static QByteArray encoded(const char *utf8, const char *charset = "windows-1251")
@@ -117,6 +121,56 @@ void TestPublishedItems::edited()
     const PageEdit edit = replacePublishedItem(meanwhile.isEmpty() ? listed : meanwhile, item, newItem);
     QCOMPARE(edit.outcome == PageEdit::Edited, !expected.isEmpty());
     QCOMPARE(edit.page, expected);
+}
+
+void TestPublishedItems::compared_data()
+{
+    QTest::addColumn<QByteArray>("earlier");
+    QTest::addColumn<QByteArray>("now");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("question");  // a rollback from now to earlier, the version of 09.12.2026 14:30
+
+    const QByteArray empty = "<html><font color=yellow>\n</html>";
+    const QByteArray one = withSent(empty, {{"first", on(1, 10)}});
+    const QByteArray two = withSent(one, {{QString::fromUtf8("<b>Второе</b>&nbsp;событие"), on(2, 11)}});
+    const QString asked = QString::fromUtf8("Страница на сайте станет такой, какой была 09.12.2026 14:30.");
+    const QString goOn = QString::fromUtf8(" Продолжить?");
+    QTest::newRow("item added since") << one << two
+        << QString::fromUtf8("Пропадут (есть на сайте, нет в этой версии):\n  02.12.2026 11:00 — Второе событие\n\n1 новостей без изменений.")
+        << asked + QString::fromUtf8(" Пропадут новости: «Второе событие».") + goOn;
+    QTest::newRow("item removed since") << two << one
+        << QString::fromUtf8("Вернутся (есть в этой версии, нет на сайте):\n  02.12.2026 11:00 — Второе событие\n\n1 новостей без изменений.")
+        << asked + goOn;
+    QTest::newRow("item corrected since") << two << QByteArray(two).replace("first", "fixed")
+        << QString::fromUtf8("Станут прежними (исправлены после этой версии):\n  01.12.2026 10:00 — «fixed» → «first»\n\n1 новостей без изменений.")
+        << asked + QString::fromUtf8(" Пропадут новости: «fixed».") + goOn;
+    // The same item twice on one side: once unchanged, once added.
+    QTest::newRow("item sent twice since") << one << withSent(one, {{"first", on(1, 10)}})
+        << QString::fromUtf8("Пропадут (есть на сайте, нет в этой версии):\n  01.12.2026 10:00 — first\n\n1 новостей без изменений.")
+        << asked + QString::fromUtf8(" Пропадут новости: «first».") + goOn;
+    QTest::newRow("the same page") << two << two
+        << QString::fromUtf8("Эта версия совпадает со страницей на сайте.\n2 новостей без изменений.") << asked + goOn;
+    QList<Sent> seven;
+    for (int day = 1; day <= 7; ++day)
+        seven << Sent{QString::number(day), on(day + 10, 9)};
+    QTest::newRow("seven items since, five named") << empty << withSent(empty, seven) << QString()
+        << asked + QString::fromUtf8(" Пропадут новости: «7», «6», «5», «4», «3» и ещё 2.") + goOn;
+    QTest::newRow("earlier is no page") << QByteArray("<html>by hand</html>") << two << QString() << QString();
+}
+
+void TestPublishedItems::compared()
+{
+    QFETCH(QByteArray, earlier);
+    QFETCH(QByteArray, now);
+    QFETCH(QString, shown);
+    QFETCH(QString, question);
+
+    const PageComparison comparison = comparePages(earlier, now);
+    QCOMPARE(comparison.outcome == PageEdit::Edited, !question.isEmpty());
+    if (!shown.isEmpty())
+        QCOMPARE(comparisonText(comparison), shown);
+    if (!question.isEmpty())
+        QCOMPARE(rollbackQuestion(QDateTime(QDate(2026, 12, 9), QTime(14, 30)), itemsGoneBy(comparison)), question);
 }
 
 QTEST_GUILESS_MAIN(TestPublishedItems)

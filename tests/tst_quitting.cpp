@@ -10,6 +10,7 @@
 #include "newspages.h"
 #include "windowinput.h"
 #include "workdir.h"
+#include "publish/journal.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>
@@ -144,7 +145,8 @@ void TestQuitting::closingWindowDuringTransfer()
     QVERIFY2(sinceClose.elapsed() < 2000, qPrintable(QString::number(sinceClose.elapsed())));
     QCOMPARE(boxes.texts, QStringList());
     // The item typed but not sent stays as the draft.
-    QStringList expectedFiles = files + QStringList{EditorStateFileName};
+    // The journal has the command's line: it reached the page.
+    QStringList expectedFiles = files + QStringList{EditorStateFileName, JournalFileName};
     expectedFiles.sort();
     if (backupWritten)
         expectedFiles.prepend(QDir(dir.path()).entryList({"backup_*.bak"}).value(0, "a backup"));
@@ -204,7 +206,7 @@ void TestQuitting::closingRealProgramDuringSend()
     QCOMPARE(app.exitStatus(), QProcess::NormalExit);
     QCOMPARE(app.exitCode(), 0);
 
-    QStringList expectedFiles{EditorStateFileName, "settings.ini"};
+    QStringList expectedFiles{JournalFileName, EditorStateFileName, "settings.ini"};
     const QStringList backups = QDir(workDir.path()).entryList({"backup_*.bak"});
     if (backupWritten) {
         QCOMPARE(backups.size(), 1);

@@ -124,6 +124,9 @@ void TestRobustness::oneCommandAtATime_data()
     QTest::newRow("send") << "sendButton" << QStringList{Uploaded};
     QTest::newRow("backup") << "pushButton" << QStringList{Caption, BackupSaved};
     QTest::newRow("restore") << "restoreButton" << QStringList{Caption, RestoreQuestion, Uploaded};
+    QTest::newRow("rollback") << "historyButton"
+                              << QStringList{"Версий страницы:", QString::fromUtf8("Страница на сайте станет такой, какой была 01.12.2026 10:00. Продолжить?"),
+                                             QString::fromUtf8("Страница возвращена к версии от 01.12.2026 10:00.")};
 }
 
 void TestRobustness::oneCommandAtATime()
@@ -138,10 +141,15 @@ void TestRobustness::oneCommandAtATime()
     QVERIFY(writeFile("chosen.bak", "restored page"));
     Editor editor(server);
     ModalAnswerer answerer;
-    if (command != "sendButton")
+    if (command == "pushButton" || command == "restoreButton")
         answerer.chooseFile(dir.filePath(command == "pushButton" ? "mine.bak" : "chosen.bak"));
     if (command == "restoreButton")
         answerer.clickButton(QMessageBox::Yes);
+    if (command == "historyButton") {
+        QVERIFY(writeFile("backup_01-12-2026_10-00-00.bak", Published));
+        answerer.chooseRow(0, "rollbackButton");
+        answerer.clickButton(QMessageBox::Yes);
+    }
     Watcher watcher(editor, server);
 
     editor.click(qPrintable(command));
@@ -150,9 +158,9 @@ void TestRobustness::oneCommandAtATime()
     QCOMPARE(answerer.pendingAnswers(), 0);
     // The clicks during the wait started nothing: one transfer of each kind the command needs.
     QCOMPARE(watcher.clicksDuringWait, 1);
-    if (command == "sendButton") {
+    if (command == "sendButton" || command == "historyButton") {
         QCOMPARE(server.fileContents("news.html"), Published);
-        QCOMPARE(server.commandCount("RETR"), 1);
+        QCOMPARE(server.commandCount("RETR"), command == "sendButton" ? 1 : 2);
         QCOMPARE(server.commandCount("STOR"), 1);
     } else if (command == "pushButton") {
         QCOMPARE(readFile("mine.bak"), Page);
@@ -206,6 +214,12 @@ void TestRobustness::deadServerGivenUp_data()
         << QStringList{Caption, RestoreQuestion, UploadFailed} << 2 << true;
     QTest::newRow("send, server silent at the rename")
         << QStringList{"--mute-at", "RNFR"} << "sendButton" << QStringList{UploadFailed} << 0 << true;
+    // Back to the version before the last send (the page without the padding): the history, the question, the failure.
+    const QStringList rollback{"Версий страницы:", QString::fromUtf8("Страница на сайте станет такой, какой была 01.12.2026 10:00. Продолжить?"),
+                               UploadFailed};
+    QTest::newRow("rollback, connection dropped during the upload") << drop << "historyButton" << rollback << 2 << false;
+    QTest::newRow("rollback, server silent at the rename")
+        << QStringList{"--mute-at", "RNFR"} << "historyButton" << rollback << 2 << true;
     // SIZE and the 150 reply announce 100 bytes fewer than the page has: a cut download is no page.
     const QStringList shortFirst{"--short-downloads", "1"};
     QTest::newRow("send, size announced short")
@@ -243,6 +257,11 @@ void TestRobustness::deadServerGivenUp()
         answerer.chooseFile(dir.filePath("mine.bak"));
     if (command == "restoreButton") {
         answerer.chooseFile(dir.filePath("chosen.bak"));
+        answerer.clickButton(QMessageBox::Yes);
+    }
+    if (command == "historyButton") {
+        QVERIFY(writeFile("backup_01-12-2026_10-00-00.bak", Page));
+        answerer.chooseRow(0, "rollbackButton");
         answerer.clickButton(QMessageBox::Yes);
     }
     if (messages.contains(Question)) {

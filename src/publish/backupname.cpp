@@ -4,6 +4,8 @@
 #include <QLocale>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 QString withBackupExtension(const QString &name)
 {
     if (!QFileInfo(name).suffix().isEmpty())
@@ -31,23 +33,63 @@ QString freeBackupName(const QDateTime &now, const QDir &directory, const QStrin
     return name;
 }
 
-QString newestAutomaticBackup(const QDir &directory)
+namespace {
+
+QRegularExpressionMatch automaticMatch(const QString &name)
 {
-    // By the time in the name: copying a folder changes the files' own times.
     static const QRegularExpression automatic(
         QStringLiteral(R"(^backup_(\d\d-\d\d-\d{4}_\d\d-\d\d-\d\d)(?:_(\d+))?\.bak$)"));
-    QString newest;
-    QDateTime newestTime;
-    int newestNumber = 0;
+    return automatic.match(name);
+}
+
+QDateTime timeIn(const QRegularExpressionMatch &match)
+{
+    return match.hasMatch() ? QLocale::c().toDateTime(match.captured(1), QStringLiteral("dd-MM-yyyy_hh-mm-ss"))
+                            : QDateTime();
+}
+
+} // namespace
+
+QDateTime automaticBackupTime(const QString &name)
+{
+    return timeIn(automaticMatch(name));
+}
+
+QVector<AutomaticBackup> automaticBackups(const QDir &directory)
+{
+    // By the time in the name: copying a folder changes the files' own times.
+    QVector<AutomaticBackup> backups;
     for (const QString &name : directory.entryList({QStringLiteral("backup_*.bak")}, QDir::Files)) {
-        const QRegularExpressionMatch match = automatic.match(name);
-        const QDateTime time = QLocale::c().toDateTime(match.captured(1), QStringLiteral("dd-MM-yyyy_hh-mm-ss"));
-        const int number = match.captured(2).toInt();
-        if (!time.isValid() || (newestTime.isValid() && (time < newestTime || (time == newestTime && number < newestNumber))))
-            continue;
-        newest = directory.filePath(name);
-        newestTime = time;
-        newestNumber = number;
+        const QRegularExpressionMatch match = automaticMatch(name);
+        const QDateTime time = timeIn(match);
+        if (time.isValid())
+            backups.append({name, time, qMax(1, match.captured(2).toInt())});
     }
-    return newest;
+    std::sort(backups.begin(), backups.end(), [](const AutomaticBackup &a, const AutomaticBackup &b) {
+        return a.time != b.time ? a.time > b.time : a.number > b.number;
+    });
+    return backups;
+}
+
+QString newestAutomaticBackup(const QDir &directory)
+{
+    const QVector<AutomaticBackup> backups = automaticBackups(directory);
+    return backups.isEmpty() ? QString() : directory.filePath(backups.first().name);
+}
+
+QStringList backupsBeyond(const QDir &directory, int keep, const QString &spare)
+{
+    QStringList beyond;
+    if (keep <= 0)
+        return beyond;
+    const QVector<AutomaticBackup> backups = automaticBackups(directory);
+    int kept = 0;
+    for (const AutomaticBackup &backup : backups) {
+        if (backup.name == spare)
+            continue;
+        // The command's own backup is one of those kept.
+        if (++kept > keep - (spare.isEmpty() ? 0 : 1))
+            beyond << backup.name;
+    }
+    return beyond;
 }

@@ -160,6 +160,11 @@ PublishResult Publisher::automaticBackup(const QByteArray *page)
         saved = fetchBackup(name);
     else if (!saveWholeFile(name, *page, &error))
         saved = notSaved(name, error, false);
+    if (saved.succeeded()) {
+        QByteArray fetched;
+        m_record.backup = name;
+        m_record.noteBefore(page ? *page : (readWholeFile(name, fetched) ? fetched : QByteArray()));
+    }
     // No question where the upload would fail the same way.
     if (saved.outcome != PublishResult::Failed || m_serverUnusable) {
         m_goesOn = false;
@@ -205,7 +210,7 @@ PublishResult Publisher::publishItem(const QString &editorText, const QDateTime 
     const PublishResult read = readPictures(item, &pictures);
     if (!read.succeeded())
         return read;
-    return changePage({item, replaced}, pictures);
+    return changePage({item, replaced, date, editorText}, pictures);
 }
 
 PublishResult Publisher::remove(const PublishedItem &item)
@@ -224,17 +229,18 @@ PublishResult Publisher::changePage(const PageChange &change, const QList<Pictur
 {
     const Command command(*this);
     m_change = change;
+    startRecord(change.replaced.isNull() ? "send" : change.item.isNull() ? "remove" : "correct");
     PublishResult fetched = lockPage();
     if (fetched.succeeded())
         fetched = fetchWithBackup();
     if (!fetched.succeeded())
-        return fetched;
+        return recorded(fetched);
 
     if (!change.item.isNull()) {
         m_item = change.item;
         qDebug() << m_item;
     }
-    return publishWithPictures(pictures);
+    return recorded(publishWithPictures(pictures));
 }
 
 PublishResult Publisher::listPublished(QVector<PublishedItem> &items)
@@ -292,10 +298,12 @@ PublishResult Publisher::restore()
         return result(PublishResult::Cancelled);
     }
     // The page about to be replaced is kept as send keeps it, so a wrong choice can be undone.
+    startRecord("restore");
+    m_record.restored = QFileInfo(fileName).fileName();
     PublishResult backedUp = lockPage();
     if (backedUp.succeeded())
         backedUp = automaticBackup(nullptr);
     if (!backedUp.succeeded())
-        return backedUp;
-    return upload(fileName);
+        return recorded(backedUp);
+    return recorded(upload(fileName));
 }

@@ -12,6 +12,7 @@
 
 #include "transfer/pagelock.h"
 #include "page/publisheditems.h"
+#include "publish/journal.h"
 #include "publish/settings.h"
 #include "transfer/transfersession.h"
 
@@ -82,6 +83,15 @@ public:
     // as a send, but only while the page still holds the item as listed.
     PublishResult correct(const PublishedItem &item, const QString &editorText, const QDateTime &date);
     PublishResult remove(const PublishedItem &item);
+    // publisherhistory.cpp
+    // The server's page into page: one download, nothing locked, backed up or written, nothing told;
+    // false with the reason in why when it could not be had.
+    bool fetchPage(QByteArray &page, QString *why);
+    // An automatic backup in the site's folder onto the server, once the user agrees, with every
+    // guarantee of a send; only while the server's page is still comparedPage.
+    PublishResult rollback(const QString &backupFile, const QByteArray &comparedPage);
+    // Automatic backups kept after a command that succeeded (settings key keepbackups); 0 keeps all.
+    void setKeepBackups(int count) { m_keepBackups = count; }
 
     // The steps the commands are made of.
     // The server's page into the working copy, noting its size and time for the upload.
@@ -132,6 +142,8 @@ private:
     {
         QString item;
         PublishedItem replaced;
+        QDateTime date;      // the new item's, for the journal
+        QString editorText;
     };
 
     // The editor's item composed and published, in replaced's place unless that is null.
@@ -192,7 +204,15 @@ private:
     // The editor said no: nothing goes to the server.
     PublishResult uploadCancelled();
 
+    // publisherhistory.cpp: the journal's line of the command that reaches the server's page, begun
+    // at its start, filled by its steps and written at its end (see recorded).
+    void startRecord(const char *command);
+    PublishResult recorded(const PublishResult &result);
+
     UserInterface &m_user;
+    JournalEntry m_record;
+    int m_keepBackups = 0;
+    bool m_journalFailureSaid = false;
     ServerAccess m_access;
     QString m_workingCopy = QStringLiteral("news.html");
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;

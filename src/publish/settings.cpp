@@ -25,7 +25,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
-const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl", "imagefolder", "feed", "feeditems"};
+const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl", "imagefolder", "feed", "feeditems", "keepbackups"};
 const int KeyCount = int(sizeof(Keys) / sizeof(Keys[0]));
 
 // A start-up box with a million lines helps no one: the first few, then how many more.
@@ -183,6 +183,7 @@ Settings readSettings(const QString &fileName)
     settings.port = ini.value(QStringLiteral("port")).toInt();
     settings.caCertFile = ini.value(QStringLiteral("cacert")).toString();
     settings.pageUrl = ini.value(QStringLiteral("pageurl")).toString();
+    settings.keepBackups = qMax(0, ini.value(QStringLiteral("keepbackups")).toInt());
     const QString folder = ini.value(QStringLiteral("imagefolder")).toString().trimmed();
     if (!folder.isEmpty())
         settings.imageFolder = folder;

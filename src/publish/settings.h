@@ -21,6 +21,7 @@ struct Settings
     QString caCertFile;     // cacert: certificates to trust instead of the system's; empty for the system's
     QString pageUrl;        // pageurl: the page's public web address, for the preview's pictures and links
     QString imageFolder = QString::fromLatin1(DefaultImageFolder);  // imagefolder: pictures' folder beside the page
+    int keepBackups = 0;    // keepbackups: automatic backups kept after a successful command; 0 keeps all
     QString feed;           // feed: the Atom feed's file name beside the page; empty for none
     int feedItems = DefaultFeedItems;  // feeditems: how many of the newest items the feed holds
     // Values the INI syntax cut or split, each with how to write it instead, and keys given more than

@@ -1,7 +1,9 @@
 #ifndef USERINTERFACE_H
 #define USERINTERFACE_H
 
+#include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 struct HostKeyFacts;
 struct PublishedItem;
@@ -31,6 +33,15 @@ public:
     virtual bool confirmEmptyPassword() = 0;
     // The SSH server is not in known_hosts yet: trust its key? Shows the key's type and fingerprint.
     virtual bool trustUnknownHostKey(const HostKeyFacts &facts) = 0;
+
+    // Rollback: the server's page becomes the version of version, and goneItems (visible texts) leave
+    // it or change back: go on?
+    virtual bool confirmRollback(const QDateTime &version, const QStringList &goneItems)
+    {
+        Q_UNUSED(version)
+        Q_UNUSED(goneItems)
+        return false;
+    }
 
     // The file a backup is saved to, or restored from; empty when the user cancelled.
     virtual QString backupFileToSave() = 0;

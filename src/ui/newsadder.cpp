@@ -70,6 +70,7 @@ Publisher &NewsAdder::publisher()
     access.feedName = feedName;
     access.feedItems = feedItems;
     m_publisher->setAccess(access);
+    m_publisher->setKeepBackups(keepBackups);
     return *m_publisher;
 }
 
@@ -77,7 +78,8 @@ Publisher &NewsAdder::publisher()
 
 QList<QWidget *> NewsAdder::publishingButtons() const
 {
-    return {ui->sendButton, ui->pushButton, ui->restoreButton, ui->publishedButton, ui->cancelCorrectionButton};
+    return {ui->sendButton, ui->pushButton, ui->restoreButton, ui->publishedButton, ui->cancelCorrectionButton,
+            ui->historyButton};
 }
 
 void NewsAdder::on_sendButton_clicked()

@@ -45,6 +45,8 @@ public:
     void setPageUrl(const QString &url);
     // Where pictures from the editor's disk go, relative to the page's folder (settings key imagefolder).
     void setImageFolder(const QString &folder) { imageFolder = folder; }
+    // Automatic backups kept after a successful command (settings key keepbackups); 0 keeps all.
+    void setKeepBackups(int count) { keepBackups = count; }
     void setFeed(const QString &name, int items) { feedName = name; feedItems = items; }
     // Where the item's date takes the current time from while it follows the clock; applied at once.
     void setClock(std::function<QDateTime()> clock);
@@ -79,6 +81,7 @@ private slots:
     void on_redoBtn_clicked();
     void on_publishedButton_clicked();
     void on_cancelCorrectionButton_clicked();
+    void on_historyButton_clicked();
 
 private:
     Ui::NewsAdder *ui;
@@ -107,6 +110,7 @@ private:
     PreviewWindow *preview = nullptr;  // made when first asked for
     QString pageUrl;
     QString imageFolder = QString::fromLatin1(DefaultImageFolder);
+    int keepBackups = 0;
     QString feedName;
     int feedItems = DefaultFeedItems;
 

@@ -1,6 +1,7 @@
 #include "ui/windowuserinterface.h"
 
 #include "page/publisheditems.h"
+#include "publish/history.h"
 #include "transfer/remoteaddress.h"
 #include "transfer/transfersession.h"
 
@@ -100,6 +101,11 @@ bool WindowUserInterface::trustUnknownHostKey(const HostKeyFacts &facts)
                        "Доверять этому серверу?")
                         .arg(facts.host, facts.keyType, facts.fingerprint),
                     Qt::TextSelectableByMouse);
+}
+
+bool WindowUserInterface::confirmRollback(const QDateTime &version, const QStringList &goneItems)
+{
+    return askYesNo(tr("Возврат к прежней версии"), rollbackQuestion(version, goneItems));
 }
 
 QString WindowUserInterface::backupFileToSave()

@@ -19,6 +19,7 @@ public:
     bool confirmRemoval(const PublishedItem &item) override;
     bool confirmEmptyPassword() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
+    bool confirmRollback(const QDateTime &version, const QStringList &goneItems) override;
     QString backupFileToSave() override;
     QString backupFileToRestore() override;
     void setBusy(bool busy) override;

@@ -56,6 +56,10 @@ inline const QString Removed = QStringLiteral("Новость удалена с 
 inline const QString ItemChanged = QStringLiteral(
     "Эта новость изменилась на сервере после того, как список был получен: ничего не отправлено. "
     "Откройте список заново.");
+inline const QString HistoryNotKept = QStringLiteral("История отправок не дополнена:");
+inline const QString HistoryChanged = QStringLiteral(
+    "Страница на сайте изменилась, пока открыта история: ничего не отправлено. Откройте историю заново.");
+inline const QString RolledBack = QStringLiteral("Страница возвращена к версии от");
 // Followed by the item's date and text.
 inline const QString RemoveQuestion = QStringLiteral("Удалить с сайта новость от ");
 

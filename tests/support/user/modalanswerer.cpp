@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QTest>
 
 namespace {
@@ -83,6 +84,9 @@ void ModalAnswerer::answerListDialog(QDialog *dialog)
     QStringList labels;
     for (const QLabel *label : dialog->findChildren<QLabel *>())
         labels << label->text();
+    // A view beside the list shows what the chosen row holds.
+    for (const QPlainTextEdit *view : dialog->findChildren<QPlainTextEdit *>())
+        labels << view->toPlainText();
     seenDialog.text = labels.join('\n');
     auto list = dialog->findChild<QListWidget *>();
     for (int row = 0; list && row < list->count(); ++row)

@@ -1,5 +1,7 @@
 #include "scripteduser.h"
 
+#include "publish/history.h"
+
 #include "messages.h"
 #include "testserver.h"
 #include "transfer/transferresult.h"
@@ -52,6 +54,11 @@ bool ScriptedUser::confirmRemoval(const PublishedItem &item)
 bool ScriptedUser::confirmEmptyPassword()
 {
     return ask(EmptyPasswordQuestion);
+}
+
+bool ScriptedUser::confirmRollback(const QDateTime &version, const QStringList &goneItems)
+{
+    return ask(rollbackQuestion(version, goneItems));
 }
 
 bool ScriptedUser::trustUnknownHostKey(const HostKeyFacts &facts)

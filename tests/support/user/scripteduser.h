@@ -46,6 +46,7 @@ public:
     bool confirmRemoval(const PublishedItem &item) override;
     bool confirmEmptyPassword() override;
     bool trustUnknownHostKey(const HostKeyFacts &facts) override;
+    bool confirmRollback(const QDateTime &version, const QStringList &goneItems) override;
     QString backupFileToSave() override { return nextFile(); }
     QString backupFileToRestore() override { return nextFile(); }
     void setBusy(bool) override {}

@@ -33,6 +33,8 @@ Settings readSettings(const QString &fileName);
 // Why folder cannot be the pictures' folder (a way out of the page's folder, an absolute path, a
 // scheme), for the user; empty when it can.
 QString imageFolderProblem(const QString &folder);
+// The same reason alone, without the file's name; empty when it can.
+QString imageFolderFault(const QString &folder);
 
 // What a command needs the settings for: the download address alone, or both.
 enum class AddressesNeeded { Download, DownloadAndUpload };

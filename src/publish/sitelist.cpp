@@ -142,3 +142,11 @@ bool SiteList::setLastFolder(const QString &folder) const
     return saveWholeFile(QDir(sitesFolder()).filePath(QString::fromLatin1(LastSiteFile)),
                          QDir(m_userFolder).relativeFilePath(folder).toUtf8() + '\n');
 }
+
+QString editorsFolder(const QString &siteFolder)
+{
+    QDir parent(QFileInfo(siteFolder).absolutePath());
+    if (parent.dirName() == QLatin1String("sites") && parent.cdUp())
+        return parent.absolutePath();
+    return QFileInfo(siteFolder).absoluteFilePath();
+}

@@ -50,4 +50,8 @@ QString siteName(const QString &settingsFile, const QString &fallback, bool *rea
 // Whether the folder's settings.ini names the page (a commented file to fill in counts as no site).
 bool folderHoldsSite(const QString &folder);
 
+// Where the editor's own files (the word list) lie for a site's folder: the user's folder for a site
+// in its sites/, else the site's folder itself.
+QString editorsFolder(const QString &siteFolder);
+
 #endif // SITELIST_H

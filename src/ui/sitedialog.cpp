@@ -28,6 +28,10 @@ SiteDialog::SiteDialog(QWidget *parent)
     ui->removeSiteButton->hide();
     connect(ui->transportCombo, qOverload<int>(&QComboBox::currentIndexChanged), this, &SiteDialog::transportChosen);
     connect(ui->hostEdit, &QLineEdit::textEdited, this, &SiteDialog::hostEdited);
+    connect(ui->hostEdit, &QLineEdit::editingFinished, this, [this] {
+        m_hostTyped = 0;
+        hostEdited(ui->hostEdit->text());
+    });
     connect(ui->separateDownloadBox, &QCheckBox::toggled, ui->downloadAddressEdit, &QWidget::setEnabled);
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &SiteDialog::accept);
     connect(ui->buttonBox, &QDialogButtonBox::rejected, this, &SiteDialog::reject);
@@ -112,14 +116,18 @@ void SiteDialog::showFields(const SiteFields &fields)
     ui->downloadAddressEdit->setText(fields.downloadAddress);
 }
 
-// A complete address pasted or typed into the host's field goes into the fields it is made of.
+// A complete address pasted into the host's field goes into the fields it is made of at once; one
+// typed key by key, once the field is left.
 void SiteDialog::hostEdited(const QString &text)
 {
-    if (!text.contains(QLatin1String("://")))
+    const bool pasted = text.size() > m_hostTyped + 1;
+    m_hostTyped = text.size();
+    if (!text.contains(QLatin1String("://")) || (!pasted && ui->hostEdit->hasFocus()))
         return;
     SiteFields split = fields();
     if (splitSiteAddress(text, &split))
         showFields(split);
+    m_hostTyped = ui->hostEdit->text().size();
 }
 
 void SiteDialog::transportChosen()

@@ -72,6 +72,7 @@ private:
     QTemporaryDir m_unsaved;  // a new site's known_hosts until it is saved
     int m_idleTimeout;
     bool m_removeRequested = false;
+    int m_hostTyped = 0;  // the host field's length after its last edit
 };
 
 #endif // SITEDIALOG_H

@@ -136,7 +136,7 @@ void SiteDialog::transportChosen()
     ui->plainFtpWarning->setVisible(transport == Transport::PlainFtp);
     ui->portSpin->setSpecialValueText(tr("по умолчанию (%1)").arg(transportDefaultPort(transport)));
     ui->pathHint->setText(pathFromStartingFolder(transport)
-                              ? tr("Путь от папки, в которую сервер пускает после входа, например www/news.html.")
+                              ? tr("Путь от начальной папки учётной записи, например www/news.html.")
                               : tr("Путь от корня сервера, например /var/www/site/news.html."));
 }
 

@@ -81,6 +81,7 @@ bool NewsAdder::openSite(const QString &folder)
     caCertFile = settings.caCertFile;
     setPageUrl(settings.pageUrl);
     setImageFolder(settings.imageFolder);
+    setFeed(settings.feed, settings.feedItems);
     loadKeptState();
     if (!settings.problems.isEmpty())
         m_user->showMessage(settings.problems.join(QLatin1String("\n\n")));

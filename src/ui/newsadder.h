@@ -58,6 +58,7 @@ public:
     class QCheckBox *rememberPasswordBox() const;
     int idleTimeout() const { return transferIdleTimeout; }
 
+    void setFeed(const QString &name, int items) { feedName = name; feedItems = items; }
     // Where the item's date takes the current time from while it follows the clock; applied at once.
     void setClock(std::function<QDateTime()> clock);
 
@@ -120,6 +121,8 @@ private:
     PreviewWindow *preview = nullptr;  // made when first asked for
     QString pageUrl;
     QString imageFolder = QString::fromLatin1(DefaultImageFolder);
+    QString feedName;
+    int feedItems = DefaultFeedItems;
 
     std::function<QDateTime()> clock = &QDateTime::currentDateTime;
     QTimer *clockTimer = nullptr;

@@ -102,6 +102,8 @@ void TestMainWindow::widgets_data()
         {"correctionLabel", "QLabel", 160, 10, 281, 20, ""},
         {"cancelCorrectionButton", "QPushButton", 420, 337, 141, 24, "Отменить исправление"},
         {"historyButton", "QPushButton", 230, 337, 75, 24, "История…"},
+        {"siteCombo", "QComboBox", 30, 337, 130, 24, nullptr},
+        {"siteButton", "QPushButton", 165, 337, 60, 24, "Сайт…"},
     };
     for (const auto &row : rows) {
         QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.className)
@@ -140,7 +142,7 @@ void TestMainWindow::windowAndResizing()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget()->objectName(), QStringLiteral("centralWidget"));
-    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 29);
+    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 31);
 
     const QWidget *send = window.findChild<QPushButton *>("sendButton");
     const QWidget *editor = window.findChild<QPlainTextEdit *>("textEdit");

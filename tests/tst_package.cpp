@@ -32,12 +32,11 @@ void TestPackage::installedProgramStartsInUserFolder()
     AppProcess app(menuFolder.path(), root.filePath("usr/bin/newsadder"));
     QVERIFY(app.start(display));
     bool ok = false;
-    display.windows("list", "settings.ini", &ok);
-    QVERIFY2(ok, "no message about the settings to fill in");
+    display.windows("list", "Сайт", &ok);
+    QVERIFY2(ok, "the site dialog did not open by itself");
     QVERIFY(display.windows("list", QString()).contains("Отправка новостей quellmar"));
-    const QByteArray settings = readFile(app.home() + "/.local/share/newsadder/settings.ini");
-    QVERIFY(settings.startsWith("; ") && settings.contains(";remotepath="));
-    display.windows("close", "settings.ini", &ok);
+    QVERIFY(QDir(app.home() + "/.local/share/newsadder").exists());
+    display.windows("close", "Сайт", &ok);
     display.windows("close", "Отправка новостей quellmar", &ok);
     QVERIFY(ok);
     QVERIFY2(app.waitForExit(15000), "closing the main window did not end the program");

@@ -12,6 +12,7 @@
 
 namespace {
 const QString WindowTitle = QStringLiteral("Отправка новостей quellmar");
+const QString SiteDialogTitle = QStringLiteral("Сайт");
 }
 
 class TestStartup : public QObject
@@ -74,20 +75,20 @@ void TestStartup::readsSettingsOfWorkingDirectory()
 
     AppProcess app(workDir.path());
     QVERIFY(app.start(m_display));
-    // Without a settings.ini where it starts, the program works in the user's own folder and says,
-    // over the window, where the settings are to be filled in.
+    // Without a settings.ini where it starts, the program works in the user's own folder and opens
+    // the site dialog over the window, to set up the first site.
     const bool firstStart = settings.isEmpty();
     const QString userSettings = app.home() + "/.local/share/newsadder/settings.ini";
     bool shown = false;
-    m_display.windows("list", firstStart ? "settings.ini" : WindowTitle, &shown);
+    m_display.windows("list", firstStart ? SiteDialogTitle : WindowTitle, &shown);
     QVERIFY2(shown, "the window or its message did not appear");
     // The dialogs exist from the start but stay hidden.
     QStringList windows = m_display.windows("list", QString());
     windows.sort();
-    const QStringList expectedWindows = firstStart ? QStringList{"settings.ini", WindowTitle} : QStringList{WindowTitle};
+    const QStringList expectedWindows = firstStart ? QStringList{WindowTitle, SiteDialogTitle} : QStringList{WindowTitle};
     QCOMPARE(windows, expectedWindows);
     if (firstStart) {
-        m_display.windows("close", "settings.ini", &shown);
+        m_display.windows("close", SiteDialogTitle, &shown);
         QVERIFY(shown);
     }
 
@@ -103,7 +104,8 @@ void TestStartup::readsSettingsOfWorkingDirectory()
     // Start-up writes nothing to the folder it is started in.
     const QStringList expectedFiles = settings.isEmpty() ? QStringList() : QStringList{"settings.ini"};
     QCOMPARE(QDir(workDir.path()).entryList(QDir::Files).join(", "), expectedFiles.join(", "));
-    QCOMPARE(QFile::exists(userSettings), firstStart);
+    // Nothing is written before the dialog's OK.
+    QVERIFY(!QFile::exists(userSettings));
 }
 
 void TestStartup::closingMainWindowClosesOpenDialogs_data()
@@ -181,56 +183,62 @@ void TestStartup::workingFolder_data()
 {
     QTest::addColumn<QByteArray>("startedIn");    // settings.ini where it starts; null for none
     QTest::addColumn<QByteArray>("userSettings"); // settings.ini in the user's folder before; null for none
+    QTest::addColumn<QString>("lastSite");        // a site in the user's sites/ chosen last; empty for none
     QTest::addColumn<bool>("userFolder");
-    QTest::addColumn<QString>("notice");          // the start of what is said over the window
+    QTest::addColumn<bool>("noSite");
+    QTest::addColumn<QString>("entered");         // below the user's folder; "-" the folder started in
 
-    QTest::newRow("a site's folder") << QByteArray("") << QByteArray() << false << QString();
-    QTest::newRow("first start") << QByteArray() << QByteArray() << true << "Программа запущена впервые. Её файл настроек:\n";
-    QTest::newRow("user's settings not filled in")
-        << QByteArray() << QByteArray(";remotepath=\n") << true << "Не заданы адреса страницы";
-    QTest::newRow("user's settings filled in")
-        << QByteArray() << QByteArray("remotepath=ftp://127.0.0.1/news.html\n") << true << QString();
-    QTest::newRow("user's folder cannot be made") << QByteArray() << QByteArray("a file in its way") << true
-                                                  << "Папка ";
+    QTest::newRow("a site's folder") << QByteArray("") << QByteArray() << "" << false << false << "-";
+    QTest::newRow("first start") << QByteArray() << QByteArray() << "" << true << true << "";
+    QTest::newRow("earlier version's file not filled in")
+        << QByteArray() << QByteArray(";remotepath=\n") << "" << true << true << "";
+    QTest::newRow("earlier version's file filled in: a site in place")
+        << QByteArray() << QByteArray("remotepath=ftp://127.0.0.1/news.html\n") << "" << true << false << "";
+    QTest::newRow("the site chosen last")
+        << QByteArray() << QByteArray("remotepath=ftp://127.0.0.1/news.html\n") << "club" << true << false << "/sites/club";
+    QTest::newRow("user's folder cannot be made") << QByteArray() << QByteArray("a file in its way") << "" << true
+                                                  << false << "-";
 }
 
 void TestStartup::workingFolder()
 {
     QFETCH(QByteArray, startedIn);
     QFETCH(QByteArray, userSettings);
+    QFETCH(QString, lastSite);
     QFETCH(bool, userFolder);
-    QFETCH(QString, notice);
+    QFETCH(bool, noSite);
+    QFETCH(QString, entered);
 
     QTemporaryDir started, data;
     const QString own = data.filePath("newsadder");
-    if (QString(QTest::currentDataTag()) == "user's folder cannot be made")
+    const bool cannotBeMade = QString(QTest::currentDataTag()) == "user's folder cannot be made";
+    if (cannotBeMade)
         QVERIFY(writeFile(own, userSettings));
     else if (!userSettings.isNull())
         QVERIFY(QDir().mkpath(own) && writeFile(own + "/settings.ini", userSettings));
+    if (!lastSite.isEmpty()) {
+        QVERIFY(QDir().mkpath(own + "/sites/" + lastSite));
+        QVERIFY(writeFile(own + "/sites/" + lastSite + "/settings.ini", "remotepath=sftp://127.0.0.1/a.html\n"));
+        QVERIFY(writeFile(own + "/sites/.last", "sites/" + lastSite.toUtf8()));
+    }
     if (!startedIn.isNull())
         QVERIFY(writeFile(started.filePath("settings.ini"), startedIn));
     const QString before = QDir::currentPath();
     QVERIFY(QDir::setCurrent(started.path()));
     qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
     const WorkingFolder folder = enterWorkingFolder();
-    const QString entered = QDir::currentPath();
-    const Settings settings = readSettings("settings.ini");
+    const QString now = QDir::currentPath();
     qunsetenv("XDG_DATA_HOME");
     QVERIFY(QDir::setCurrent(before));
 
     QCOMPARE(folder.userFolder, userFolder);
-    const QString text = workingFolderNotice(folder, settings);
-    QVERIFY2(text.startsWith(notice) && text.isEmpty() == notice.isEmpty(), qPrintable(text));
-    if (notice.isEmpty() || !folder.failure.isEmpty())
-        return;
-    // The message names the file, which is where the program now works.
-    QCOMPARE(entered, own);
-    QVERIFY2(text.contains(QDir::toNativeSeparators(own + "/settings.ini")), qPrintable(text));
-    // A second start finds the file and leaves it as it is; every line of the first is a comment.
-    const QByteArray written = readFile(own + "/settings.ini");
-    QCOMPARE(folder.created, userSettings.isNull());
-    for (const QByteArray &line : written.split('\n'))
-        QVERIFY2(line.isEmpty() || line.startsWith(';'), line.constData());
+    QCOMPARE(folder.noSite, noSite);
+    QCOMPARE(folder.failure.startsWith("Папка "), cannotBeMade);
+    QCOMPARE(now, entered == "-" ? QDir(started.path()).canonicalPath() : own + entered);
+    QCOMPARE(QDir::fromNativeSeparators(folder.path), now);
+    // Nothing is written to the user's folder by a start.
+    if (!cannotBeMade)
+        QCOMPARE(QFile::exists(own + "/settings.ini"), !userSettings.isNull());
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -8,6 +8,7 @@
 #include "ui/dialoghookup.h"
 #include "ui/linkform.h"
 #include "ui/newsadder.h"
+#include "ui/sitechooser.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -49,9 +50,14 @@ int startNewsAdder(int &argc, char **argv, WorkingFolderChoice folder, const Run
     // The file is read once, now: what it lacks or holds wrongly is said now, over the window, before
     // the editor types an item that could not be sent, rather than at every command.
     QStringList notes = settings.problems;
-    const QString notice = workingFolderNotice(working, settings);
-    if (!notice.isEmpty())
-        notes.prepend(notice);
+    if (!working.failure.isEmpty())
+        notes.prepend(working.failure);
+    auto *sites = new SiteChooser(&window, working.userFolder && working.failure.isEmpty()
+                                               ? std::make_unique<SiteList>(SiteList::defaultUserFolder())
+                                               : nullptr);
+    // The first start sets up a site in the dialog, not in a file.
+    if (working.noSite)
+        QTimer::singleShot(0, sites, &SiteChooser::setUpFirstSite);
     if (!notes.isEmpty()) {
         const QMessageBox::Icon icon = settings.problems.isEmpty() ? QMessageBox::Information : QMessageBox::Warning;
         QTimer::singleShot(0, &window, [&window, notes, icon] {

@@ -63,6 +63,11 @@ QString pictureName(const QString &fileName)
            + (extension.isEmpty() ? QStringLiteral("jpg") : extension);
 }
 
+QString cleanedName(const QString &text)
+{
+    return cleaned(text);
+}
+
 QString numberedName(const QString &name, int number)
 {
     const int dot = name.lastIndexOf(QLatin1Char('.'));

@@ -8,6 +8,9 @@
 // at its ends; "picture" where nothing is left of the base name, ".jpg" where there is no extension.
 QString pictureName(const QString &fileName);
 
+// text as such a name is cleaned, without an extension: "Школа 5" gives "shkola-5"; may be empty.
+QString cleanedName(const QString &text);
+
 // name with "-number" before its extension: ("foto-1.jpg", 2) gives "foto-1-2.jpg".
 QString numberedName(const QString &name, int number);
 

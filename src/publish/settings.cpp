@@ -206,16 +206,21 @@ Settings readSettings(const QString &fileName)
     return settings;
 }
 
-QString imageFolderProblem(const QString &folder)
+QString imageFolderFault(const QString &folder)
 {
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
     const QString path = QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'));
     const QStringList parts = path.split(QLatin1Char('/'));
-    QString why;
     if (path.trimmed().isEmpty() || path.startsWith(QLatin1Char('/')) || scheme.match(path).hasMatch())
-        why = tr("нужна папка рядом со страницей, например images, а не адрес или путь от корня");
-    else if (parts.contains(QStringLiteral("..")))
-        why = tr("«..» вывело бы картинки из папки страницы");
+        return tr("нужна папка рядом со страницей, например images, а не адрес или путь от корня");
+    if (parts.contains(QStringLiteral("..")))
+        return tr("«..» вывело бы картинки из папки страницы");
+    return QString();
+}
+
+QString imageFolderProblem(const QString &folder)
+{
+    const QString why = imageFolderFault(folder);
     if (why.isEmpty())
         return QString();
     return tr("В файле %1 значение ключа imagefolder «%2» не годится: %3. Картинки с диска не будут отправляться, "

@@ -38,6 +38,8 @@ Settings readSettings(const QString &fileName);
 // Why folder cannot be the pictures' folder (a way out of the page's folder, an absolute path, a
 // scheme), for the user; empty when it can.
 QString imageFolderProblem(const QString &folder);
+// The same reason alone, without the file's name; empty when it can.
+QString imageFolderFault(const QString &folder);
 
 // Why the feed cannot be written with these settings (a name that is no file name beside the page,
 // no absolute pageurl for its links), for the user; empty when it can or when feed is empty.

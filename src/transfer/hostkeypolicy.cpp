@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -19,6 +20,11 @@ HostKeyPolicy::HostKeyPolicy()
     : m_file(QFile::encodeName(QDir::current().absoluteFilePath(QStringLiteral("known_hosts"))))
     , m_offered(QDir::temp().filePath(QStringLiteral("newsadder-known-hosts-XXXXXX")))
 {
+}
+
+void HostKeyPolicy::setFile(const QString &fileName)
+{
+    m_file = QFile::encodeName(QFileInfo(fileName).absoluteFilePath());
 }
 
 QByteArray HostKeyPolicy::offeredKeys(const QString &host, int port)

@@ -21,6 +21,8 @@ public:
     HostKeyPolicy();
 
     void setQuestion(const HostKeyQuestion &question) { m_question = question; }
+    // known_hosts elsewhere than in the working directory (a site not saved yet).
+    void setFile(const QString &fileName);
     bool accept(const QString &host, int port, int curlKeyType, const QByteArray &key, const Ask &ask);
 
     // libcurl asks the server for the type of the first key its known_hosts file holds for the host,

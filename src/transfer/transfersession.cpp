@@ -113,11 +113,21 @@ bool TransferSession::pause(int msecs)
     QTimer::singleShot(msecs, &loop, [&loop] { loop.exit(1); });
     if (m_waitObserver)
         m_waitObserver(true);
-    // Anything but the timer's 1 means the application is quitting.
+    m_waiting = &loop;
+    // Anything but the timer's 1 means the application is quitting, or the user stopped.
     m_quitting = loop.exec() != 1;
+    m_waiting = nullptr;
     if (m_waitObserver)
         m_waitObserver(false);
     return !m_quitting;
+}
+
+void TransferSession::stop()
+{
+    m_quitting = true;
+    m_abort = true;
+    if (m_waiting)
+        m_waiting->exit(2);
 }
 
 bool TransferSession::keepGoing(qint64 moved)
@@ -260,8 +270,10 @@ int TransferSession::wait()
     if (!done) {
         if (m_waitObserver)
             m_waitObserver(true);
-        // Returns early when the application is quitting: then the transfer is aborted.
+        // Returns early when the application is quitting or the user stops: then the transfer is aborted.
+        m_waiting = &loop;
         loop.exec();
+        m_waiting = nullptr;
         if (m_waitObserver)
             m_waitObserver(false);
     }

@@ -125,6 +125,11 @@ public:
     // SSH host keys are checked against the file known_hosts in the working directory; one it does
     // not hold is put to question once per session, and written there when trusted.
     void setHostKeyQuestion(const HostKeyQuestion &question) { m_hostKeys.setQuestion(question); }
+    void setKnownHostsFile(const QString &fileName) { m_hostKeys.setFile(fileName); }
+
+    // The user stopped the command: the running transfer ends as Unfinished, and so does any later
+    // one at once, as when the application quits.
+    void stop();
     // From curl's key function on the worker thread: whether the key of the server being
     // connected to may be used.
     bool acceptHostKey(int curlKeyType, const QByteArray &key);
@@ -181,6 +186,7 @@ private:
     // The application quits: no more event loops, and what is left (putting the page back, the
     // lock's removal) runs on the calling thread for a few seconds at most.
     bool m_quitting = false;
+    class QEventLoop *m_waiting = nullptr;  // the local event loop of the running wait, if any
 };
 
 #endif // TRANSFERSESSION_H

@@ -20,17 +20,10 @@ static const int DraftDelay = 2000;
 
 void NewsAdder::restoreKeptState()
 {
-    // Fixed now: the draft of this folder's site goes back to this folder.
-    stateFile = QDir::current().absoluteFilePath(QString::fromLatin1(EditorStateFileName));
-    keptState = readEditorState(stateFile);
-    ui->loginEdit->setText(keptState.login);
     rememberedPassword = new RememberedPassword(
         ui->rememberPasswordBox, ui->passEdit,
         [this] { return PasswordStore::entryFor(remoteFtpPath, ui->loginEdit->text()); }, this);
-    rememberedPassword->restore(keptState.rememberPassword);
     connect(rememberedPassword, &RememberedPassword::rememberChanged, this, &NewsAdder::keepDraft);
-    ui->textEdit->setPlainText(keptState.draft);
-    ui->textEdit->moveCursor(QTextCursor::End);
 
     draftTimer = new QTimer(this);
     draftTimer->setSingleShot(true);
@@ -46,11 +39,54 @@ void NewsAdder::restoreKeptState()
     clockTimer->setInterval(ClockCheckInterval);
     connect(clockTimer, &QTimer::timeout, this, &NewsAdder::followClock);
     clockTimer->start();
+    loadKeptState();
+}
+
+void NewsAdder::loadKeptState()
+{
+    // Fixed now: the draft of this folder's site goes back to this folder.
+    stateFile = QDir::current().absoluteFilePath(QString::fromLatin1(EditorStateFileName));
+    keptState = readEditorState(stateFile);
+    stateFailureSaid = false;
+    sentText.clear();
+    corrected = {};
+    draftBeforeCorrection.clear();
+    ui->correctionLabel->hide();
+    ui->cancelCorrectionButton->hide();
+    ui->loginEdit->setText(keptState.login);
+    ui->passEdit->clear();
+    rememberedPassword->restore(keptState.rememberPassword);
+    ui->textEdit->setPlainText(keptState.draft);
+    ui->textEdit->moveCursor(QTextCursor::End);
+    draftTimer->stop();
+    dateFollowsClock = true;
     followClock();
     if (!keptState.corrected.isNull()) {
         draftBeforeCorrection = keptState.draftBeforeCorrection;
         showCorrection(keptState.corrected);
     }
+}
+
+bool NewsAdder::openSite(const QString &folder)
+{
+    draftTimer->stop();
+    keepDraft();
+    if (!QDir::setCurrent(folder)) {
+        m_user->showMessage(tr("Папка сайта %1 не открывается.").arg(QDir::toNativeSeparators(folder)));
+        return false;
+    }
+    const Settings settings = readSettings(QString::fromLatin1(SettingsFileName));
+    remotePath = settings.remotePath;
+    remoteFtpPath = settings.remoteFtpPath;
+    caCertFile = settings.caCertFile;
+    setPageUrl(settings.pageUrl);
+    setImageFolder(settings.imageFolder);
+    setFeed(settings.feed, settings.feedItems);
+    setKeepBackups(settings.keepBackups);
+    loadKeptState();
+    if (!settings.problems.isEmpty())
+        m_user->showMessage(settings.problems.join(QLatin1String("\n\n")));
+    return true;
 }
 
 void NewsAdder::setClock(std::function<QDateTime()> clock)

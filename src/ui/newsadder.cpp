@@ -9,6 +9,7 @@
 #include "publish/publisher.h"
 #include "ui/runningcommand.h"
 #include "ui/windowuserinterface.h"
+#include "publish/sitelist.h"
 #include "publish/wordlist.h"
 #include "page/newsitem.h"
 #include "ui/previewplacement.h"
@@ -42,7 +43,9 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     ui->correctionLabel->hide();
     ui->cancelCorrectionButton->hide();
     restoreKeptState();
-    new EditorSpelling(ui->textEdit, QDir::current().absoluteFilePath(QString::fromLatin1(WordListFileName)), *m_user);
+    // The editor's words, one list for all sites.
+    new EditorSpelling(ui->textEdit, QDir(editorsFolder(QDir::currentPath())).filePath(QString::fromLatin1(WordListFileName)),
+                       *m_user);
     connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
 }
 
@@ -78,8 +81,33 @@ Publisher &NewsAdder::publisher()
 
 QList<QWidget *> NewsAdder::publishingButtons() const
 {
-    return {ui->sendButton, ui->pushButton, ui->restoreButton, ui->publishedButton, ui->cancelCorrectionButton,
-            ui->historyButton};
+    return {ui->sendButton,      ui->pushButton, ui->restoreButton, ui->publishedButton,
+            ui->cancelCorrectionButton, ui->historyButton, ui->siteCombo, ui->siteButton};
+}
+
+QComboBox *NewsAdder::siteCombo() const
+{
+    return ui->siteCombo;
+}
+
+QPushButton *NewsAdder::siteButton() const
+{
+    return ui->siteButton;
+}
+
+QLineEdit *NewsAdder::loginEdit() const
+{
+    return ui->loginEdit;
+}
+
+QLineEdit *NewsAdder::passwordEdit() const
+{
+    return ui->passEdit;
+}
+
+QCheckBox *NewsAdder::rememberPasswordBox() const
+{
+    return ui->rememberPasswordBox;
 }
 
 void NewsAdder::on_sendButton_clicked()

@@ -47,6 +47,19 @@ public:
     void setImageFolder(const QString &folder) { imageFolder = folder; }
     // Automatic backups kept after a successful command (settings key keepbackups); 0 keeps all.
     void setKeepBackups(int count) { keepBackups = count; }
+    // The site in folder: the working directory, its settings, working copy, backups, known_hosts and
+    // kept state (draft, login, correction, remembered password); the site's draft kept first.
+    // False, said why, when the folder cannot be entered.
+    bool openSite(const QString &folder);
+    // The site chooser's widgets, off while a command runs.
+    class QComboBox *siteCombo() const;
+    class QPushButton *siteButton() const;
+    // The login fields, which the site dialog takes and gives back.
+    class QLineEdit *loginEdit() const;
+    class QLineEdit *passwordEdit() const;
+    class QCheckBox *rememberPasswordBox() const;
+    int idleTimeout() const { return transferIdleTimeout; }
+
     void setFeed(const QString &name, int items) { feedName = name; feedItems = items; }
     // Where the item's date takes the current time from while it follows the clock; applied at once.
     void setClock(std::function<QDateTime()> clock);
@@ -90,6 +103,7 @@ private:
     void showDialog(QWidget *dialog);
     // The login and the draft of the last run back in their fields; the date set to follow the clock.
     void restoreKeptState();
+    void loadKeptState();
     void followClock();
     void keepDraft();
     // The item is on the page: its login is kept, the draft cleared, and the date follows the clock again.

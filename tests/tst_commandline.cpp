@@ -1,8 +1,10 @@
 // newsadder with a command word, as a terminal, a script or a timer runs it: no window, no display.
 #include "cli/commandline.h"
+#include "publish/itemqueue.h"
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "newspages.h"
+#include "scripteduser.h"
 #include "sftpserver.h"
 #include "terminalrun.h"
 
@@ -59,6 +61,7 @@ private slots:
     void unknownHostKey_data();
     void unknownHostKey();
     void terminatedDuringUpload();
+    void sendingDueItems();
 };
 
 void TestCommandLine::parsing_data()
@@ -239,6 +242,41 @@ void TestCommandLine::terminatedDuringUpload()
     QCOMPARE(server.fileContents("news.html"), Page);
     QCOMPARE(QDir(server.root()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
              QStringList{"news.html"});
+}
+
+// What the timer runs: the items whose time has come, once; the others, and a torn file, stay. Without a
+// password an item waits, saying so.
+void TestCommandLine::sendingDueItems()
+{
+    FtpServer server;
+    QVERIFY(server.start());
+    server.putFile("news.html", Page);
+    QTemporaryDir site;
+    QVERIFY(writeSiteFolder(site.path(), server));
+    ItemQueue queue(site.path());
+    const QDateTime past = QDateTime::currentDateTime().addSecs(-60);
+    QVERIFY(queue.add({QString(), UsualDate, "abc\ndef", {}, QString(), QString(), {}, false, false, {}}, nullptr));
+    QVERIFY(queue.add({QString(), past.addDays(1), "tomorrow", {}, QString(), QString(), {}, false, false, {}}, nullptr));
+    QVERIFY(writeFile(queue.folder() + "/" + QString::number(past.toSecsSinceEpoch()) + "-torn.json", "{\"format"));
+    TerminalRun terminal(site.path());
+    terminal.setEnvironment("NEWSADDER_PASSWORD", server.password());
+
+    QCOMPARE(terminal.run({"send", "--due", "--all-sites", "--quiet"}), int(ExitDone));
+    QCOMPARE(server.fileContents("news.html"), withWorkedItem(Page));
+    const QStringList said = terminal.messages();
+    QCOMPARE(said.size(), 1);
+    QVERIFY2(said.first().contains("-torn.json") && said.first().contains("файл повреждён"), qPrintable(said.first()));
+    QCOMPARE(queue.summary().count, 2);
+    const int logins = server.commandCount("USER");
+    QCOMPARE(terminal.run({"send", "--due", "--all-sites", "--quiet"}), int(ExitDone));
+    QCOMPARE(server.commandCount("USER"), logins);
+
+    TerminalRun withoutPassword(site.path());
+    QVERIFY(queue.add({QString(), past, "no password", {}, QString(), QString(), {}, false, false, {}}, nullptr));
+    QCOMPARE(withoutPassword.run({"send", "--due", "--all-sites"}), int(ExitFailed));
+    QCOMPARE(server.fileContents("news.html"), withWorkedItem(Page));
+    QCOMPARE(queue.items().value(1).text, QString("no password"));
+    QCOMPARE(queue.items().value(1).failure, QString("нет сохранённого пароля"));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

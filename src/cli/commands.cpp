@@ -137,7 +137,7 @@ int sendDue(const QVector<SiteFolder> &sites, const CommandLine &line, Unattende
         const DueSends sends = sendDueItems(queue, command.publisher(), report);
         if (sends.interrupted || interruption.happened())
             return ExitInterrupted;
-        if (sends.failed + sends.skipped > 0)
+        if (sends.failed > 0)
             code = ExitFailed;
     }
     return code;

@@ -14,7 +14,7 @@ struct DueSends
 {
     int sent = 0;
     int failed = 0;       // tried, or waiting for a password: kept with the message
-    int skipped = 0;      // unreadable files, never sent
+    int skipped = 0;      // unreadable files, never sent: said, but no failure of the run
     bool interrupted = false;
 };
 

@@ -1,6 +1,6 @@
 // newsadder with a command word, as a terminal, a script or a timer runs it: no window, no display.
 #include "cli/commandline.h"
-#include "publish/itemqueue.h"
+#include "queueditem.h"
 #include "filebytes.h"
 #include "ftpserver.h"
 #include "newspages.h"
@@ -255,8 +255,8 @@ void TestCommandLine::sendingDueItems()
     QVERIFY(writeSiteFolder(site.path(), server));
     ItemQueue queue(site.path());
     const QDateTime past = QDateTime::currentDateTime().addSecs(-60);
-    QVERIFY(queue.add({QString(), UsualDate, "abc\ndef", {}, QString(), QString(), {}, false, false, {}}, nullptr));
-    QVERIFY(queue.add({QString(), past.addDays(1), "tomorrow", {}, QString(), QString(), {}, false, false, {}}, nullptr));
+    QVERIFY(queue.add(queuedItem(UsualDate, "abc\ndef"), nullptr));
+    QVERIFY(queue.add(queuedItem(past.addDays(1), "tomorrow"), nullptr));
     QVERIFY(writeFile(queue.folder() + "/" + QString::number(past.toSecsSinceEpoch()) + "-torn.json", "{\"format"));
     TerminalRun terminal(site.path());
     terminal.setEnvironment("NEWSADDER_PASSWORD", server.password());
@@ -272,7 +272,7 @@ void TestCommandLine::sendingDueItems()
     QCOMPARE(server.commandCount("USER"), logins);
 
     TerminalRun withoutPassword(site.path());
-    QVERIFY(queue.add({QString(), past, "no password", {}, QString(), QString(), {}, false, false, {}}, nullptr));
+    QVERIFY(queue.add(queuedItem(past, "no password"), nullptr));
     QCOMPARE(withoutPassword.run({"send", "--due", "--all-sites"}), int(ExitFailed));
     QCOMPARE(server.fileContents("news.html"), withWorkedItem(Page));
     QCOMPARE(queue.items().value(1).text, QString("no password"));

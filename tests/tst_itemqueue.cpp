@@ -1,7 +1,7 @@
 // The site's queue of items waiting for their time: which are due by the clock at the check, claims
 // between runners, retries after failures, and files that cannot be read.
 #include "filebytes.h"
-#include "publish/itemqueue.h"
+#include "queueditem.h"
 #include "workdir.h"
 
 #include <QDir>
@@ -65,7 +65,7 @@ void TestItemQueue::dueItems()
     queue.setClock([&now] { return now; });
     if (file.isEmpty()) {
         QString error;
-        QVERIFY2(queue.add({QString(), Base, "abc\ndef", {"/tmp/photo.png"}, "club", "old failure", {}, false, false, {}},
+        QVERIFY2(queue.add(queuedItem(Base, "abc\ndef", {"/tmp/photo.png"}),
                            &error),
                  qPrintable(error));
     } else {
@@ -127,7 +127,7 @@ void TestItemQueue::staleClaims()
 
     WorkDir dir;
     ItemQueue queue(dir.path());
-    QVERIFY(queue.add({QString(), Base, "abc", {}, QString(), QString(), {}, false, false, {}}, nullptr));
+    QVERIFY(queue.add(queuedItem(Base, "abc"), nullptr));
     const QString name = queue.dueNames().value(0);
     // A process id no process has (above the kernel's largest), or this test's own.
     const qint64 pid = processGone ? 4194305 : QCoreApplication::applicationPid();

@@ -101,6 +101,9 @@ void TestMainWindow::widgets_data()
         {"publishedButton", "QPushButton", 30, 8, 121, 24, "Опубликованные…"},
         {"correctionLabel", "QLabel", 160, 10, 281, 20, ""},
         {"cancelCorrectionButton", "QPushButton", 420, 337, 141, 24, "Отменить исправление"},
+        {"scheduleButton", "QPushButton", 310, 337, 105, 24, "Отправить позже…"},
+        {"queueButton", "QPushButton", 30, 276, 81, 24, "Очередь…"},
+        {"queueLabel", "QLabel", 120, 274, 300, 16, ""},
     };
     for (const auto &row : rows) {
         QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.className)
@@ -139,7 +142,7 @@ void TestMainWindow::windowAndResizing()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget()->objectName(), QStringLiteral("centralWidget"));
-    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 28);
+    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 31);
 
     const QWidget *send = window.findChild<QPushButton *>("sendButton");
     const QWidget *editor = window.findChild<QPlainTextEdit *>("textEdit");
@@ -296,7 +299,8 @@ void TestMainWindow::slotsReachableByName()
                                       "on_pushButtonSetFontColor_clicked()",
                                       "on_pushButtonImageLink_clicked()", "on_undoButton_clicked()",
                                       "on_redoBtn_clicked()", "on_publishedButton_clicked()",
-                                      "on_cancelCorrectionButton_clicked()"}));
+                                      "on_cancelCorrectionButton_clicked()",
+                                      "on_scheduleButton_clicked()", "on_queueButton_clicked()"}));
     QCOMPARE(meta->method(meta->indexOfSlot("recieveLink(QString)")).access(), QMetaMethod::Public);
 }
 

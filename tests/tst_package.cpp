@@ -26,6 +26,16 @@ void TestPackage::installedProgramStartsInUserFolder()
                              "usr/share/icons/hicolor/48x48/apps/newsadder.png", "usr/share/man/man1/newsadder.1.gz",
                              "usr/share/man/ru/man1/newsadder.1.gz", "usr/share/doc/newsadder/copyright"})
         QVERIFY2(QFile::exists(root.filePath(file)), file);
+    // The timer's units as systemd reads them, the program in the unpacked root; the software centres' file.
+    const QString units = root.filePath("usr/lib/systemd/user/newsadder-due");
+    QProcess verify;
+    verify.setProcessChannelMode(QProcess::MergedChannels);
+    verify.start("systemd-analyze", {"verify", "--user", "--root=" + root.path(), units + ".timer", units + ".service"});
+    QVERIFY(verify.waitForFinished(30000));
+    const QByteArray said = verify.readAll().trimmed();
+    QVERIFY2(verify.exitCode() == 0 && said.isEmpty(), said.constData());
+    const QString metainfo = root.filePath("usr/share/metainfo/invalid.newsadder.NewsAdder.metainfo.xml");
+    QCOMPARE(QProcess::execute("appstreamcli", {"validate", "--no-net", "--pedantic", metainfo}), 0);
 
     VirtualDisplay display;
     QVERIFY2(display.start(), "Xvfb did not start");

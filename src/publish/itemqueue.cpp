@@ -79,6 +79,7 @@ bool ItemQueue::write(const QueuedItem &item, const QString &name, QString *erro
         pictures.append(picture);
     QJsonObject object{{"format", Format},
                        {"date", item.date.toString(Qt::ISODate)},
+                       {"time", item.time.toString(Qt::ISODate)},
                        {"text", item.text},
                        {"pictures", pictures},
                        {"site", item.site}};
@@ -106,7 +107,9 @@ bool ItemQueue::add(const QueuedItem &item, QString *error)
     QueuedItem fresh = item;
     fresh.failure.clear();
     const QString id = QUuid::createUuid().toString(QUuid::WithoutBraces);
-    return write(fresh, nameFor(item.date, id), error);
+    if (!fresh.time.isValid())
+        fresh.time = fresh.date;
+    return write(fresh, nameFor(fresh.time, id), error);
 }
 
 ItemQueue::Summary ItemQueue::summary() const
@@ -152,7 +155,7 @@ QVector<QueuedItem> ItemQueue::items() const
             items << read(name);
     }
     std::sort(items.begin(), items.end(), [](const QueuedItem &a, const QueuedItem &b) {
-        return a.held != b.held ? b.held : a.date < b.date;
+        return a.held != b.held ? b.held : a.time < b.time;
     });
     return items;
 }
@@ -180,6 +183,9 @@ QueuedItem ItemQueue::read(const QString &name) const
         return item;
     }
     item.date = QDateTime::fromString(object.value("date").toString(), Qt::ISODate);
+    item.time = QDateTime::fromString(object.value("time").toString(), Qt::ISODate);
+    if (!item.time.isValid())
+        item.time = item.date;
     item.text = object.value("text").toString();
     if (object.value("format").toInt() != Format || !item.date.isValid() || !object.value("text").isString()) {
         item.problem = tr("файл повреждён (нет даты или текста новости)");

@@ -15,7 +15,8 @@ inline constexpr char QueueFolderName[] = "queue";
 struct QueuedItem
 {
     QString name;           // its file's name in the queue folder
-    QDateTime date;         // the item's date; it is sent once the clock has reached it
+    QDateTime date;         // the item's date, as published
+    QDateTime time;         // when it is sent, once the clock has reached it; the date when invalid
     QString text;
     QStringList pictures;
     QString site;           // the site's name; empty for the working folder

@@ -9,6 +9,7 @@
 #include "publish/publisher.h"
 #include "ui/runningcommand.h"
 #include "ui/windowuserinterface.h"
+#include "publish/unattendeduser.h"
 #include "publish/wordlist.h"
 #include "page/newsitem.h"
 #include "ui/previewplacement.h"
@@ -42,6 +43,7 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     ui->correctionLabel->hide();
     ui->cancelCorrectionButton->hide();
     restoreKeptState();
+    startQueue();
     new EditorSpelling(ui->textEdit, QDir::current().absoluteFilePath(QString::fromLatin1(WordListFileName)), *m_user);
     connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
 }
@@ -58,6 +60,12 @@ void NewsAdder::setTransferIdleTimeout(int msecs)
 
 Publisher &NewsAdder::publisher()
 {
+    m_publisher->setAccess(accessNow());
+    return *m_publisher;
+}
+
+ServerAccess NewsAdder::accessNow() const
+{
     ServerAccess access;
     access.downloadAddress = remotePath;
     access.uploadAddress = remoteFtpPath;
@@ -66,15 +74,15 @@ Publisher &NewsAdder::publisher()
     access.password = ui->passEdit->text();
     access.idleTimeout = transferIdleTimeout;
     access.imageFolder = imageFolder;
-    m_publisher->setAccess(access);
-    return *m_publisher;
+    return access;
 }
 
 // --- Publishing commands: one at a time, their buttons off while it runs ---------------------
 
 QList<QWidget *> NewsAdder::publishingButtons() const
 {
-    return {ui->sendButton, ui->pushButton, ui->restoreButton, ui->publishedButton, ui->cancelCorrectionButton};
+    return {ui->sendButton,       ui->pushButton,             ui->restoreButton, ui->publishedButton,
+            ui->cancelCorrectionButton, ui->scheduleButton, ui->queueButton};
 }
 
 void NewsAdder::on_sendButton_clicked()

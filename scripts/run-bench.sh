@@ -5,3 +5,4 @@ build=${1:-build}
 command -v curl >/dev/null || scripts/install-deps.sh curl
 "$build/bench/bench_newsadder"
 "$build/bench/bench_typing"
+"$build/bench/bench_commandline"

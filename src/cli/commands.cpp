@@ -124,9 +124,10 @@ int sendDue(const QVector<SiteFolder> &sites, const CommandLine &line, Unattende
     const auto report = [](const QString &text) { printLine(stderr, text); };
     for (const SiteFolder &site : sites) {
         ItemQueue queue(site.path);
-        queue.releaseStaleClaims();
+        const ItemQueue::Summary summary = queue.summary();
+        queue.releaseClaims(summary.stale);
         // No connection, no settings read, while nothing is due.
-        if (queue.dueNames().isEmpty())
+        if (summary.due.isEmpty())
             continue;
         if (!QDir::setCurrent(site.path))
             continue;

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <dirent.h>
 #include <unistd.h>
 
 namespace {
@@ -112,45 +113,58 @@ bool ItemQueue::add(const QueuedItem &item, QString *error)
     return write(fresh, nameFor(fresh.time, id), error);
 }
 
+QStringList ItemQueue::names() const
+{
+    QStringList names;
+    DIR *folder = ::opendir(QFile::encodeName(m_folder).constData());
+    if (!folder)
+        return names;
+    while (const dirent *entry = ::readdir(folder)) {
+        if (entry->d_name[0] != '.')
+            names << QFile::decodeName(entry->d_name);
+    }
+    ::closedir(folder);
+    return names;
+}
+
 ItemQueue::Summary ItemQueue::summary() const
 {
     Summary summary;
+    const qint64 now = m_clock().toSecsSinceEpoch();
+    const qint64 wallClock = QDateTime::currentSecsSinceEpoch();
     qint64 next = -1;
-    const QStringList names = QDir(m_folder).entryList({QStringLiteral("*.json*")}, QDir::Files);
-    for (const QString &name : names) {
-        if (!name.endsWith(QLatin1String(ItemSuffix)) && !name.contains(QLatin1String(ClaimMark)))
+    QList<QPair<qint64, QString>> due;
+    for (const QString &name : names()) {
+        const int mark = name.indexOf(QLatin1String(ClaimMark));
+        if (mark >= 0) {
+            ++summary.count;
+            const QStringList parts = name.mid(mark + int(qstrlen(ClaimMark))).split(QLatin1Char('-'));
+            if (wallClock - parts.value(1).toLongLong() >= qint64(StaleClaimHours) * 3600
+                && processGone(parts.value(0).toLongLong()))
+                summary.stale << name;
+            continue;
+        }
+        if (!name.endsWith(QLatin1String(ItemSuffix)))
             continue;  // QSaveFile's unfinished files
         ++summary.count;
         const qint64 at = tryTime(name);
         if (at >= 0 && (next < 0 || at < next))
             next = at;
-    }
-    if (next >= 0)
-        summary.next = QDateTime::fromSecsSinceEpoch(next);
-    return summary;
-}
-
-QStringList ItemQueue::dueNames() const
-{
-    const qint64 now = m_clock().toSecsSinceEpoch();
-    QList<QPair<qint64, QString>> due;
-    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("*.json")}, QDir::Files)) {
-        const qint64 at = tryTime(name);
         if (at >= 0 && at <= now)
             due.append({at, name});
     }
+    if (next >= 0)
+        summary.next = QDateTime::fromSecsSinceEpoch(next);
     std::sort(due.begin(), due.end());
-    QStringList names;
     for (const auto &item : due)
-        names << item.second;
-    return names;
+        summary.due << item.second;
+    return summary;
 }
 
 QVector<QueuedItem> ItemQueue::items() const
 {
     QVector<QueuedItem> items;
-    const QStringList names = QDir(m_folder).entryList({QStringLiteral("*.json*")}, QDir::Files);
-    for (const QString &name : names) {
+    for (const QString &name : names()) {
         if (name.endsWith(QLatin1String(ItemSuffix)) || name.contains(QLatin1String(ClaimMark)))
             items << read(name);
     }
@@ -239,15 +253,8 @@ bool ItemQueue::failed(const QString &claimName, const QString &message, QString
     return remove(claimName);
 }
 
-void ItemQueue::releaseStaleClaims()
+void ItemQueue::releaseClaims(const QStringList &claimNames)
 {
-    const qint64 now = QDateTime::currentSecsSinceEpoch();
-    for (const QString &name : QDir(m_folder).entryList({QStringLiteral("*") + QLatin1String(ClaimMark) + QStringLiteral("*")},
-                                                       QDir::Files)) {
-        const QStringList parts = name.mid(name.indexOf(QLatin1String(ClaimMark)) + int(qstrlen(ClaimMark)))
-                                      .split(QLatin1Char('-'));
-        const qint64 since = parts.value(1).toLongLong();
-        if (now - since >= qint64(StaleClaimHours) * 3600 && processGone(parts.value(0).toLongLong()))
-            release(name);
-    }
+    for (const QString &name : claimNames)
+        release(name);
 }

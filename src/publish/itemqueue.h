@@ -48,12 +48,13 @@ public:
     struct Summary
     {
         int count = 0;
-        QDateTime next;  // the earliest time an item will be tried, local; invalid when none waits for its time
+        QDateTime next;     // the earliest time an item will be tried, local; invalid when none waits for its time
+        QStringList due;    // the items whose time has come by the clock now, the oldest first
+        QStringList stale;  // claims older than an hour whose process is gone
     };
-    // From the files' names alone.
+    // From the files' names alone, the folder read once.
     Summary summary() const;
-    // The names of the items whose time has come by the clock now, from the names alone.
-    QStringList dueNames() const;
+    QStringList dueNames() const { return summary().due; }
     // Every item, read, in the order they are due; claimed and unreadable ones too.
     QVector<QueuedItem> items() const;
 
@@ -68,9 +69,12 @@ public:
     // Failed with message: written back under the time of its next try, or held after a day of failures.
     bool failed(const QString &claimName, const QString &message, QString *error = nullptr);
     // Claims older than an hour whose process is gone, released.
-    void releaseStaleClaims();
+    void releaseStaleClaims() { releaseClaims(summary().stale); }
+    void releaseClaims(const QStringList &claimNames);
 
 private:
+    // The folder's file names, unsorted and without a look at each file.
+    QStringList names() const;
     QString path(const QString &name) const;
     bool write(const QueuedItem &item, const QString &name, QString *error) const;
     QString nameFor(const QDateTime &tryAt, const QString &id) const;

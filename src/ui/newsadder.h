@@ -10,13 +10,13 @@
 #include <memory>
 
 #include "publish/editorstate.h"
+#include "publish/itemqueue.h"
 #include "publish/publisher.h"
 #include "publish/settings.h"
 
 class Publisher;
 class QCloseEvent;
 class QTimer;
-class ItemQueue;
 class RememberedPassword;
 class UnattendedUser;
 class WindowUserInterface;
@@ -111,6 +111,7 @@ private:
     void startQueue();
     ItemQueue queue() const;
     void showQueueSummary();
+    void showQueueSummary(const ItemQueue::Summary &summary);
     void editQueued(const QString &name);
     void keepState(const EditorState &state);
 

@@ -42,7 +42,11 @@ ItemQueue NewsAdder::queue() const
 
 void NewsAdder::showQueueSummary()
 {
-    const ItemQueue::Summary summary = queue().summary();
+    showQueueSummary(queue().summary());
+}
+
+void NewsAdder::showQueueSummary(const ItemQueue::Summary &summary)
+{
     QString text;
     if (summary.count > 0 && summary.next.isValid())
         text = tr("В очереди: %1, следующая %2").arg(summary.count).arg(summary.next.toString("dd.MM.yyyy hh:mm"));
@@ -54,9 +58,11 @@ void NewsAdder::showQueueSummary()
 void NewsAdder::checkQueue()
 {
     ItemQueue queue = this->queue();
-    queue.releaseStaleClaims();
-    if (commandRunning || queue.dueNames().isEmpty()) {
-        showQueueSummary();
+    // The folder read once while nothing is due: the check of a long queue stays cheap.
+    const ItemQueue::Summary summary = queue.summary();
+    queue.releaseClaims(summary.stale);
+    if (commandRunning || summary.due.isEmpty()) {
+        showQueueSummary(summary);
         return;
     }
     const RunningCommand command(commandRunning, publishingButtons());

@@ -46,6 +46,15 @@ QByteArray withWorkedItem(const QByteArray &page)
 
 const QStringList UsualDateOption{"--date", "2026-12-05 18:48"};
 
+// server started with Page as its news.html, and site's folder set up for it.
+bool startSite(TestServer &server, const QTemporaryDir &site)
+{
+    if (!server.start())
+        return false;
+    server.putFile("news.html", Page);
+    return writeSiteFolder(site.path(), server);
+}
+
 } // namespace
 
 class TestCommandLine : public QObject
@@ -115,10 +124,8 @@ void TestCommandLine::parsing()
 void TestCommandLine::sendingFromStandardInput()
 {
     FtpServer server;
-    QVERIFY(server.start());
-    server.putFile("news.html", Page);
     QTemporaryDir site;
-    QVERIFY(writeSiteFolder(site.path(), server));
+    QVERIFY(startSite(server, site));
     TerminalRun terminal(site.path());
     terminal.setEnvironment("NEWSADDER_PASSWORD", server.password());
 
@@ -162,10 +169,8 @@ void TestCommandLine::passwordSources()
     QFETCH(QString, message);
 
     FtpServer server;
-    QVERIFY(server.start());
-    server.putFile("news.html", Page);
     QTemporaryDir site;
-    QVERIFY(writeSiteFolder(site.path(), server));
+    QVERIFY(startSite(server, site));
     TerminalRun terminal(site.path());
     QStringList arguments{"send"};
     if (!variable.isEmpty())
@@ -200,10 +205,8 @@ void TestCommandLine::unknownHostKey()
     QFETCH(int, exitCode);
 
     SftpServer server;
-    QVERIFY(server.start());
-    server.putFile("news.html", Page);
     QTemporaryDir site;
-    QVERIFY(writeSiteFolder(site.path(), server));
+    QVERIFY(startSite(server, site));
     TerminalRun terminal(site.path());
     terminal.setEnvironment("NEWSADDER_PASSWORD", server.password());
     QStringList arguments = QStringList{"send"} + UsualDateOption;
@@ -224,10 +227,8 @@ void TestCommandLine::unknownHostKey()
 void TestCommandLine::terminatedDuringUpload()
 {
     FtpServer server({"--stall-uploads", "30"});
-    QVERIFY(server.start());
-    server.putFile("news.html", Page);
     QTemporaryDir site;
-    QVERIFY(writeSiteFolder(site.path(), server));
+    QVERIFY(startSite(server, site));
     TerminalRun terminal(site.path());
     terminal.setEnvironment("NEWSADDER_PASSWORD", server.password());
     QVERIFY(terminal.start(QStringList{"send"} + UsualDateOption, "abc\ndef"));
@@ -249,10 +250,8 @@ void TestCommandLine::terminatedDuringUpload()
 void TestCommandLine::sendingDueItems()
 {
     FtpServer server;
-    QVERIFY(server.start());
-    server.putFile("news.html", Page);
     QTemporaryDir site;
-    QVERIFY(writeSiteFolder(site.path(), server));
+    QVERIFY(startSite(server, site));
     ItemQueue queue(site.path());
     const QDateTime past = QDateTime::currentDateTime().addSecs(-60);
     QVERIFY(queue.add(queuedItem(UsualDate, "abc\ndef"), nullptr));

@@ -196,6 +196,12 @@ int runCommandLine(int &argc, char **argv, const EnterWorkingFolder &enterWorkin
         else
             printLine(stderr, text);
     });
+    // Read before the signals are taken over: Ctrl+C while the terminal is typed into ends at once.
+    QString text;
+    if (line.command == CommandLine::Send && !line.due && !readItemText(given.file, &text, &problem)) {
+        printLine(stderr, problem);
+        return ExitFailed;
+    }
     Interruption interruption;
     if (line.due)
         return sendDue(sites, given, user, interruption);
@@ -210,11 +216,6 @@ int runCommandLine(int &argc, char **argv, const EnterWorkingFolder &enterWorkin
     QVector<PublishedItem> items;
     switch (line.command) {
     case CommandLine::Send: {
-        QString text;
-        if (!readItemText(given.file, &text, &problem)) {
-            printLine(stderr, problem);
-            return ExitFailed;
-        }
         QDateTime date = given.date;
         if (!date.isValid()) {
             date = QDateTime::currentDateTime();

@@ -102,6 +102,9 @@ public:
         access.uploadAddress = settings.remoteFtpPath;
         access.caCertFile = settings.caCertFile;
         access.imageFolder = settings.imageFolder;
+        access.pageUrl = settings.pageUrl;
+        access.feedName = settings.feed;
+        access.feedItems = settings.feedItems;
         access.login = m_line.login.isEmpty() ? state.login : m_line.login;
         access.password = commandLinePassword(access.uploadAddress, access.login, state.rememberPassword,
                                               m_line.passwordFile, problem);

@@ -74,6 +74,9 @@ ServerAccess NewsAdder::accessNow() const
     access.password = ui->passEdit->text();
     access.idleTimeout = transferIdleTimeout;
     access.imageFolder = imageFolder;
+    access.pageUrl = pageUrl;
+    access.feedName = feedName;
+    access.feedItems = feedItems;
     return access;
 }
 

@@ -9,6 +9,11 @@ install(FILES data/newsadder.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hico
 install(FILES data/newsadder-48.png DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/48x48/apps
     RENAME newsadder.png)
 install(FILES data/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The queue sent with the window closed: `systemctl --user enable --now newsadder-due.timer`.
+install(FILES data/newsadder-due.timer data/newsadder-due.service DESTINATION lib/systemd/user)
+# Software centres list the program from it.
+install(FILES data/newsadder.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo
+    RENAME invalid.newsadder.NewsAdder.metainfo.xml)
 
 # Debian wants manual pages and the changelog compressed to the maximum and without a time stamp.
 function(newsadder_gzip source output)

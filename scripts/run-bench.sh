@@ -5,7 +5,7 @@ set -uo pipefail
 build=${1:-build}
 command -v curl >/dev/null || scripts/install-deps.sh curl
 failed=()
-for program in bench_newsadder bench_typing bench_history; do
+for program in bench_newsadder bench_typing bench_history bench_commandline; do
     "$build/bench/$program"
     status=$?
     if [ "$status" -ne 0 ]; then

@@ -104,6 +104,9 @@ void TestMainWindow::widgets_data()
         {"historyButton", "QPushButton", 230, 337, 75, 24, "История…"},
         {"siteCombo", "QComboBox", 30, 337, 130, 24, nullptr},
         {"siteButton", "QPushButton", 165, 337, 60, 24, "Сайт…"},
+        {"scheduleButton", "QPushButton", 310, 337, 105, 24, "Отправить позже…"},
+        {"queueButton", "QPushButton", 30, 276, 81, 24, "Очередь…"},
+        {"queueLabel", "QLabel", 120, 274, 300, 16, ""},
     };
     for (const auto &row : rows) {
         QTest::newRow(row.name) << QString::fromLatin1(row.name) << QString::fromLatin1(row.className)
@@ -142,7 +145,7 @@ void TestMainWindow::windowAndResizing()
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QCOMPARE(window.size(), scaledRect(QRect(0, 0, 566, 363), formScale(&window)).size());
     QCOMPARE(window.centralWidget()->objectName(), QStringLiteral("centralWidget"));
-    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 31);
+    QCOMPARE(window.centralWidget()->findChildren<QWidget *>(QString(), Qt::FindDirectChildrenOnly).size(), 34);
 
     const QWidget *send = window.findChild<QPushButton *>("sendButton");
     const QWidget *editor = window.findChild<QPlainTextEdit *>("textEdit");
@@ -299,7 +302,8 @@ void TestMainWindow::slotsReachableByName()
                                       "on_pushButtonSetFontColor_clicked()",
                                       "on_pushButtonImageLink_clicked()", "on_undoButton_clicked()",
                                       "on_redoBtn_clicked()", "on_publishedButton_clicked()",
-                                      "on_cancelCorrectionButton_clicked()", "on_historyButton_clicked()"}));
+                                      "on_cancelCorrectionButton_clicked()", "on_historyButton_clicked()",
+                                      "on_scheduleButton_clicked()", "on_queueButton_clicked()"}));
     QCOMPARE(meta->method(meta->indexOfSlot("recieveLink(QString)")).access(), QMetaMethod::Public);
 }
 

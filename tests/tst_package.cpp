@@ -26,6 +26,26 @@ void TestPackage::installedProgramStartsInUserFolder()
                              "usr/share/icons/hicolor/48x48/apps/newsadder.png", "usr/share/man/man1/newsadder.1.gz",
                              "usr/share/man/ru/man1/newsadder.1.gz", "usr/share/doc/newsadder/copyright"})
         QVERIFY2(QFile::exists(root.filePath(file)), file);
+    // The timer's units as systemd reads them. systemd-analyze looks for the command on this machine,
+    // where the package is not installed: it is shown the copies naming the unpacked program instead.
+    QTemporaryDir units, runtime;
+    for (const char *unit : {"newsadder-due.timer", "newsadder-due.service"}) {
+        QByteArray text = readFile(root.filePath(QStringLiteral("usr/lib/systemd/user/") + unit));
+        QVERIFY2(!text.isEmpty(), unit);
+        QVERIFY(writeFile(units.filePath(unit), text.replace("/usr/bin/newsadder", root.filePath("usr/bin/newsadder").toUtf8())));
+    }
+    QProcess verify;
+    verify.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    verify.setProcessEnvironment(env);
+    verify.start("systemd-analyze", {"verify", "--user", "--man=no", units.filePath("newsadder-due.timer"),
+                                     units.filePath("newsadder-due.service")});
+    QVERIFY(verify.waitForFinished(30000));
+    const QByteArray said = verify.readAll().trimmed();
+    QVERIFY2(verify.exitCode() == 0 && said.isEmpty(), said.constData());
+    const QString metainfo = root.filePath("usr/share/metainfo/invalid.newsadder.NewsAdder.metainfo.xml");
+    QCOMPARE(QProcess::execute("appstreamcli", {"validate", "--no-net", "--pedantic", metainfo}), 0);
 
     VirtualDisplay display;
     QVERIFY2(display.start(), "Xvfb did not start");

@@ -10,6 +10,7 @@
 #include "ui/runningcommand.h"
 #include "ui/windowuserinterface.h"
 #include "publish/sitelist.h"
+#include "publish/unattendeduser.h"
 #include "publish/wordlist.h"
 #include "page/newsitem.h"
 #include "ui/previewplacement.h"
@@ -43,6 +44,7 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     ui->correctionLabel->hide();
     ui->cancelCorrectionButton->hide();
     restoreKeptState();
+    startQueue();
     // The editor's words, one list for all sites.
     new EditorSpelling(ui->textEdit, QDir(editorsFolder(QDir::currentPath())).filePath(QString::fromLatin1(WordListFileName)),
                        *m_user);
@@ -61,6 +63,13 @@ void NewsAdder::setTransferIdleTimeout(int msecs)
 
 Publisher &NewsAdder::publisher()
 {
+    m_publisher->setAccess(accessNow());
+    m_publisher->setKeepBackups(keepBackups);
+    return *m_publisher;
+}
+
+ServerAccess NewsAdder::accessNow() const
+{
     ServerAccess access;
     access.downloadAddress = remotePath;
     access.uploadAddress = remoteFtpPath;
@@ -72,9 +81,7 @@ Publisher &NewsAdder::publisher()
     access.pageUrl = pageUrl;
     access.feedName = feedName;
     access.feedItems = feedItems;
-    m_publisher->setAccess(access);
-    m_publisher->setKeepBackups(keepBackups);
-    return *m_publisher;
+    return access;
 }
 
 // --- Publishing commands: one at a time, their buttons off while it runs ---------------------
@@ -82,7 +89,8 @@ Publisher &NewsAdder::publisher()
 QList<QWidget *> NewsAdder::publishingButtons() const
 {
     return {ui->sendButton,      ui->pushButton, ui->restoreButton, ui->publishedButton,
-            ui->cancelCorrectionButton, ui->historyButton, ui->siteCombo, ui->siteButton};
+            ui->cancelCorrectionButton, ui->historyButton, ui->siteCombo, ui->siteButton,
+            ui->scheduleButton, ui->queueButton};
 }
 
 QComboBox *NewsAdder::siteCombo() const

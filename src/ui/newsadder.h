@@ -10,12 +10,15 @@
 #include <memory>
 
 #include "publish/editorstate.h"
+#include "publish/itemqueue.h"
+#include "publish/publisher.h"
 #include "publish/settings.h"
 
 class Publisher;
 class QCloseEvent;
 class QTimer;
 class RememberedPassword;
+class UnattendedUser;
 class WindowUserInterface;
 class linkForm;
 class cImgLinkDialog;
@@ -61,8 +64,11 @@ public:
     int idleTimeout() const { return transferIdleTimeout; }
 
     void setFeed(const QString &name, int items) { feedName = name; feedItems = items; }
-    // Where the item's date takes the current time from while it follows the clock; applied at once.
+    // Where the item's date takes the current time from while it follows the clock, and the queue's
+    // check the time it is due by; applied at once.
     void setClock(std::function<QDateTime()> clock);
+    // The queued items whose time has come sent, as the window does every minute while it is open.
+    void checkQueue();
 
     QString remotePath;
     QString remoteFtpPath;
@@ -95,10 +101,14 @@ private slots:
     void on_publishedButton_clicked();
     void on_cancelCorrectionButton_clicked();
     void on_historyButton_clicked();
+    void on_scheduleButton_clicked();
+    void on_queueButton_clicked();
 
 private:
     Ui::NewsAdder *ui;
     QList<QWidget *> publishingButtons() const;
+    // The window's addresses, certificate file, login and password as they stand now.
+    ServerAccess accessNow() const;
     void showPreview();
     void showDialog(QWidget *dialog);
     // The login and the draft of the last run back in their fields; the date set to follow the clock.
@@ -115,6 +125,12 @@ private:
     // A correction or removal reached the page: its login is kept.
     void pageChanged();
     EditorState stateNow() const;
+    // queueing.cpp: the site's queue, "В очереди: …" under the editor.
+    void startQueue();
+    ItemQueue queue() const;
+    void showQueueSummary();
+    void showQueueSummary(const ItemQueue::Summary &summary);
+    void editQueued(const QString &name);
     void keepState(const EditorState &state);
 
     int transferIdleTimeout;
@@ -140,6 +156,13 @@ private:
     QString draftBeforeCorrection;
     bool stateFailureSaid = false;
     RememberedPassword *rememberedPassword = nullptr;
+
+    QString siteFolder;
+    QTimer *queueTimer = nullptr;
+    // The queue's sends ask nobody: a refused question is kept as the item's failure.
+    std::unique_ptr<UnattendedUser> m_queueUser;
+    std::unique_ptr<Publisher> m_queuePublisher;
+    bool passwordAsked = false;
 };
 
 #endif // NEWSADDER_H

@@ -15,8 +15,10 @@ RUN_PACKAGES = python3-pyftpdlib hunspell-ru hunspell-en-us $(QT_RUN_PACKAGES)
 PACKAGE_PACKAGES = dpkg-dev file lintian
 TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl \
 	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus $(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
+# What makes the paste tests' clipboard fragments again (`make fragments`).
+FRAGMENT_PACKAGES = libreoffice-writer-nogui chromium xvfb xdotool xclip
 
-.PHONY: all build run test bench screenshot package deps-build deps-run deps-test deps-package clean
+.PHONY: all build run test bench screenshot package fragments deps-build deps-run deps-test deps-package clean
 
 all: build
 
@@ -49,6 +51,10 @@ test: deps-test build
 # The .deb, in the build folder; `dpkg -i $(BUILD_DIR)/newsadder_*.deb` installs it.
 package: deps-package build
 	cmake --build $(BUILD_DIR) --target package
+
+fragments:
+	@scripts/install-deps.sh $(FRAGMENT_PACKAGES)
+	scripts/clipboard-fragments.sh
 
 bench: deps-test build
 	scripts/run-bench.sh $(BUILD_DIR)

@@ -14,6 +14,16 @@
 #include <QMimeData>
 #include <QUrl>
 
+namespace {
+
+// Another program's clipboard offers the picture as PNG, this one's as an image.
+bool hasPicture(const QMimeData *source)
+{
+    return source->hasImage() || source->hasFormat(QStringLiteral("image/png"));
+}
+
+} // namespace
+
 NewsEditor::NewsEditor(QWidget *parent)
     : QPlainTextEdit(parent)
 {
@@ -21,7 +31,7 @@ NewsEditor::NewsEditor(QWidget *parent)
 
 bool NewsEditor::canInsertFromMimeData(const QMimeData *source) const
 {
-    return source->hasUrls() || source->hasImage() || source->hasHtml() || QPlainTextEdit::canInsertFromMimeData(source);
+    return source->hasUrls() || hasPicture(source) || source->hasHtml() || QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 QMimeData *NewsEditor::createMimeDataFromSelection() const
@@ -56,9 +66,12 @@ void NewsEditor::insertFromMimeData(const QMimeData *source)
                              .arg(MaxClipboardHtml / (1024 * 1024)));
             insertMarkup(source->text());
         } else {
-            insertMarkup(editorMarkupFromHtml(html, [this](const QString &address) { return pictureFromHtml(address); }));
+            const QString markup = editorMarkupFromHtml(html, [this](const QString &address) { return pictureFromHtml(address); });
+            // A browser's "copy image" names the picture on the web too: the picture itself is wanted.
+            const bool onlyPicture = markup.startsWith(QLatin1String("<img ")) && markup.count(QLatin1Char('<')) == 1;
+            insertMarkup(onlyPicture && hasPicture(source) ? pastedImage(source) : markup);
         }
-    } else if (source->hasImage() || source->hasFormat(QStringLiteral("image/png"))) {
+    } else if (hasPicture(source)) {
         insertMarkup(pastedImage(source));
     } else {
         insertMarkup(source->text());

@@ -101,7 +101,7 @@ void TestPaste::conversion_data()
     QTest::newRow("LibreOffice") << fragment("libreoffice-letter.html") << "Собрание жильцов\n\n" + letter;
     QTest::newRow("LibreOffice from .docx") << fragment("libreoffice-docx-letter.html")
                                             << "• Собрание жильцов\n\n" + letter;
-    // Word's own markup, as it puts it on the clipboard.
+    // Written by hand as Word puts its markup on the clipboard (no Word to copy from here).
     QTest::newRow("Word's fragment") << "Version:0.9\r\n<html xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
         "<head><!--[if gte mso 9]><xml><o:OfficeDocumentSettings/></xml><![endif]--><style>p.MsoNormal{margin:0}</style>"
         "</head><body><!--StartFragment--><p class=MsoNormal><span style='font-family:\"Arial\"'>Итоги "

@@ -14,7 +14,8 @@ BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev libhunspell-dev pkg-c
 RUN_PACKAGES = python3-pyftpdlib hunspell-ru hunspell-en-us $(QT_RUN_PACKAGES)
 PACKAGE_PACKAGES = dpkg-dev file lintian
 TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl \
-	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus $(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
+	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus libxml2-utils python3-feedparser \
+	$(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
 # What makes the paste tests' clipboard fragments again (`make fragments`).
 FRAGMENT_PACKAGES = libreoffice-writer-nogui chromium xvfb xdotool xclip
 
@@ -43,7 +44,7 @@ build: deps-build $(BUILD_DIR)/build.ninja
 # The program alone: a newcomer's first run does not wait for the tests to compile.
 run: deps-run deps-build $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) --target newsadder
-	scripts/run-demo.sh $(BUILD_DIR)/newsadder
+	scripts/run-demo.sh $(BUILD_DIR)/newsadder $(DEMO_SERVER)
 
 test: deps-test build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure

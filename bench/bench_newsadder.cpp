@@ -4,10 +4,13 @@
 //   2. the insertion alone against reading and writing the file once;
 //   3. start-up to the shown main window against a bare program showing the same compiled form;
 //   4. the peak memory of publishing a 10 MB page above the bare program's peak;
-//   5. listing a page of over 10,000 items, and correcting its 5,000th item against a send.
+//   5. listing a page of over 10,000 items, and correcting its 5,000th item against a send;
+//   6. building the Atom feed of that page against listing its items, and the commands the feed
+//      adds to a send.
 // Each figure line ends with its ratio. Runs against a local pyftpdlib server on 127.0.0.1 that, as
 // vsftpd does by default, makes new files readable by their owner only.
 #include "ftpserver.h"
+#include "page/atomfeed.h"
 #include "modalanswerer.h"
 #include "ui/newsadder.h"
 #include "publish/publisher.h"
@@ -21,6 +24,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -29,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTextCodec>
 #include <QTimer>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstdio>
@@ -183,6 +188,31 @@ void benchPublish(FtpServer &server, const QList<int> &sizes, const char *label)
         }
         std::fflush(stdout);
     }
+}
+
+// One send with a picture from the disk into a folder it makes, on a server that makes folders for
+// their owner alone: its commands, and the folder's mode after it (the web server must enter it).
+void benchPictureSend(FtpServer &server, const char *label)
+{
+    WorkDir workDir;
+    server.putFile(QStringLiteral("news.html"), newsPage(100 * 1000));
+    QImage picture(400, 300, QImage::Format_RGB32);
+    picture.fill(Qt::darkGreen);
+    const QString file = workDir.path() + QStringLiteral("/photo.png");
+    if (!picture.save(file))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+    ScriptedPublisher desk(server);
+    const int before = server.commands().size();
+    desk.publisher.send(QStringLiteral("<img src=\"%1\">").arg(QUrl::fromLocalFile(file).toString()),
+                        QDateTime::currentDateTime());
+    if (desk.user.seen != QStringList{QStringLiteral("Файл успешно передан на сервер.")})
+        std::fprintf(stderr, "the send with a picture failed: %s\n", qPrintable(desk.user.seen.join(QStringLiteral(" | "))));
+    const QStringList sent = server.commands().mid(before);
+    std::printf("send with a picture, its folder made%s: FTP commands %d, data connections %d; folder mode 0%o after "
+                "the send\n  send: %s\n",
+                label, int(sent.size()), dataConnections(sent), server.fileMode(QStringLiteral("images")),
+                qPrintable(sent.join(QLatin1Char(' '))));
+    std::fflush(stdout);
 }
 
 void benchInsertion(const QList<int> &sizes)
@@ -340,6 +370,53 @@ void benchCorrection(FtpServer &server, int size)
     std::fflush(stdout);
 }
 
+void benchFeed(FtpServer &server, int size)
+{
+    WorkDir workDir;
+    const QByteArray page = newsPage(size);
+    FeedSettings settings;
+    settings.pageUrl = QStringLiteral("https://www.example.org/news.html");
+    settings.feedName = QStringLiteral("news.atom");
+    settings.now = QDateTime::currentDateTime();
+    settings.old = readOldFeed(atomFeed(page, settings), settings.pageUrl).entries;
+    QVector<double> built, listed;
+    int items = 0;
+    for (int run = 0; run < Runs; ++run) {
+        built << timeMs([&] { atomFeed(page, settings); });
+        listed << timeMs([&] { items = publishedItems(page).items.size(); });
+    }
+    const double f = median(built), l = median(listed);
+    std::printf("feed of a %s page of %d items, newest %d: median %.1f ms, listing its items %.1f ms, ratio %.2f\n",
+                qPrintable(sizeName(size)), items, settings.itemCount, f, l, f / l);
+
+    // A send with the feed there already, against one without a feed.
+    ServerAccess access = accessTo(server);
+    ScriptedPublisher plain(access);
+    access.pageUrl = settings.pageUrl;
+    access.feedName = settings.feedName;
+    ScriptedPublisher withFeed(access);
+    server.putFile(QStringLiteral("news.html"), newsPage(100 * 1000));
+    withFeed.publisher.send(QStringLiteral("first"), UsualDate);
+    const int start = server.commands().size();
+    plain.publisher.send(QStringLiteral("second"), UsualDate);
+    const int between = server.commands().size();
+    withFeed.publisher.send(QStringLiteral("third"), UsualDate);
+    const QStringList all = server.commands();
+    const QStringList without = all.mid(start, between - start), with = all.mid(between);
+    // The feed's commands come between the page's and the lock's removal at the end.
+    int common = 0;
+    while (common < without.size() && with.value(common) == without.at(common))
+        ++common;
+    if (withFeed.user.seen.count(QStringLiteral("Файл успешно передан на сервер.")) != 2)
+        std::fprintf(stderr, "a send with the feed failed: %s\n", qPrintable(withFeed.user.seen.join(QStringLiteral(" | "))));
+    std::printf("  a send with the feed: FTP commands %d, without %d; data connections %d, without %d; logins %d, "
+                "without %d\n  the feed's: %s\n",
+                int(with.size()), int(without.size()), dataConnections(with), dataConnections(without),
+                int(with.count(QStringLiteral("USER"))), int(without.count(QStringLiteral("USER"))),
+                qPrintable(with.mid(common, with.size() - without.size()).join(QLatin1Char(' '))));
+    std::fflush(stdout);
+}
+
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -355,8 +432,8 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QStringList strict{QStringLiteral("--umask"), QStringLiteral("077")};
     FtpServer server(strict);
-    // As vsftpd, which has no MLST.
-    FtpServer withoutMlst(strict + QStringList{QStringLiteral("--no-mlst")});
+    // As vsftpd, which has no MLST and takes ls options in LIST.
+    FtpServer withoutMlst(strict + QStringList{QStringLiteral("--no-mlst"), QStringLiteral("--ls-options")});
     // A 50 ms round trip, as from an editor's home line to a hosting company.
     FtpServer distant(strict + QStringList{QStringLiteral("--reply-delay"), QStringLiteral("0.05")});
     if (!server.start() || !withoutMlst.start() || !distant.start()) {
@@ -368,9 +445,12 @@ int main(int argc, char *argv[])
     benchPublish(server, sizes, "");
     benchPublish(withoutMlst, {100 * 1000}, ", a server without MLST");
     benchPublish(distant, {100 * 1000, 1000 * 1000}, ", every reply 50 ms late");
+    benchPictureSend(server, "");
+    benchPictureSend(withoutMlst, ", a server without MLST");
     benchInsertion(sizes);
     benchStartup();
     benchPeakMemory(server, 10 * 1000 * 1000);
     benchCorrection(server, 3 * 1000 * 1000);
+    benchFeed(server, 3 * 1000 * 1000);
     return 0;
 }

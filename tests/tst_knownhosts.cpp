@@ -20,6 +20,13 @@ static const QByteArray E2 = "AAAAE2VjZHNhLXNoYTItbmlzdHAyNTYAAAAIbmlzdHAyNTYAAA
 static const QByteArray HashedA = "|1|8avmOOaeat8hqimWXXExdV56bEI=|SwFGiJUzpabHh90yHRGyjVcnmX4= ssh-ed25519 " + A;
 static const QByteArray HashedE = "|1|EADweFAOU58PkypNLgGb0QJ1KzM=|LDhzUTHEf0jjTw9ebd7YCSQHZ4U= ecdsa-sha2-nistp256 " + E;
 
+// ssh-keygen -t rsa -b 1024, and ssh-keygen -H of "news.example.org ssh-rsa R" and "news.example.org ssh-ed25519 A".
+static const QByteArray R = "AAAAB3NzaC1yc2EAAAADAQABAAAAgQDAifxqQBqBJiwI0n4/zim97WzlFhHAUK4h6vrLARN8Y26CFj6R3YOwS+iZMX8rPtYA"
+                            "Zc/A0xbzpAKXsFsHFiKocnKBSxAclzJfhA2ieVDg0ifI870SAZjOMs3imyPzM8BV+/yg72iwXNu81PgZWqfhs0qov2ej74"
+                            "KMGNj0vFCR5w==";
+static const QByteArray HashedR = "|1|er1ZaTylc/jP6kquiySRDahOQjU=|bkH5zToBo+uRu9WbR9ChN6XAEs8= ssh-rsa " + R;
+static const QByteArray HashedA22 = "|1|0q+xswO4IHyOc4cV6hJ7dfprScY=|BEwXg7xFUF+TTrGL6zwWBJMkSk4= ssh-ed25519 " + A;
+
 static const QString Ed = QStringLiteral("ssh-ed25519");
 static const QString Ec = QStringLiteral("ecdsa-sha2-nistp256");
 
@@ -30,6 +37,8 @@ class TestKnownHosts : public QObject
 private slots:
     void check_data();
     void check();
+    void offered_data();
+    void offered();
     void keyTypes_data();
     void keyTypes();
     void append_data();
@@ -97,6 +106,25 @@ void TestKnownHosts::check()
     QFETCH(QByteArray, key);
     QFETCH(int, status);
     QCOMPARE(int(KnownHosts::check(parse(file), host, port, type, QByteArray::fromBase64(key))), status);
+}
+
+// Offered strongest first, whatever the file's order: a type the server lacks costs a handshake.
+void TestKnownHosts::offered_data()
+{
+    QTest::addColumn<QByteArray>("file");
+
+    QTest::newRow("RSA, ECDSA, Ed25519") << "news.example.org ssh-rsa " + R + "\nnews.example.org " + Ec.toLatin1() + " "
+                                                + E + "\nnews.example.org ssh-ed25519 " + A + "\n";
+    QTest::newRow("the same, hashed") << HashedR + "\n" + HashedE + "\n" + HashedA22 + "\n";
+}
+
+void TestKnownHosts::offered()
+{
+    QFETCH(QByteArray, file);
+    QStringList types;
+    for (const Entry &entry : keysToOffer(parse(file), "news.example.org", 22))
+        types << entry.keyType;
+    QCOMPARE(types, (QStringList{Ed, Ec, "ssh-rsa"}));
 }
 
 void TestKnownHosts::keyTypes_data()

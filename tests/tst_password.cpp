@@ -90,10 +90,14 @@ void TestPassword::keptAcrossStarts()
     };
     QVERIFY(box()->isEnabled() && !box()->isChecked());
 
+    // Sent with the box left unchecked: nothing in the store.
+    send("first");
+    QCOMPARE(stored(entry), QString());
+
     // Checked, then typed and sent: kept in the store, and in no file.
     box()->click();
     send("abc");
-    QCOMPARE(answerer.texts(), QStringList{Uploaded});
+    QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded}));
     QTRY_COMPARE_WITH_TIMEOUT(stored(entry), server.password(), 6000);
     window->close();
     QCOMPARE(filesHolding(dir.path(), server.password()), QStringList());
@@ -124,7 +128,7 @@ void TestPassword::keptAcrossStarts()
     QTRY_VERIFY_WITH_TIMEOUT(box()->toolTip().contains("не ответило за 5 с"), PasswordStore::TimeoutMsecs + 2000);
     QCOMPARE(password()->text(), QString());
     send("def");
-    QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded}));
+    QCOMPARE(answerer.texts(), (QStringList{Uploaded, Uploaded, Uploaded}));
     // Closed before the store answers its read: the late answer finds nothing gone.
     window.reset();
     QVERIFY(m_store.setAnswering(true));

@@ -88,11 +88,21 @@ void TestPictureUpload::story_data()
     QTest::addColumn<QString>("family");
     QTest::addColumn<QStringList>("serverArgs");
     QTest::addColumn<QString>("folder");  // imagefolder
+    QTest::addColumn<int>("commands");    // FTP commands of the first send, 0: not counted
 
-    // vsftpd's umask: the picture must still be readable by the web server.
-    QTest::newRow("FTP, folders made") << "FTP" << QStringList{"--umask", "077"} << "pics/2026";
-    QTest::newRow("SFTP") << "SFTP" << QStringList() << "images";
-    QTest::newRow("HTTPS") << "HTTPS" << QStringList() << "images";
+    // vsftpd's umask: the pictures and their folders must still be open to the web server.
+    const QStringList strict{"--umask", "077"};
+    // Stock pyftpdlib: MLST, and LIST takes no ls options with a folder. Each folder: MLST, MKD,
+    // MLST, SITE CHMOD; each picture: EPSV STOR, MLST of it and of its name, SITE CHMOD, RNFR RNTO.
+    QTest::newRow("FTP, folders made") << "FTP" << strict << "pics/2026" << 40;
+    QTest::newRow("FTP, SITE CHMOD refused") << "FTP" << strict + QStringList{"--no-chmod"} << "images" << 0;
+    // The folder's mode from a listing of its parent; each picture's names from a listing of its folder.
+    QTest::newRow("FTP without MLST, as vsftpd") << "FTP" << strict + QStringList{"--no-mlst", "--ls-options"}
+                                                 << "images" << 52;
+    // LIST -a images refused once: LIST images from then on.
+    QTest::newRow("FTP without MLST, stock listing") << "FTP" << strict + QStringList{"--no-mlst"} << "images" << 54;
+    QTest::newRow("SFTP") << "SFTP" << strict << "images" << 0;
+    QTest::newRow("HTTPS") << "HTTPS" << QStringList() << "images" << 0;
 }
 
 void TestPictureUpload::story()
@@ -100,6 +110,7 @@ void TestPictureUpload::story()
     QFETCH(QString, family);
     QFETCH(QStringList, serverArgs);
     QFETCH(QString, folder);
+    QFETCH(int, commands);
 
     WorkDir dir;
     const auto server = startedServer(family, serverArgs);
@@ -124,13 +135,23 @@ void TestPictureUpload::story()
     editor.send();
 
     const QString chooser = "Выберите картинку";
-    QCOMPARE(answerer.texts(), (QStringList{chooser, Uploaded}));
+    const bool chmod = !serverArgs.contains("--no-chmod");
+    const QString done = chmod ? Uploaded : Uploaded + "\nПапка images создана с правами 0700: если картинки не видны "
+                                                      "на сайте, попросите хостинг открыть её для чтения.";
+    QCOMPARE(answerer.texts(), (QStringList{chooser, done}));
     QCOMPARE(filesBesidePage(*server), (QStringList{folder + "/foto-1.jpg", folder + "/site.logo.png"}));
     const QByteArray sentPhoto = server->fileContents(folder + "/foto-1.jpg");
     QCOMPARE(sentPhoto, preparePicture(dir.filePath("Фото 1.JPG"), 800).bytes);
     QCOMPARE(server->fileContents(folder + "/site.logo.png"), logo);
-    if (family == "FTP")
+    if (family != "HTTPS" && chmod) {
         QCOMPARE(server->fileMode(folder + "/foto-1.jpg") & 0044, 0044);
+        QCOMPARE(server->fileMode(folder) & 0005, 0005);
+        QCOMPARE(server->fileMode(folder.section('/', 0, 0)) & 0005, 0005);
+    }
+    if (commands) {
+        const QStringList sent = static_cast<FtpServer &>(*server).commands();
+        QVERIFY2(sent.size() == commands, qPrintable(sent.join(' ')));
+    }
     const QByteArray page = server->fileContents("news.html");
     QVERIFY2(page.contains(QString("<div align=\"center\"><img src=\"%1/foto-1.jpg\" border=\"0\"></div>"
                                    "<img src=\"%1/site.logo.png\">x<img src=\"%1/site.logo.png\">abc<br>def")
@@ -143,7 +164,7 @@ void TestPictureUpload::story()
     server->putFile(folder + "/foto-1-2.jpg", "someone else's");
     answerer.clickButton(QMessageBox::Yes);
     editor.send();
-    QCOMPARE(answerer.texts(), (QStringList{chooser, Uploaded, RepeatQuestion, Uploaded}));
+    QCOMPARE(answerer.texts(), (QStringList{chooser, done, RepeatQuestion, Uploaded}));
     QCOMPARE(server->fileContents(folder + "/foto-1-3.jpg"), sentPhoto);
     QCOMPARE(server->fileContents(folder + "/site.logo-2.png"), logo);
     QCOMPARE(server->fileContents(folder + "/foto-1-2.jpg"), QByteArray("someone else's"));
@@ -161,6 +182,8 @@ void TestPictureUpload::faults_data()
                                                 << "папка для картинок «images» не создана";
     QTest::newRow("FTP: connection lost mid-picture") << "FTP" << QStringList{"--drop-uploads-midway", "1"}
                                                       << PictureFailed << "Фото 1.JPG";
+    QTest::newRow("FTP: silent at the folder's SITE CHMOD")
+        << "FTP" << QStringList{"--umask", "077", "--mute-at", "SITE CHMOD"} << PictureFailed << StoppedAnswering;
     QTest::newRow("FTP: the server keeps a part (a full disk)") << "FTP" << QStringList{"--truncate-uploads", "1"}
                                                               << PictureFailed << "сервер сохранил";
     // The renames: the photo in, the logo in (refused); the page in, then the page aside (both refused).

@@ -90,6 +90,9 @@ void TestPublishedItems::edited_data()
     QTest::newRow("item edited by hand") << head + a + tail << head + a.toUpper() + tail << "x" << QByteArray();
     QTest::newRow("item twice") << head + a + tail << head + a + a + tail << "x" << QByteArray();
     QTest::newRow("item above removed") << head + a + tail << "<font color=yellow>" + a + tail << "x" << QByteArray();
+    // Its own place unchanged, but the page below it is not the one listed: when in doubt, don't.
+    QTest::newRow("item added below") << head + a + tail << head + a + c + tail << "x" << QByteArray();
+    QTest::newRow("item below removed") << head + a + c + tail << head + a + tail << "x" << QByteArray();
     QTest::newRow("items swapped") << head + a + tail << "<font color=yellow>" + a + b + tail << "x" << QByteArray();
     const QByteArray crLf = "<font color=yellow>\r\n \r\nx<br>\r\n \r\n<br>03/12/2026 12:00<br><br>\r\n \r\n";
     const QByteArray date = "<br>\r\n \r\n<br>01/12/2026 10:00<br><br>\r\n";

@@ -55,9 +55,9 @@ static void changePage(ScriptedPublisher &desk, const QByteArray &page)
         desk.sendUsualItem();
 }
 
-static QStringList filesOn(const TestServer &server)
+static QStringList filesOn(const TestServer &server, const QString &folder = ".")
 {
-    return QDir(server.root()).entryList(QDir::Files | QDir::Hidden);
+    return QDir(QDir(server.root()).filePath(folder)).entryList(QDir::Files | QDir::Hidden);
 }
 
 // A visitor reading the live page over and over while a send runs.
@@ -304,6 +304,9 @@ void TestReplace::pageModeKept_data()
     QTest::newRow("FTP without MLST") << false << strict + QStringList{"--no-mlst"} << 0644 << false << 22 << 3;
     QTest::newRow("FTP, OPTS MLST refused") << false << strict + QStringList{"--no-mlst-options"} << 0644 << false
                                             << 21 << 3;
+    // Stock pyftpdlib takes LIST -a alone only: LIST -a www refused, then LIST www.
+    QTest::newRow("FTP without MLST, the page in a folder") << false << strict + QStringList{"--no-mlst"} << 0644
+                                                            << false << 24 << 4;
 }
 
 void TestReplace::pageModeKept()
@@ -314,6 +317,7 @@ void TestReplace::pageModeKept()
     QFETCH(bool, restore);
     QFETCH(int, commands);
     QFETCH(int, connections);
+    const QString page = QByteArray(QTest::currentDataTag()).contains("in a folder") ? "www/news.html" : "news.html";
 
     WorkDir dir;
     std::unique_ptr<TestServer> server;
@@ -324,10 +328,13 @@ void TestReplace::pageModeKept()
     QVERIFY(server->start());
     if (overSsh)
         QVERIFY(writeFile("known_hosts", static_cast<SftpServer &>(*server).knownHostsLine().toUtf8() + '\n'));
-    server->putFile("news.html", Page);
-    server->setFileMode("news.html", mode);
+    QVERIFY(QDir(server->root()).mkpath("www"));
+    server->putFile(page, Page);
+    server->setFileMode(page, mode);
     QVERIFY(writeFile("chosen.bak", "restored page"));
-    ScriptedPublisher desk(*server);
+    ServerAccess access = accessTo(*server);
+    access.downloadAddress = access.uploadAddress = server->url(page);
+    ScriptedPublisher desk(access);
     if (restore) {
         desk.user.chooseFile(dir.filePath("chosen.bak"));
         desk.user.answer(true);
@@ -338,9 +345,9 @@ void TestReplace::pageModeKept()
 
     const QStringList messages = restore ? QStringList{Caption, RestoreQuestion, Uploaded} : QStringList{Uploaded};
     QVERIFY2(sameMessages(desk.user.seen, messages), qPrintable(desk.user.seen.join(" | ")));
-    QCOMPARE(server->fileContents("news.html"), restore ? QByteArray("restored page") : withItem(Page));
-    QCOMPARE(QString::number(server->fileMode("news.html"), 8), QString::number(mode, 8));
-    QCOMPARE(filesOn(*server), QStringList{"news.html"});
+    QCOMPARE(server->fileContents(page), restore ? QByteArray("restored page") : withItem(Page));
+    QCOMPARE(QString::number(server->fileMode(page), 8), QString::number(mode, 8));
+    QCOMPARE(filesOn(*server, QFileInfo(page).path()), QStringList{"news.html"});
     const int logins = overSsh ? static_cast<SftpServer &>(*server).logCount("login editor accepted")
                                : static_cast<FtpServer &>(*server).commandCount("USER");
     QCOMPARE(logins, 1);
@@ -355,28 +362,37 @@ void TestReplace::modeAsServersShowIt_data()
 {
     QTest::addColumn<QString>("text");  // LIST or SFTP listing lines, or an MLST facts line
     QTest::addColumn<int>("mode");      // of news.html
+    QTest::addColumn<bool>("listed");   // whether news.html counts as taken, so never written over
 
-    QTest::newRow("vsftpd") << "-rw-r--r--    1 1000     1000        17 Dec 08 01:32 news.html\r\n" << 0644;
-    QTest::newRow("OpenSSH, a year") << "-rw-rw-r--    1 web      web          5 Dec  8  2025 news.html" << 0664;
+    QTest::newRow("vsftpd") << "-rw-r--r--    1 1000     1000        17 Dec 08 01:32 news.html\r\n" << 0644 << true;
+    QTest::newRow("OpenSSH, a year") << "-rw-rw-r--    1 web      web          5 Dec  8  2025 news.html" << 0664 << true;
     QTest::newRow("among others")
         << "drwxr-xr-x 2 a b 4096 Dec 8 01:32 img\n-rw-r--r-- 1 a b 9 Dec 8 01:32 old-news.html\n"
-           "-rw------- 1 a b 9 Dec 8 01:32 news.html\n" << 0600;
-    QTest::newRow("set-group-id and sticky") << "-rwxr-sr-T 1 a b 1 Dec 8 01:32 news.html" << 03754;
-    QTest::newRow("a folder of that name") << "drwxr-xr-x 2 a b 4096 Dec 8 01:32 news.html" << -1;
-    QTest::newRow("a link of that name") << "lrwxrwxrwx 1 a b 6 Dec 8 01:32 news.html -> x.html" << -1;
-    QTest::newRow("a name ending in it") << "-rw-r--r-- 1 a b 1 Dec 8 01:32 my news.html" << -1;
-    QTest::newRow("not listed") << "-rw-r--r-- 1 a b 1 Dec 8 01:32 news.html.bak\n" << NotListed;
+           "-rw------- 1 a b 9 Dec 8 01:32 news.html\n" << 0600 << true;
+    QTest::newRow("set-group-id and sticky") << "-rwxr-sr-T 1 a b 1 Dec 8 01:32 news.html" << 03754 << true;
+    QTest::newRow("a folder of that name") << "drwxr-xr-x 2 a b 4096 Dec 8 01:32 news.html" << -1 << true;
+    QTest::newRow("a link of that name") << "lrwxrwxrwx 1 a b 6 Dec 8 01:32 news.html -> x.html" << -1 << true;
+    QTest::newRow("a name ending in it") << "-rw-r--r-- 1 a b 1 Dec 8 01:32 my news.html" << -1 << true;
+    QTest::newRow("not listed") << "-rw-r--r-- 1 a b 1 Dec 8 01:32 news.html.bak\n" << NotListed << false;
     QTest::newRow("MLST, proftpd") << "type=file;modify=20261208013200;size=17;UNIX.mode=0644;UNIX.owner=1000; news.html"
-                                   << 0644;
-    QTest::newRow("MLST, pyftpdlib") << " type=file;size=17;unix.mode=0o664; /news.html" << 0664;
-    QTest::newRow("MLST without a mode") << "type=file;size=17;modify=20261208013200; news.html" << -1;
+                                   << 0644 << true;
+    QTest::newRow("MLST, pyftpdlib") << " type=file;size=17;unix.mode=0o664; /news.html" << 0664 << true;
+    QTest::newRow("MLST without a mode") << "type=file;size=17;modify=20261208013200; news.html" << -1 << true;
+    QTest::newRow("MLSD, listed twice, no type") << "size=17; news.html\r\ntype=file;size=17; news.html\r\n" << -1 << true;
+    QTest::newRow("NLST") << "index.html\r\nnews.html\r\n" << -1 << true;
+    QTest::newRow("NLST with the folder") << "www/index.html\r\nwww/news.html\r\n" << -1 << true;
+    QTest::newRow("a link to it") << "lrwxrwxrwx 1 a b 9 Dec 8 01:32 latest -> news.html" << -1 << true;
+    QTest::newRow("Cyrillic names") << "-rw-r--r-- 1 a b 1 Dec 8 01:32 новости.html\nnews.html.новая" << NotListed
+                                    << false;
 }
 
 void TestReplace::modeAsServersShowIt()
 {
     QFETCH(QString, text);
     QFETCH(int, mode);
+    QFETCH(bool, listed);
 
+    QCOMPARE(nameInListing(text.toUtf8(), "news.html"), listed);
     const bool facts = text.contains(";");
     QCOMPARE(facts ? modeInFacts(text) : modeInListing(text.toUtf8(), "news.html"), mode);
     if (mode >= 0)

@@ -116,6 +116,22 @@ void TestSettings::problemsShown_data()
                                                   << QStringList{folder.arg("https://cdn.example.org/img", notBeside)};
     QTest::newRow("picture folder on a Windows drive") << QByteArray("imagefolder=C:\\\\pics\n") << ""
                                                        << QStringList{folder.arg("C:\\pics", notBeside)};
+    const QString feed = "В файле settings.ini %1. Лента новостей не будет записываться, пока это не исправлено.";
+    const QString feedName = "значение ключа feed «%1» не годится: нужно имя файла рядом со страницей, например "
+                             "news.atom, а не адрес или путь";
+    const QString noPage = "задан ключ feed, но нет ключа pageurl с полным публичным адресом страницы (например "
+                           "https://www.example.org/news.html): ссылки ленты должны быть полными адресами";
+    QTest::newRow("feed beside the page") << QByteArray("feed=news.atom\npageurl=https://example.org/news.html\nfeeditems=1000\n")
+                                          << "" << QStringList();
+    for (const char *name : {"feeds/news.atom", "../news.atom", "https://example.org/news.atom"})
+        QTest::newRow(name) << "feed=" + QByteArray(name) + "\npageurl=https://example.org/news.html\n" << ""
+                            << QStringList{feed.arg(feedName.arg(name))};
+    for (const char *page : {"", "pageurl=news.html\n", "pageurl=ftp://example.org/news.html\n"})
+        QTest::newRow(qPrintable(QString("feed, pageurl \"%1\"").arg(page).trimmed()))
+            << "feed=news.atom\n" + QByteArray(page) << "" << QStringList{feed.arg(noPage)};
+    QTest::newRow("feeditems 0") << QByteArray("feeditems=0\n") << ""
+                                 << QStringList{"В файле settings.ini значение ключа feeditems «0» не годится: нужно "
+                                                "число от 1 до 1000. В ленте будут 50 последних новостей."};
 }
 
 void TestSettings::problemsShown()

@@ -41,6 +41,7 @@ int startNewsAdder(int &argc, char **argv, WorkingFolderChoice folder, const Run
     window.caCertFile = settings.caCertFile;
     window.setPageUrl(settings.pageUrl);
     window.setImageFolder(settings.imageFolder);
+    window.setFeed(settings.feed, settings.feedItems);
     hookUpDialogs(&window);
     window.show();
 

@@ -198,6 +198,11 @@ static QString decodedEntity(const QString &name)
 
 QString visibleItemText(const QString &text)
 {
+    return visibleText(text, VisibleLength);
+}
+
+QString visibleText(const QString &text, int length)
+{
     QString plain;
     for (int i = 0; i < text.size(); ++i) {
         if (text.at(i) != QLatin1Char('<')) {
@@ -225,8 +230,8 @@ QString visibleItemText(const QString &text)
         }
     }
     visible = visible.simplified();
-    if (visible.size() > VisibleLength)
-        visible = visible.left(VisibleLength) + QChar(0x2026);
+    if (length >= 0 && visible.size() > length)
+        visible = visible.left(length) + QChar(0x2026);
     return visible;
 }
 

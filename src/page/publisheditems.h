@@ -39,6 +39,8 @@ PublishedItems publishedItems(const QByteArray &page);
 // The item's text as a reader sees it: tags left out, entities decoded, white space simplified, cut
 // at 80 characters with "…".
 QString visibleItemText(const QString &text);
+// The same cut at length characters, or not at all when length is negative.
+QString visibleText(const QString &text, int length);
 
 // The item's date as the list shows it: "dd.MM.yyyy hh:mm".
 QString shownDate(const PublishedItem &item);

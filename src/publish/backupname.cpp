@@ -11,15 +11,15 @@ QString withBackupExtension(const QString &name)
     return name.endsWith(QLatin1Char('.')) ? name + QLatin1String("bak") : name + QLatin1String(".bak");
 }
 
-QString automaticBackupName(const QDateTime &now)
+QString automaticBackupName(const QDateTime &now, const QString &prefix)
 {
-    return QLatin1String("backup_") + QLocale::c().toString(now, QStringLiteral("dd-MM-yyyy_hh-mm-ss"))
+    return prefix + QLocale::c().toString(now, QStringLiteral("dd-MM-yyyy_hh-mm-ss"))
            + QLatin1String(".bak");
 }
 
-QString freeBackupName(const QDateTime &now, const QDir &directory)
+QString freeBackupName(const QDateTime &now, const QDir &directory, const QString &prefix)
 {
-    const QString first = automaticBackupName(now);
+    const QString first = automaticBackupName(now, prefix);
     QString name = first;
     // A dangling link counts as taken too: nothing is ever written through one.
     const auto taken = [&directory](const QString &name) {

@@ -46,6 +46,11 @@ struct ServerAccess
     int lockWait = DefaultLockWait;  // for someone else's send to end
     // Where the item's pictures from the editor's disk go, relative to the page's folder (settings key imagefolder).
     QString imageFolder = QString::fromLatin1(DefaultImageFolder);
+    // The Atom feed beside the page (settings keys feed, feeditems), its links from pageurl; no feed
+    // when feedName is empty or feedProblem() refuses it.
+    QString pageUrl;
+    QString feedName;
+    int feedItems = DefaultFeedItems;
 };
 
 // The publishing commands: send an item, save the server's page to a backup, restore a backup. It
@@ -164,6 +169,11 @@ private:
     // The command's change made in the working copy.
     PublishResult editWorkingCopy(bool *markerMissing);
     PublishResult uploadFile(const QString &fileName, bool isWorkingCopy);
+    // publisherfeed.cpp
+    // The feed rebuilt from page, which this command has just put on the server, under the command's
+    // lock: every command that changes the page calls it right after the page's upload. Empty when
+    // written or when there is no feed to write, else why not; the page stays as it is then.
+    QString writeFeed(const QByteArray &page);
     // The page about to change (page, or downloaded when null) into a fresh automatic backup; should
     // that fail, the user decides whether the command goes on (Done) or not.
     PublishResult automaticBackup(const QByteArray *page);

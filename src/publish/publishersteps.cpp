@@ -159,6 +159,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     // noticed, and the item goes into the page as that send left it.
     const bool keepOthersItems = isWorkingCopy && session().hasSeen(m_access.uploadAddress);
     TransferResult transfer;
+    QByteArray contents;  // the page as uploaded, for the feed
     for (int attempt = 1; attempt <= MaxUploadTries; ++attempt) {
         if (attempt > 1) {
             PublishResult again = fetchWorkingCopy();
@@ -167,7 +168,6 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
             if (!again.succeeded())
                 return again;
         }
-        QByteArray contents;
         QString error;
         if (!readWholeFile(fileName, contents, &error))
             return failed(Failure::UnreadableUpload, nothingSent(fileName, LocalAccess::Read, error));
@@ -187,12 +187,21 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     if (!transfer.succeeded())
         return failed(Failure::Upload, failureReason(transfer, m_access.uploadAddress));
     // The page names the send's pictures now: they stay.
+    const QStringList closedFolders = m_pictures ? m_pictures->closedFolders() : QStringList();
     m_pictures.reset();
-    if (!isWorkingCopy || m_change.replaced.isNull())
-        tell(tr("Файл успешно передан на сервер."));
+    // The page is the truth: a feed that cannot be written is said, and the page stays.
+    const QString feedFailure = writeFeed(contents);
+    const QString feedLater = tr("ленту новостей записать не удалось: %1. Она будет записана при следующей отправке.")
+                                  .arg(feedFailure);
+    QString done;
+    if (!isWorkingCopy)
+        done = feedFailure.isEmpty() ? tr("Файл успешно передан на сервер.") : tr("Файл передан на сервер, но ") + feedLater;
+    else if (m_change.replaced.isNull())
+        done = feedFailure.isEmpty() ? tr("Файл успешно передан на сервер.") : tr("Новость добавлена, но ") + feedLater;
     else if (m_change.item.isNull())
-        tell(tr("Новость удалена с сервера."));
+        done = feedFailure.isEmpty() ? tr("Новость удалена с сервера.") : tr("Новость удалена с сервера, но ") + feedLater;
     else
-        tell(tr("Новость исправлена на сервере."));
+        done = feedFailure.isEmpty() ? tr("Новость исправлена на сервере.") : tr("Новость исправлена на сервере, но ") + feedLater;
+    tell((QStringList{done} + closedFolders).join(QLatin1Char('\n')));
     return result(PublishResult::Done);
 }

@@ -10,6 +10,7 @@
 #include <QSettings>
 #include <QTemporaryFile>
 #include <QTextCodec>
+#include <QUrl>
 
 #include <algorithm>
 #include <cstring>
@@ -24,7 +25,7 @@ QString tr(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
-const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl", "imagefolder"};
+const char *const Keys[] = {"remotepath", "remoteFTPpath", "host", "port", "cacert", "pageurl", "imagefolder", "feed", "feeditems"};
 const int KeyCount = int(sizeof(Keys) / sizeof(Keys[0]));
 
 // A start-up box with a million lines helps no one: the first few, then how many more.
@@ -188,6 +189,19 @@ Settings readSettings(const QString &fileName)
     const QString folderProblem = imageFolderProblem(settings.imageFolder);
     if (!folderProblem.isEmpty())
         settings.problems << folderProblem;
+    settings.feed = ini.value(QStringLiteral("feed")).toString().trimmed();
+    const QString problem = feedProblem(settings.feed, settings.pageUrl);
+    if (!problem.isEmpty())
+        settings.problems << problem;
+    const QString items = ini.value(QStringLiteral("feeditems")).toString().trimmed();
+    bool number = false;
+    const int count = items.toInt(&number);
+    if (number && count >= 1 && count <= MaxFeedItems)
+        settings.feedItems = count;
+    else if (!items.isEmpty())
+        settings.problems << tr("В файле %1 значение ключа feeditems «%2» не годится: нужно число от 1 до %3. В ленте "
+                                "будут %4 последних новостей.")
+                                 .arg(QString::fromLatin1(SettingsFileName), items).arg(MaxFeedItems).arg(DefaultFeedItems);
     return settings;
 }
 
@@ -206,6 +220,27 @@ QString imageFolderProblem(const QString &folder)
     return tr("В файле %1 значение ключа imagefolder «%2» не годится: %3. Картинки с диска не будут отправляться, "
               "пока оно не исправлено.")
         .arg(QString::fromLatin1(SettingsFileName), folder, why);
+}
+
+QString feedProblem(const QString &feed, const QString &pageUrl)
+{
+    if (feed.isEmpty())
+        return QString();
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));
+    const QUrl page(pageUrl.trimmed(), QUrl::StrictMode);
+    QString why;
+    if (feed.contains(QLatin1Char('/')) || feed.contains(QLatin1Char('\\')) || feed.contains(QLatin1String(".."))
+        || scheme.match(feed).hasMatch() || feed.contains(QLatin1Char('?')) || feed.contains(QLatin1Char('#')))
+        why = tr("значение ключа feed «%1» не годится: нужно имя файла рядом со страницей, например news.atom, "
+                 "а не адрес или путь").arg(feed);
+    else if (!page.isValid() || page.host().isEmpty()
+             || (page.scheme() != QLatin1String("https") && page.scheme() != QLatin1String("http")))
+        why = tr("задан ключ feed, но нет ключа pageurl с полным публичным адресом страницы (например "
+                 "https://www.example.org/news.html): ссылки ленты должны быть полными адресами");
+    if (why.isEmpty())
+        return QString();
+    return tr("В файле %1 %2. Лента новостей не будет записываться, пока это не исправлено.")
+        .arg(QString::fromLatin1(SettingsFileName), why);
 }
 
 QString missingAddressMessage(const QString &remotePath, const QString &remoteFtpPath, AddressesNeeded needed)

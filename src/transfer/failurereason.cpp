@@ -99,6 +99,12 @@ QString failureReason(const TransferResult &result, const QString &address)
     return reason + QStringLiteral(" (") + result.curlError + QLatin1Char(')');
 }
 
+bool fileMissing(const TransferResult &result)
+{
+    return result.curlCode == CURLE_REMOTE_FILE_NOT_FOUND
+           || (result.curlCode == CURLE_HTTP_RETURNED_ERROR && (result.responseCode == 404 || result.responseCode == 410));
+}
+
 bool serverUnusable(const TransferResult &result)
 {
     if (result.status == TransferResult::HostKeyRefused || result.errorText == noLoginOverSsh())

@@ -17,6 +17,9 @@ bool serverUnusable(const TransferResult &result);
 // A wait cut short or a server that stopped answering: no point in asking it anything more.
 bool serverStoppedAnswering(const TransferResult &result);
 
+// The file asked for is not on the server (FTP's 550 says so for one it will not hand out too).
+bool fileMissing(const TransferResult &result);
+
 // An SFTP transfer with the login field empty: SSH has no anonymous login.
 QString noLoginOverSsh();
 

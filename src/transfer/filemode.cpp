@@ -1,7 +1,10 @@
 #include "transfer/filemode.h"
 
 #include <QList>
+#include <QStringList>
 #include <QRegularExpression>
+
+#include <algorithm>
 
 namespace {
 
@@ -33,12 +36,13 @@ struct ListedFile
     qint64 size = -1;
 };
 
-ListedFile fileInLine(const QString &line, const QString &name)
+// kind: '-' for a regular file, 'd' for a folder.
+ListedFile entryInLine(const QString &line, const QString &name, QChar kind)
 {
     // The name is the rest of the line after the time, so it may hold spaces; a link shows " -> ".
-    if (line.size() < 10 + name.size() || line.at(0) != QLatin1Char('-') || !line.endsWith(QLatin1Char(' ') + name))
+    if (line.size() < 10 + name.size() || line.at(0) != kind || !line.endsWith(QLatin1Char(' ') + name))
         return {};
-    static const QRegularExpression fields(QStringLiteral("^-\\S{9}\\S*\\s+\\d+\\s+\\S+\\s+\\S+\\s+(\\d+)\\s+"
+    static const QRegularExpression fields(QStringLiteral("^.\\S{9}\\S*\\s+\\d+\\s+\\S+\\s+\\S+\\s+(\\d+)\\s+"
                                                           "\\S+\\s+\\S+\\s+\\S+\\s(.*)$"));
     const QRegularExpressionMatch match = fields.match(line);
     if (!match.hasMatch() || match.captured(2) != name)
@@ -52,26 +56,56 @@ ListedFile fileInLine(const QString &line, const QString &name)
     return {owner | group | others | specials, match.captured(1).toLongLong()};
 }
 
-} // namespace
+QStringList linesOf(const QByteArray &listing)
+{
+    QStringList lines;
+    for (const QByteArray &bytes : listing.split('\n'))
+        lines << QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
+    return lines;
+}
 
-int modeInListing(const QByteArray &listing, const QString &name)
+bool lineNames(const QString &line, const QString &name)
+{
+    // ls -l and MLSD lines end in the name after a space; NLST gives it bare or after its folder.
+    return line == name || line.endsWith(QLatin1Char(' ') + name) || line.endsWith(QLatin1Char('/') + name)
+           || line.contains(QLatin1Char(' ') + name + QLatin1String(" -> "));
+}
+
+int modeOfKind(const QByteArray &listing, const QString &name, QChar kind)
 {
     int found = NotListed;
-    for (const QByteArray &bytes : listing.split('\n')) {
-        const QString line = QString::fromUtf8(bytes).remove(QLatin1Char('\r'));
-        const int mode = fileInLine(line, name).mode;
+    for (const QString &line : linesOf(listing)) {
+        const int mode = entryInLine(line, name, kind).mode;
         if (mode >= 0)
             return mode;
-        if (line.endsWith(QLatin1Char(' ') + name) || line.contains(QLatin1Char(' ') + name + QLatin1String(" -> ")))
+        if (lineNames(line, name))
             found = -1;
     }
     return found;
 }
 
+} // namespace
+
+int modeInListing(const QByteArray &listing, const QString &name)
+{
+    return modeOfKind(listing, name, QLatin1Char('-'));
+}
+
+int folderModeInListing(const QByteArray &listing, const QString &name)
+{
+    return modeOfKind(listing, name, QLatin1Char('d'));
+}
+
+bool nameInListing(const QByteArray &listing, const QString &name)
+{
+    const QStringList lines = linesOf(listing);
+    return std::any_of(lines.cbegin(), lines.cend(), [&name](const QString &line) { return lineNames(line, name); });
+}
+
 qint64 sizeInListing(const QByteArray &listing, const QString &name)
 {
-    for (const QByteArray &bytes : listing.split('\n')) {
-        const ListedFile file = fileInLine(QString::fromUtf8(bytes).remove(QLatin1Char('\r')), name);
+    for (const QString &line : linesOf(listing)) {
+        const ListedFile file = entryInLine(line, name, QLatin1Char('-'));
         if (file.mode >= 0)
             return file.size;
     }

@@ -12,6 +12,13 @@ const int NotListed = -2;
 // when no line ends in the name, -1 when no such line shows a regular file's mode (a link, a folder).
 int modeInListing(const QByteArray &listing, const QString &name);
 
+// The same for the folder name ("drwx------ 2 web web 4096 Dec  9 03:10 images").
+int folderModeInListing(const QByteArray &listing, const QString &name);
+
+// Whether any line of a listing may name name: an ls -l line, MLSD's facts line, NLST's bare name
+// or path. When in doubt, it does: a name thought taken is never written over.
+bool nameInListing(const QByteArray &listing, const QString &name);
+
 // The size of the regular file name in such a listing, -1 when it shows none.
 qint64 sizeInListing(const QByteArray &listing, const QString &name);
 

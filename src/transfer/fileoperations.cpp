@@ -136,15 +136,24 @@ TransferResult TransferSession::listedFacts(const Login &login, QVector<FactsAsk
     };
     QString listed;
     QByteArray listing;
+    bool listingTold = false;
     for (FactsAsked &one : *asked) {
         if (!lacking(one, RemoteFacts::Mode) || one.file.scheme->replacedByRename == false)
             continue;
         if (listed != one.file.folderUrl) {
-            listing.clear();
             const TransferResult result = listFolder(one.file, login, &listing);
             if (serverStoppedAnswering(result))
                 return result;
+            listingTold = result.succeeded();
+            if (!listingTold)
+                listing.clear();
             listed = one.file.folderUrl;
+        }
+        if (one.wanted & RemoteFacts::Folder) {
+            one.found.mode = folderModeInListing(listing, one.file.fileName);
+            if (listingTold)
+                one.found.presence = one.found.mode == NotListed ? RemoteFacts::Absent : RemoteFacts::Present;
+            continue;
         }
         one.found.mode = modeInListing(listing, one.file.fileName);
         if (one.found.size < 0)

@@ -48,7 +48,7 @@ PageReplacement::PageReplacement(TransferSession &session, const RemoteAddress &
 {
 }
 
-TransferResult PageReplacement::run(const QByteArray &data, const RemoteStamp *expected)
+TransferResult PageReplacement::run(const QByteArray &data, const RemoteStamp *expected, int newFileMode)
 {
     TransferResult result = m_session.store(m_temporary, m_login, data);
     if (!result.succeeded())
@@ -73,7 +73,7 @@ TransferResult PageReplacement::run(const QByteArray &data, const RemoteStamp *e
     }
 
     bool inPlace = false;
-    result = giveMode(temporary, page, &inPlace);
+    result = giveMode(temporary, page, newFileMode, &inPlace);
     if (!result.succeeded())
         return removeTemporary(result);
     if (inPlace) {
@@ -136,9 +136,17 @@ TransferResult PageReplacement::putBack(const TransferResult &failure)
 
 // A new file may be made for its owner alone (vsftpd's local_umask=077): renamed over the page as
 // it is, it would leave the page unreadable to the web server.
-TransferResult PageReplacement::giveMode(const RemoteFacts &temporary, const RemoteFacts &page, bool *inPlace)
+TransferResult PageReplacement::giveMode(const RemoteFacts &temporary, const RemoteFacts &page, int newFileMode,
+                                         bool *inPlace)
 {
     const TransferResult done{TransferResult::Succeeded, QString()};
+    // A new file that must be readable all the same (a listing without it tells it is new): a server
+    // that will not set modes leaves it as made.
+    const bool absent = page.presence == RemoteFacts::Absent || page.mode == NotListed;
+    if (absent && newFileMode >= 0 && temporary.mode != newFileMode) {
+        const TransferResult set = m_session.setMode(m_temporary, m_login, newFileMode);
+        return set.succeeded() || serverStoppedAnswering(set) ? set : done;
+    }
     // No page yet: the new one takes the mode the server gives it.
     if (page.presence == RemoteFacts::Absent || page.mode == NotListed || (page.mode >= 0 && page.mode == temporary.mode))
         return done;

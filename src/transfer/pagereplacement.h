@@ -30,7 +30,8 @@ public:
     PageReplacement(TransferSession &session, const RemoteAddress &page, const Login &login);
 
     // With expected, the page must still have that size and time (else PageChanged, nothing replaced).
-    TransferResult run(const QByteArray &data, const RemoteStamp *expected);
+    // A file made new gets newFileMode where given, as the server may make it private.
+    TransferResult run(const QByteArray &data, const RemoteStamp *expected, int newFileMode = -1);
 
 private:
     // The temporary file is removed after failure unless the server is gone; failure is returned.
@@ -38,7 +39,7 @@ private:
     TransferResult renameViaAside(const TransferResult &renamed);
     TransferResult putBack(const TransferResult &failure);
     // Gives the temporary file the page's mode; inPlace when the server lets that be neither read nor set.
-    TransferResult giveMode(const RemoteFacts &temporary, const RemoteFacts &page, bool *inPlace);
+    TransferResult giveMode(const RemoteFacts &temporary, const RemoteFacts &page, int newFileMode, bool *inPlace);
 
     TransferSession &m_session;
     const RemoteAddress m_page;

@@ -136,7 +136,7 @@ void TransferSession::rememberPage(const QString &address, const QString &login,
 }
 
 TransferResult TransferSession::upload(const QString &address, const QByteArray &data, const QString &login,
-                                       const QString &password, bool checkUnchanged)
+                                       const QString &password, bool checkUnchanged, int newFileMode)
 {
     const TransferResult checked = checkedCredentials(login, password);
     if (!checked.succeeded())
@@ -150,7 +150,7 @@ TransferResult TransferSession::upload(const QString &address, const QByteArray 
         return store(remote, who, data);
     const bool checkPage = checkUnchanged && m_seen.contains(address);
     const RemoteStamp expected = m_seen.take(address);
-    const TransferResult result = PageReplacement(*this, remote, who).run(data, checkPage ? &expected : nullptr);
+    const TransferResult result = PageReplacement(*this, remote, who).run(data, checkPage ? &expected : nullptr, newFileMode);
     // Not replaced: the next try compares with the same page.
     if (result.status == TransferResult::PageChanged)
         m_seen.insert(address, expected);
@@ -219,11 +219,34 @@ TransferResult TransferSession::fetch(const RemoteAddress &file, const Login &lo
     return result;
 }
 
-TransferResult TransferSession::listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing)
+TransferResult TransferSession::listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing,
+                                           bool namesWanted)
+{
+    if (!file.scheme->ftp)
+        return list(file, login, QString(), listing);
+    ServerHabits &habits = m_habits[file.origin];
+    QStringList ways = listCommands().mid(habits.listing);
+    if (namesWanted && habits.facts == ServerHabits::Yes)
+        ways.prepend(namesCommand());
+    TransferResult result;
+    for (const QString &way : qAsConst(ways)) {
+        listing->clear();
+        result = list(file, login, way, listing);
+        if (result.succeeded() && way != namesCommand())
+            habits.listing = listCommands().indexOf(way);
+        // ls options are a convention, not the protocol: a server may refuse them, or the folder.
+        if (result.succeeded() || result.responseCode < 500 || serverStoppedAnswering(result))
+            break;
+    }
+    return result;
+}
+
+TransferResult TransferSession::list(const RemoteAddress &file, const Login &login, const QString &command,
+                                     QByteArray *listing)
 {
     prepare(file, file.folderUrl.toLatin1(), login);
-    if (file.scheme->ftp)
-        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, listCommand().toLatin1().constData());
+    if (!command.isEmpty())
+        curl_easy_setopt(m_curl, CURLOPT_CUSTOMREQUEST, command.toLatin1().constData());
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, appendToBytes);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, listing);
     return perform();

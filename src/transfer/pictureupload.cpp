@@ -17,6 +17,9 @@ const int MaxNumberedNames = 1000;
 
 // What a picture needs to be shown by the web server: readable by all.
 const int ReadableByAll = 0444;
+// And its folder: others may read and enter it.
+const int OpenToOthers = 0005;
+const int OpenFolder = 0755;
 
 const int NotFound = 404;
 const int AlreadyThere = 405;  // MKCOL on a folder that exists
@@ -55,25 +58,59 @@ RemoteAddress PictureUpload::inFolder(const QString &name) const
 TransferResult PictureUpload::makeFolder()
 {
     for (int level = 1; level <= m_folder.size(); ++level) {
-        const RemoteAddress folder = m_page.sibling(m_folder.mid(0, level).join(QLatin1Char('/')));
+        const QString path = m_folder.mid(0, level).join(QLatin1Char('/'));
+        const RemoteAddress folder = m_page.sibling(path);
         TransferResult made;
         if (overHttp()) {
             made = m_session.request(folder.sibling(folder.fileName + QLatin1Char('/')), m_login, "MKCOL");
             if (made.responseCode == AlreadyThere)
                 continue;
+            if (made.succeeded())
+                m_madeFolders.prepend(folder);
         } else {
-            // The folder holding it lists it when it is there.
-            QByteArray listing;
-            made = m_session.listFolder(folder, m_login, &listing);
-            if (made.succeeded() && modeInListing(listing, folder.fileName) != NotListed)
+            RemoteFacts found;
+            made = folderFacts(folder, &found);
+            if (made.succeeded() && found.presence == RemoteFacts::Present)
                 continue;
             if (serverStoppedAnswering(made))
                 return made;
             made = m_session.makeFolder(folder, m_login);
+            if (made.succeeded()) {
+                m_madeFolders.prepend(folder);
+                made = openToOthers(folder, path);
+            }
         }
         if (!made.succeeded())
             return made;
-        m_madeFolders.prepend(folder);
+    }
+    return succeeded();
+}
+
+TransferResult PictureUpload::folderFacts(const RemoteAddress &folder, RemoteFacts *found)
+{
+    QVector<FactsAsked> asked{{folder, RemoteFacts::Mode | RemoteFacts::Folder, RemoteFacts()}};
+    const TransferResult result = m_session.facts(m_login, &asked);
+    *found = asked.first().found;
+    return result;
+}
+
+// A folder made for its owner alone (vsftpd's local_umask=077) keeps the web server out, and every
+// picture in it shows broken; a folder that was there already is the host's business.
+TransferResult PictureUpload::openToOthers(const RemoteAddress &folder, const QString &path)
+{
+    RemoteFacts found;
+    const TransferResult asked = folderFacts(folder, &found);
+    if (serverStoppedAnswering(asked))
+        return asked;
+    if (found.mode >= 0 && (found.mode & OpenToOthers) == OpenToOthers)
+        return succeeded();
+    const TransferResult set = m_session.setMode(folder, m_login, found.mode < 0 ? OpenFolder : found.mode | OpenFolder);
+    if (set.succeeded() || serverStoppedAnswering(set))
+        return set;
+    if (found.mode >= 0) {
+        m_closedFolders << tr("Папка %1 создана с правами %2: если картинки не видны на сайте, попросите хостинг "
+                              "открыть её для чтения.")
+                               .arg(path, QString::number(found.mode, 8).rightJustified(4, QLatin1Char('0')));
     }
     return succeeded();
 }
@@ -91,7 +128,9 @@ TransferResult PictureUpload::putRenamed(const QString &name, const QByteArray &
     TransferResult result = m_session.store(temporary, m_login, data);
     if (!result.succeeded())
         return removeTemporary(temporary, result);
-    QVector<FactsAsked> asked{{temporary, RemoteFacts::Size | RemoteFacts::Mode, RemoteFacts()}};
+    // Where the server has MLST, whether the name is free comes with the same question.
+    QVector<FactsAsked> asked{{temporary, RemoteFacts::Size | RemoteFacts::Mode, RemoteFacts()},
+                              {inFolder(name), 0, RemoteFacts()}};
     result = m_session.facts(m_login, &asked);
     if (!result.succeeded())
         return removeTemporary(temporary, result);
@@ -105,15 +144,20 @@ TransferResult PictureUpload::putRenamed(const QString &name, const QByteArray &
         if (serverStoppedAnswering(result))
             return result;
     }
-    // The names taken, asked just before the rename: FTP's RNTO would write over one.
-    QByteArray listing;
-    result = m_session.listFolder(temporary, m_login, &listing);
-    if (!result.succeeded())
-        return removeTemporary(temporary, result);
-    int number = 1;
+    // The names taken, asked just before the rename (with the size where MLST tells): FTP's RNTO
+    // would write over one.
     QString free = name;
-    while (modeInListing(listing, free) != NotListed && number < MaxNumberedNames)
-        free = numberedName(name, ++number);
+    if (asked.last().found.presence != RemoteFacts::Absent) {
+        QByteArray listing;
+        result = m_session.listFolder(temporary, m_login, &listing, true);
+        if (!result.succeeded())
+            return removeTemporary(temporary, result);
+        int number = 1;
+        while (nameInListing(listing, free) && number < MaxNumberedNames)
+            free = numberedName(name, ++number);
+        if (nameInListing(listing, free))
+            return removeTemporary(temporary, failed(tr("в папке нет свободного имени для %1").arg(name)));
+    }
     const RemoteAddress final = inFolder(free);
     result = m_session.rename(temporary, final, m_login);
     if (!result.succeeded())

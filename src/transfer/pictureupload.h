@@ -28,12 +28,18 @@ public:
     // data under name, or under name-2, name-3, … where that is taken; storedName gets the name taken.
     // A temporary name left by a failure is removed where the server still answers, quitting too.
     TransferResult put(const QString &name, const QByteArray &data, QString *storedName);
+    // One line for each folder makeFolder() made that others may not enter, the server refusing to
+    // open it.
+    QStringList closedFolders() const { return m_closedFolders; }
     // The pictures put() stored, and the folders makeFolder() made (not over HTTP), are removed again (a later step
     // of the send failed).
     void removeStored();
 
 private:
     RemoteAddress inFolder(const QString &name) const;
+    TransferResult folderFacts(const RemoteAddress &folder, RemoteFacts *found);
+    // path: as the settings name it.
+    TransferResult openToOthers(const RemoteAddress &folder, const QString &path);
     bool overHttp() const { return !m_page.scheme->replacedByRename; }
     TransferResult putRenamed(const QString &name, const QByteArray &data, QString *storedName);
     TransferResult putOverHttp(const QString &name, const QByteArray &data, QString *storedName);
@@ -46,6 +52,7 @@ private:
     const Login m_login;
     QList<RemoteAddress> m_stored;
     QList<RemoteAddress> m_madeFolders;
+    QStringList m_closedFolders;
 };
 
 #endif // PICTUREUPLOAD_H

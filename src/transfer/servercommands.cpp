@@ -98,9 +98,14 @@ QString binaryTypeCommand()
     return QStringLiteral("TYPE I");
 }
 
-QString listCommand()
+QStringList listCommands()
 {
-    return QStringLiteral("LIST -a");
+    return {QStringLiteral("LIST -a"), QStringLiteral("LIST"), QStringLiteral("NLST")};
+}
+
+QString namesCommand()
+{
+    return QStringLiteral("MLSD");
 }
 
 QString factsOptionsCommand()

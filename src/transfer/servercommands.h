@@ -38,8 +38,11 @@ QString sizeCommand(const QString &path);
 QString timeCommand(const QString &path);
 QString factsCommand(const QString &path);
 QString binaryTypeCommand();
-// The listing of a folder with its hidden files, where the new page waits under its temporary name.
-QString listCommand();
+// The listings of a folder to try in turn: with its hidden files (where the new page waits under
+// its temporary name) as most servers take ls options, then without options, then names alone.
+QStringList listCommands();
+// The names in a folder, where the server has MLST.
+QString namesCommand();
 // Asks MLST for the facts a send needs, the mode among them where the server has it.
 QString factsOptionsCommand();
 

@@ -41,7 +41,8 @@ struct RemoteFacts
 {
     enum Presence { Unknown, Present, Absent };
     // The facts a caller asks for, or'ed.
-    enum Fact { Size = 1, Time = 2, Mode = 4 };
+    // Folder: the one asked is a folder, whose presence and mode a listing tells too.
+    enum Fact { Size = 1, Time = 2, Mode = 4, Folder = 8 };
     Presence presence = Unknown;
     qint64 size = -1;
     qint64 time = -1;  // seconds since the epoch

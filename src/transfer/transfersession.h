@@ -62,8 +62,9 @@ public:
     // data to address with login and password exactly as typed. Over FTP the page is replaced whole
     // or not at all; with checkUnchanged the page must still be what this session's last download of
     // it saw (else PageChanged, nothing replaced).
+    // A file made new gets newFileMode where given.
     TransferResult upload(const QString &address, const QByteArray &data, const QString &login,
-                          const QString &password, bool checkUnchanged);
+                          const QString &password, bool checkUnchanged, int newFileMode = -1);
     bool hasSeen(const QString &address) const { return m_seen.contains(address); }
 
     // The page at address locked for the rest of the session (see PageLock), with login and
@@ -87,8 +88,11 @@ public:
     // where the server has it, else SIZE, MDTM and a LIST of the folder for the mode; SFTP's stat,
     // and its listing for the mode. A file that is not there is no failure (its presence says so).
     TransferResult facts(const Login &login, QVector<FactsAsked> *asked);
-    // The ls -l lines of the folder the file lies in (FTP's LIST, SFTP's listing).
-    TransferResult listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing);
+    // The ls -l lines of the folder the file lies in (FTP's LIST, SFTP's listing); over FTP the first
+    // of listCommands() the server takes, remembered for the session. With namesWanted, MLSD's lines
+    // where the server has MLST.
+    TransferResult listFolder(const RemoteAddress &file, const Login &login, QByteArray *listing,
+                              bool namesWanted = false);
     TransferResult makeFolder(const RemoteAddress &folder, const Login &login);
     TransferResult removeFolder(const RemoteAddress &folder, const Login &login);
     // Onto a name that is free; some servers also replace a file that has it. replies: FTP's two.
@@ -132,6 +136,7 @@ private:
         enum Answer { Untried, Yes, No };
         Answer facts = Untried;         // MLST
         bool factsOptionsAsked = false; // OPTS MLST, once per connection
+        int listing = 0;                // the first of listCommands() not refused
     };
 
     // transfersession.cpp: every curl option in one place, and the wait for the worker thread.
@@ -147,6 +152,7 @@ private:
                                 const QString &password, const QString &uploadAddress);
     void rememberPage(const QString &address, const QString &login, const QString &password);
     TransferResult stat(const RemoteAddress &file, const Login &login, bool withTime, RemoteStamp *seen);
+    TransferResult list(const RemoteAddress &file, const Login &login, const QString &command, QByteArray *listing);
     // fileoperations.cpp
     TransferResult ftpFacts(const Login &login, QVector<FactsAsked> *asked);
     TransferResult listedFacts(const Login &login, QVector<FactsAsked> *asked);

@@ -77,6 +77,9 @@ Publisher &NewsAdder::publisher()
     access.password = ui->passEdit->text();
     access.idleTimeout = transferIdleTimeout;
     access.imageFolder = imageFolder;
+    access.pageUrl = pageUrl;
+    access.feedName = feedName;
+    access.feedItems = feedItems;
     m_publisher->setAccess(access);
     return *m_publisher;
 }

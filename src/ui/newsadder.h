@@ -47,6 +47,7 @@ public:
     void setPageUrl(const QString &url);
     // Where pictures from the editor's disk go, relative to the page's folder (settings key imagefolder).
     void setImageFolder(const QString &folder) { imageFolder = folder; }
+    void setFeed(const QString &name, int items) { feedName = name; feedItems = items; }
     // Where the item's date takes the current time from while it follows the clock; applied at once.
     void setClock(std::function<QDateTime()> clock);
 
@@ -110,6 +111,8 @@ private:
     PreviewWindow *preview = nullptr;  // made when first asked for
     QString pageUrl;
     QString imageFolder = QString::fromLatin1(DefaultImageFolder);
+    QString feedName;
+    int feedItems = DefaultFeedItems;
 
     std::function<QDateTime()> clock = &QDateTime::currentDateTime;
     QTimer *clockTimer = nullptr;

@@ -15,7 +15,8 @@ And it can behave as the servers web hosts run do: new files made with a strict 
 of modes, file modes in MLST, no MLST at all (vsftpd) or no OPTS MLST, a rename refused or left
 unanswered on a chosen attempt, a SIZE (and the 150 reply of a download) that announces fewer bytes
 than the file has, a download that ends early with a 226 all the same, an MLST that tells a wrong
-size, and a reply delayed on every command, as a distant server's round trip does."""
+size, a reply delayed on every command, as a distant server's round trip does, and ls options
+taken before a folder in LIST (vsftpd, proftpd). Without options it is stock pyftpdlib."""
 import argparse
 import os
 import sys
@@ -148,6 +149,7 @@ class PoorHandler(FTPHandler):
     cut_downloads = set()   # which downloads (counting from 1) end 100 bytes early, with a 226
     lying_mlst = 0          # how many of the next MLSTs of the page tell 100 bytes fewer than it has
     reply_delay = 0.0       # seconds each reply is held, as a round trip on a real link
+    ls_options = False      # LIST and NLST take ls options before a folder, as vsftpd and proftpd do
     cut_download = False
     _retr_size = None
     short_download = False
@@ -192,7 +194,7 @@ class PoorHandler(FTPHandler):
 
     def pre_process_command(self, line, cmd, arg):
         # vsftpd and proftpd take ls options before a folder ("LIST -a images"); pyftpdlib only alone.
-        if cmd in ("LIST", "NLST") and arg and arg.startswith("-") and " " in arg:
+        if PoorHandler.ls_options and cmd in ("LIST", "NLST") and arg and arg.startswith("-") and " " in arg:
             arg = arg.split(" ", 1)[1]
         return FTPHandler.pre_process_command(self, line, cmd, arg)
 
@@ -297,7 +299,8 @@ def main():
     parser.add_argument("--mute-after", type=int, default=0, metavar="N")
     parser.add_argument("--change-after-downloads", default="", metavar="N,M,...")
     parser.add_argument("--watch", default="", metavar="FILE")
-    parser.add_argument("--umask", default="", metavar="OCTAL", help="for every file the server makes")
+    parser.add_argument("--umask", default="", metavar="OCTAL",
+                        help="for every file and folder the server makes (vsftpd's local_umask)")
     parser.add_argument("--no-chmod", action="store_true", help="SITE CHMOD refused")
     parser.add_argument("--mlst-mode", action="store_true", help="MLST names the file's mode")
     parser.add_argument("--refuse-rename", default="", metavar="N,M,...")
@@ -311,6 +314,8 @@ def main():
     parser.add_argument("--no-mlst", action="store_true", help="no MLST, MLSD or OPTS MLST, as vsftpd")
     parser.add_argument("--no-mlst-options", action="store_true", help="OPTS MLST refused, MLST kept")
     parser.add_argument("--reply-delay", type=float, default=0.0, metavar="SECONDS")
+    parser.add_argument("--ls-options", action="store_true",
+                        help="LIST -a FOLDER lists FOLDER, as vsftpd and proftpd; pyftpdlib takes -a only alone")
     args = parser.parse_args()
 
     authorizer = DummyAuthorizer()
@@ -345,6 +350,7 @@ def main():
     handler.cut_downloads = {int(n) for n in args.cut_downloads.split(",") if n}
     handler.lying_mlst = args.lying_mlst
     handler.reply_delay = args.reply_delay
+    handler.ls_options = args.ls_options
     handler.proto_cmds = {name: facts for name, facts in handler.proto_cmds.items()
                           if not (args.no_mlst and name in ("MLST", "MLSD"))}
     if args.no_mlst_options:

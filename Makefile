@@ -16,8 +16,10 @@ PACKAGE_PACKAGES = dpkg-dev file lintian systemd appstream
 TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl \
 	openssh-client curl hunspell-ru hunspell-en-us gnome-keyring dbus libxml2-utils python3-feedparser \
 	$(QT_RUN_PACKAGES) $(PACKAGE_PACKAGES)
+# What makes the paste tests' clipboard fragments again (`make fragments`).
+FRAGMENT_PACKAGES = libreoffice-writer-nogui chromium xvfb xdotool xclip
 
-.PHONY: all build run test bench screenshot package deps-build deps-run deps-test deps-package clean
+.PHONY: all build run test bench screenshot package fragments deps-build deps-run deps-test deps-package clean
 
 all: build
 
@@ -50,6 +52,10 @@ test: deps-test build
 # The .deb, in the build folder; `dpkg -i $(BUILD_DIR)/newsadder_*.deb` installs it.
 package: deps-package build
 	cmake --build $(BUILD_DIR) --target package
+
+fragments:
+	@scripts/install-deps.sh $(FRAGMENT_PACKAGES)
+	scripts/clipboard-fragments.sh
 
 bench: deps-test build
 	scripts/run-bench.sh $(BUILD_DIR)

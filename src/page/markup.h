@@ -24,6 +24,11 @@ QString wrapText(const MarkupTags &tags, const QString &text);
 // value made safe inside a double-quoted attribute: ", & and < become entities.
 QString escapedAttribute(const QString &value);
 
+// imageFragment's alignIndex for a picture standing in the line, neither centred nor floated.
+const int NoAlignment = -1;
+// The width the image dialog shrinks a picture from the disk to unless told otherwise.
+const int DefaultShrinkWidth = 800;
+
 // The fragments the two dialogs hand to the editor. Attribute values are escaped; a link's shown
 // text goes in as typed, markup and all. A picture with shrinkWidth is shrunk to it before upload.
 QString linkFragment(const QString &address, const QString &shownText, bool newWindow);

@@ -81,6 +81,14 @@ bool needsShrinking(const QImage &image, int shrinkWidth)
 
 } // namespace
 
+QString pictureProblem(const QString &fileName)
+{
+    QByteArray format;
+    QString problem;
+    checkedBytes(fileName, &format, &problem);
+    return problem;
+}
+
 bool hasPictureExtension(const QString &fileName)
 {
     static const QStringList extensions{QStringLiteral("jpg"), QStringLiteral("jpeg"), QStringLiteral("png"),

@@ -28,6 +28,9 @@ PreparedPicture preparePicture(const QString &fileName, int shrinkWidth);
 // would make it. Only files named like a picture are read; null for anything that cannot be used.
 QImage publishedPicture(const QString &fileName, int shrinkWidth);
 
+// Why the file at fileName cannot go up as a picture, judged by its content; empty when it can.
+QString pictureProblem(const QString &fileName);
+
 // Whether fileName ends in an extension of the formats above.
 bool hasPictureExtension(const QString &fileName);
 

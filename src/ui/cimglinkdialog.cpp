@@ -74,5 +74,5 @@ void cImgLinkDialog::resetFields()
     ui->spinBoxPixelsH->setValue(100);
     ui->spinBoxPixelsW->setValue(100);
     ui->checkBoxShrink->setChecked(true);
-    ui->spinBoxShrinkWidth->setValue(800);
+    ui->spinBoxShrinkWidth->setValue(DefaultShrinkWidth);
 }

@@ -16,6 +16,11 @@
 #include "ui/previewplacement.h"
 #include "ui/previewwindow.h"
 #include "ui/publisheddialog.h"
+#include "publish/pastedpicture.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 
 #include <QDateTime>
 #include <QDebug>
@@ -49,6 +54,12 @@ NewsAdder::NewsAdder(QString remotePath, QString remoteFtpPath, QString host, in
     new EditorSpelling(ui->textEdit, QDir(editorsFolder(QDir::currentPath())).filePath(QString::fromLatin1(WordListFileName)),
                        *m_user);
     connect(ui->previewButton, &QPushButton::clicked, this, &NewsAdder::showPreview);
+    ui->textEdit->setPictureFolder(QDir::current().absoluteFilePath(QString::fromLatin1(PastedPictureFolder)));
+    // Told once the paste or the drop is over: a drop waits for its end, its source with it.
+    connect(ui->textEdit, &NewsEditor::refused, this, [this](const QString &message) { m_user->showMessage(message); },
+            Qt::QueuedConnection);
+    // Pictures dropped anywhere on the window go in at the editor's cursor.
+    setAcceptDrops(true);
 }
 
 NewsAdder::~NewsAdder()
@@ -252,6 +263,19 @@ bool NewsAdder::eventFilter(QObject *watched, QEvent *event)
         ui->textEdit->setFocus();
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void NewsAdder::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (ui->textEdit->canInsertFromMimeData(event->mimeData()))
+        event->acceptProposedAction();
+}
+
+void NewsAdder::dropEvent(QDropEvent *event)
+{
+    event->acceptProposedAction();
+    activateWindow();
+    ui->textEdit->insertFromMimeData(event->mimeData());
 }
 
 void NewsAdder::on_boldTagButton_clicked()

@@ -16,6 +16,8 @@
 
 class Publisher;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QTimer;
 class RememberedPassword;
 class UnattendedUser;
@@ -84,6 +86,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     // Keeps an unsent item as the draft, asking nothing.
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private slots:
     void on_sendButton_clicked();

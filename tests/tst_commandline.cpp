@@ -136,6 +136,13 @@ void TestCommandLine::sendingFromStandardInput()
 
     QCOMPARE(terminal.run({"list"}), int(ExitDone));
     QCOMPARE(terminal.output(), QString("05.12.2026 18:48\tabc def\n"));
+    // Started in a site's folder, that site is the one --site names.
+    QCOMPARE(terminal.run({"sites"}), int(ExitDone));
+    const QString name = terminal.output().trimmed();
+    QVERIFY(!name.isEmpty());
+    QCOMPARE(terminal.run({"list", "--site", name}), int(ExitDone));
+    QCOMPARE(terminal.run({"list", "--site", "nowhere"}), int(ExitUsage));
+    QCOMPARE(terminal.messages().value(0), "Сайта «nowhere» нет. Сайты: " + name + ".");
 
     QCOMPARE(terminal.run(QStringList{"send", "--quiet"} + UsualDateOption, "abc\ndef"), int(ExitRefused));
     QCOMPARE(terminal.messages().value(0), QString("Эта новость уже есть на странице: опубликовать её ещё раз можно с --yes."));

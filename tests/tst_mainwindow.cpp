@@ -126,7 +126,8 @@ void TestMainWindow::widgets()
     NewsAdder window(QString(), QString(), QString(), 0);
     QWidget *widget = window.findChild<QWidget *>(name);
     QVERIFY(widget);
-    QCOMPARE(QString::fromLatin1(widget->metaObject()->className()), className);
+    // The editor is a QPlainTextEdit of the program's own, which takes pastes and drops.
+    QVERIFY2(widget->inherits(className.toLatin1().constData()), widget->metaObject()->className());
     QCOMPARE(widget->parentWidget(), window.centralWidget());
     QCOMPARE(widget->geometry(), scaledRect(geometry, formScale(&window)));
     if (caption.isNull())

@@ -117,8 +117,8 @@ void TestSiteSettings::editedInPlace_data()
         << QByteArray(";remotepath=sftp://ssh.example.org/x\nremotepath=ftp://h/n.html\n");
     QTest::newRow("comma quoted") << QByteArray("a=1\r\n") << "remotepath" << "ftp://h/news,2026.html"
                                   << QByteArray("a=1\r\nremotepath=\"ftp://h/news,2026.html\"\r\n");
-    QTest::newRow("semicolon and quote") << QByteArray("feed = x\n") << "feed" << "a;\"b\".atom"
-                                         << QByteArray("feed = \"a;\\\"b\\\".atom\"\n");
+    QTest::newRow("semicolon and quote") << QByteArray("name = x\n") << "name" << "a;\"b\".atom"
+                                         << QByteArray("name = \"a;\\\"b\\\".atom\"\n");
     QTest::newRow("cyrillic, no line break at the end") << QByteArray("name=old") << "name" << "Школа 5"
                                                         << QByteArray("name=Школа 5");
     QTest::newRow("given twice: both") << QByteArray("port=1\nport=2\n") << "port" << "22"
@@ -126,8 +126,8 @@ void TestSiteSettings::editedInPlace_data()
     QTest::newRow("empty clears, not added") << QByteArray("cacert=a.pem\n") << "cacert" << ""
                                              << QByteArray("cacert=\n");
     QTest::newRow("empty file") << QByteArray() << "keepbackups" << "10" << QByteArray("keepbackups=10\n");
-    QTest::newRow("under [General]") << QByteArray("[General]\nhost=a\n[x]\nk=v\n") << "feed" << "news.atom"
-                                     << QByteArray("[General]\nhost=a\nfeed=news.atom\n[x]\nk=v\n");
+    QTest::newRow("under [General]") << QByteArray("[General]\nhost=a\n[x]\nk=v\n") << "name" << "news.atom"
+                                     << QByteArray("[General]\nhost=a\nname=news.atom\n[x]\nk=v\n");
 }
 
 void TestSiteSettings::editedInPlace()

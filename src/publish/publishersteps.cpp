@@ -196,7 +196,7 @@ PublishResult Publisher::uploadFile(const QString &fileName, bool isWorkingCopy)
     // The page names the send's pictures now: they stay.
     const QStringList closedFolders = m_pictures ? m_pictures->closedFolders() : QStringList();
     m_pictures.reset();
-    m_record.noteAfter(contents);
+    m_record.noteAfter(m_page);
     // The page is the truth: a feed that cannot be written is said, and the page stays.
     const QString feedFailure = writeFeed(m_page);
     const QString feedLater = tr("ленту новостей записать не удалось: %1. Она будет записана при следующей отправке.")

@@ -67,7 +67,10 @@ void NewsAdder::checkQueue()
     }
     const RunningCommand command(commandRunning, publishingButtons());
     m_queuePublisher->setAccess(accessNow());
-    const DueSends sends = sendDueItems(queue, *m_queuePublisher, [](const QString &line) { qDebug() << line; });
+    m_queuePublisher->setKeepBackups(keepBackups);
+    // A queue file that cannot be read goes to standard error, as the command line says it.
+    const DueSends sends =
+        sendDueItems(queue, *m_queuePublisher, [](const QString &line) { qWarning().noquote() << line; });
     showQueueSummary();
     if (sends.failed > 0 && !passwordAsked && !m_queuePublisher->access().login.isEmpty()
         && m_queuePublisher->access().password.isEmpty()) {

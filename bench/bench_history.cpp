@@ -3,6 +3,7 @@
 // one backup. The backups are hard links to one page file (the history reads only the version it
 // compares); the journal has a line for each.
 #include "ftpserver.h"
+#include "offscreenplatform.h"
 #include "publish/backupname.h"
 #include "publish/history.h"
 #include "publish/publisher.h"
@@ -92,6 +93,7 @@ double median(QVector<double> values)
 
 int main(int argc, char *argv[])
 {
+    useOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     const QByteArray page = megabytePage();
     QVector<double> many, one, downloads;

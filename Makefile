@@ -10,7 +10,7 @@ BUILD_DIR ?= build
 QT_BUILD_PACKAGES = qtbase5-dev qtbase5-dev-tools qtkeychain-qt5-dev
 QT_RUN_PACKAGES = qttranslations5-l10n libqt5keychain1 qt5-image-formats-plugins
 endif
-BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev libhunspell-dev pkg-config cmake ninja-build g++ make
+BUILD_PACKAGES = $(QT_BUILD_PACKAGES) libcurl4-openssl-dev libssl-dev libhunspell-dev pkg-config cmake ninja-build g++ make
 RUN_PACKAGES = python3-pyftpdlib hunspell-ru hunspell-en-us $(QT_RUN_PACKAGES)
 PACKAGE_PACKAGES = dpkg-dev file lintian systemd appstream
 TEST_PACKAGES = python3-pyftpdlib python3-openssl python3-asyncssh xvfb python3-xlib nginx-light openssl \

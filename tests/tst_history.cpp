@@ -13,6 +13,7 @@
 #include "windowinput.h"
 #include "workdir.h"
 
+#include <QCryptographicHash>
 #include <QTest>
 
 class TestHistory : public QObject
@@ -169,7 +170,9 @@ void TestHistory::historyAndRollback()
              QString::fromUtf8("09.12.2026 14:34 — возврат к версии от 09.12.2026 14:30 (%1) — сейчас на сайте").arg(login));
     QCOMPARE(user.seen.last().rows.size(), 5);
     QCOMPARE(readJournal(JournalFileName).size(), 5);
-    QCOMPARE(readJournal(JournalFileName).last().sha256After, sha256Hex(desk.page));
+    // The digest journals of earlier versions hold, taken by Qt: a "now on the site" still found.
+    QCOMPARE(readJournal(JournalFileName).last().sha256After,
+             QCryptographicHash::hash(desk.page, QCryptographicHash::Sha256).toHex());
 }
 
 void TestHistory::rollbackRefused_data()

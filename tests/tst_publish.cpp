@@ -568,6 +568,9 @@ void TestPublish::repeatedItemAsks()
     }
     QCOMPARE(server.fileContents("news.html") != page, published);
     QCOMPARE(server.commandCount("STOR"), published ? 1 : 0);
+    // The working copy as the command left the page: sent, or as fetched where the editor said no
+    // (to an empty item before anything is fetched).
+    QCOMPARE(readFile("news.html"), empty && !published ? QByteArray() : server.fileContents("news.html"));
 }
 
 void TestPublish::linksInWorkingFolderReplaced()

@@ -34,6 +34,7 @@ Publisher::Command::Command(Publisher &publisher)
     m_publisher.m_lastMessage.clear();
     m_publisher.m_page.clear();
     m_publisher.m_pageIsWorkingCopy = false;
+    m_publisher.m_workingCopyInBackup = false;
     m_publisher.m_serverUnusable = false;
     m_publisher.m_goesOn = false;
 }
@@ -240,7 +241,10 @@ PublishResult Publisher::changePage(const PageChange &change, const QList<Pictur
         m_item = change.item;
         qDebug() << m_item;
     }
-    return recorded(publishWithPictures(pictures));
+    const PublishResult published = publishWithPictures(pictures);
+    // Where the command stopped before its change was saved; it has said why already.
+    keepFetchedWorkingCopy();
+    return recorded(published);
 }
 
 PublishResult Publisher::listPublished(QVector<PublishedItem> &items)

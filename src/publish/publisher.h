@@ -157,6 +157,7 @@ private:
     // The send's download: the page fetched once, then kept as the automatic backup (see
     // automaticBackup) and as the working copy, its size and time noted for the upload.
     PublishResult fetchWithBackup();
+    bool keepFetchedWorkingCopy(QString *error = nullptr);
 
     // publisherpictures.cpp
     // The item's pictures from the disk, ready to go; Failed, said why, at the first that cannot.
@@ -224,6 +225,8 @@ private:
     QByteArray m_page;
     // m_page holds what the working copy holds on the disk, so the upload sends it without reading.
     bool m_pageIsWorkingCopy = false;
+    // ... or what it is to hold: until the change is saved, the disk has it in the automatic backup.
+    bool m_workingCopyInBackup = false;
     QString m_lastMessage;
     // The running command met a server that cannot be used (see serverUnusable): nothing more is asked.
     bool m_serverUnusable = false;

@@ -36,7 +36,7 @@ PublishResult Publisher::fetchInto(const QString &fileName, bool forUpload)
         return result(PublishResult::Failed);
     QString error;
     if (fileName == workingCopy())
-        m_pageIsWorkingCopy = false;
+        m_pageIsWorkingCopy = m_workingCopyInBackup = false;
     if (!removeLinkInPlace(fileName, &error))
         return notSaved(fileName, error, forUpload);
     // Raw bytes: line ends and code page are the insertion's business.
@@ -81,11 +81,28 @@ PublishResult Publisher::fetchWithBackup()
         fetched = automaticBackup(&m_page);
     if (!fetched.succeeded())
         return fetched;
-    QString error;
-    if (!saveWholeFile(workingCopy(), m_page, &error))
-        return notSaved(workingCopy(), error, true);
     m_pageIsWorkingCopy = true;
+    // The backup holds these bytes durably already: the working copy is written once, with the
+    // change, or as fetched where the command stops before it (keepFetchedWorkingCopy).
+    m_workingCopyInBackup = !m_record.backup.isEmpty();
+    QString error;
+    if (!m_workingCopyInBackup && !saveWholeFile(workingCopy(), m_page, &error)) {
+        m_pageIsWorkingCopy = false;
+        return notSaved(workingCopy(), error, true);
+    }
     return result(PublishResult::Done);
+}
+
+bool Publisher::keepFetchedWorkingCopy(QString *error)
+{
+    if (!m_workingCopyInBackup)
+        return true;
+    m_workingCopyInBackup = false;
+    // The page may hold a change that was not saved: the backup has the page as fetched.
+    QByteArray fetched;
+    if (m_pageIsWorkingCopy)
+        return saveWholeFile(workingCopy(), m_page, error);
+    return readWholeFile(m_record.backup, fetched, error) && saveWholeFile(workingCopy(), fetched, error);
 }
 
 PublishResult Publisher::fetchWorkingCopy()
@@ -140,9 +157,16 @@ PublishResult Publisher::editWorkingCopy(bool *markerMissing)
     }
     // Changed now, the page is the working copy again only once saved.
     m_pageIsWorkingCopy = false;
-    if (!saveWholeFile(workingCopy(), m_page, &error))
+    if (!saveWholeFile(workingCopy(), m_page, &error)) {
+        // The page as fetched may still fit where the change does not; if not even that is written,
+        // it is said as the download's own copy not saved.
+        QString fetchedError;
+        if (!keepFetchedWorkingCopy(&fetchedError))
+            return notSaved(workingCopy(), fetchedError, true);
         return failed(Failure::InsertionWrite, nothingSent(workingCopy(), LocalAccess::Write, error));
+    }
     m_pageIsWorkingCopy = true;
+    m_workingCopyInBackup = false;
     return result(PublishResult::Done);
 }
 

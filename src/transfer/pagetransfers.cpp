@@ -12,17 +12,65 @@
 
 #include <algorithm>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 namespace {
+
+// Room kept after a page held in memory, so that the item goes in without moving the page again.
+const qint64 ItemRoom = 64 * 1024;
+// A size the server announces is believed up to this much; a larger page grows as it comes.
+const qint64 MaxReserved = 64 * 1024 * 1024;
 
 struct Sink
 {
     QIODevice *device;
     bool *failed;
+    CURL *curl;
+    qint64 expected;  // the size known before the transfer, or -1
+    bool started;
 };
+
+// The memory the page will fill, made ready in one step: touched a page at a time, 10 MB cost 2,560
+// page faults, 40 ms on a virtual machine. Large pages where the system allows them.
+void prepareMemory(char *start, qint64 size)
+{
+    const quintptr pageSize = quintptr(sysconf(_SC_PAGESIZE));
+    const quintptr first = (quintptr(start) + pageSize - 1) & ~(pageSize - 1);
+    const quintptr end = (quintptr(start) + quintptr(size)) & ~(pageSize - 1);
+    if (end <= first)
+        return;
+    void *aligned = reinterpret_cast<void *>(first);
+    madvise(aligned, end - first, MADV_HUGEPAGE);
+#ifdef MADV_POPULATE_WRITE
+    madvise(aligned, end - first, MADV_POPULATE_WRITE);  // Linux 5.14 on; refused harmlessly before
+#endif
+}
+
+// A page held in memory gets its whole size at once: growing by doubling copied it and touched
+// fresh memory several times over.
+void reserveForPage(const Sink &sink)
+{
+    QBuffer *buffer = qobject_cast<QBuffer *>(sink.device);
+    if (!buffer)
+        return;
+    curl_off_t size = sink.expected;
+    if (size < 0)
+        curl_easy_getinfo(sink.curl, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &size);
+    if (size <= 0 || size > MaxReserved)
+        return;
+    QByteArray &page = buffer->buffer();
+    page.reserve(int(size + ItemRoom));
+    prepareMemory(page.data(), size);
+}
 
 size_t writeToDevice(char *data, size_t size, size_t count, void *sink)
 {
-    const Sink *target = static_cast<Sink *>(sink);
+    Sink *target = static_cast<Sink *>(sink);
+    if (!target->started) {
+        target->started = true;
+        reserveForPage(*target);
+    }
     const qint64 length = qint64(size * count);
     // Once the disk has refused, the rest is taken and dropped, so that a network failure still wins.
     if (!*target->failed && target->device->write(data, length) != length)
@@ -172,7 +220,7 @@ TransferResult TransferSession::fetch(const RemoteAddress &file, const Login &lo
                                       bool *intoFailed, const RemoteFacts &known, RemoteStamp *arrived)
 {
     prepare(file, file.url, login);
-    Sink sink{into, intoFailed};
+    Sink sink{into, intoFailed, m_curl, known.size, false};
     curl_easy_setopt(m_curl, CURLOPT_WRITEFUNCTION, writeToDevice);
     curl_easy_setopt(m_curl, CURLOPT_WRITEDATA, &sink);
     curl_easy_setopt(m_curl, CURLOPT_FILETIME, arrived && known.time < 0 ? 1L : 0L);

@@ -155,7 +155,8 @@ private:
     TransferSession &session();
     void endTransfers();
     // The send's download: the page fetched once, then kept as the automatic backup (see
-    // automaticBackup) and as the working copy, its size and time noted for the upload.
+    // automaticBackup), its size and time noted for the upload. The working copy is written with the
+    // change, or as fetched by keepFetchedWorkingCopy where the command stops before that.
     PublishResult fetchWithBackup();
     bool keepFetchedWorkingCopy(QString *error = nullptr);
 
@@ -219,8 +220,8 @@ private:
     std::function<QDateTime()> m_clock = &QDateTime::currentDateTime;
     QString m_item;
     PageChange m_change;
-    // The running command's page, held once: as downloaded (the automatic backup and the working copy
-    // are written from it) until the change is made in it, then as uploaded. Kept until the next
+    // The running command's page, held once: as downloaded (the automatic backup is written from it)
+    // until the change is made in it, then as uploaded. Kept until the next
     // command starts.
     QByteArray m_page;
     // m_page holds what the working copy holds on the disk, so the upload sends it without reading.

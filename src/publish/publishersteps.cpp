@@ -98,10 +98,10 @@ bool Publisher::keepFetchedWorkingCopy(QString *error)
     if (!m_workingCopyInBackup)
         return true;
     m_workingCopyInBackup = false;
-    // The page may hold a change that was not saved: the backup has the page as fetched.
-    QByteArray fetched;
     if (m_pageIsWorkingCopy)
         return saveWholeFile(workingCopy(), m_page, error);
+    // The page holds a change that was not saved: the backup has the page as fetched.
+    QByteArray fetched;
     return readWholeFile(m_record.backup, fetched, error) && saveWholeFile(workingCopy(), fetched, error);
 }
 
